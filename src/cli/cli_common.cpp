@@ -1,0 +1,77 @@
+#include "cli/cli_common.hpp"
+
+#include "import/folder_scan.hpp"
+#include "import/report_reader.hpp"
+#include "platform/file_system.hpp"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+
+namespace qx::cli {
+
+void EnvironmentOptions::addTo(CLI::App& cmd) {
+    cmd.add_option("--rules", rules, "Rule base to use (default: rules.xml beside the program)");
+    cmd.add_option("--menu", menu, "Localisation table to use (default: menu.xml beside the program, else the built-in one)");
+    cmd.add_option("--language", language, "Language of labels and messages")
+        ->check(CLI::IsMember({"english", "hungarian", "portuguese"}));
+    cmd.add_option("--program-dir", programDir, "Act as if the program were installed in this folder");
+}
+
+std::unique_ptr<Application> EnvironmentOptions::createApplication() const {
+    if (!programDir.empty()) platform::setProgramDirectory(programDir);
+    auto app = std::make_unique<Application>(platform::programDirectory());
+    if (!menu.empty()) {
+        if (!app->localisation().loadFile(menu)) {
+            std::cerr << "qxconfig-cli: " << menu << " is not a readable localisation table; using the built-in one\n";
+            app->localisation().loadEmbedded();
+        }
+    } else if (app->loadLocalisation() == LocalisationSource::Failed) {
+        std::cerr << "Menu XML File not found \n";
+    }
+    app->setLanguage(language);
+    const std::string rulesPath = rules.empty() ? app->rulesPath() : rules;
+    switch (app->loadRuleBaseFrom(rulesPath)) {
+    case RuleBaseLoad::Loaded:
+        break;
+    case RuleBaseLoad::Missing:
+        std::cerr << Application::kRulesNeededMessage << "\n(no rule base at " << rulesPath
+                  << "; give one with --rules FILE)\n";
+        return nullptr;
+    case RuleBaseLoad::Malformed:
+        std::cerr << Application::kRulesNeededMessage << "\n(" << rulesPath
+                  << " is not well-formed XML; give a valid one with --rules FILE)\n";
+        return nullptr;
+    }
+    return app;
+}
+
+std::unique_ptr<CQXConfigDoc2> openReport(Application& app, const std::string& path) {
+    auto doc = std::make_unique<CQXConfigDoc2>();
+    auto r = import::openDocument(*doc, app, path);
+    if (!r.opened()) {
+        std::cerr << "qxconfig-cli: " << r.message() << "\n";
+        return nullptr;
+    }
+    if (!r.load.message.empty()) std::cerr << "qxconfig-cli: " << r.load.message << "\n";
+    return doc;
+}
+
+std::vector<std::string> expandInputs(const std::vector<std::string>& inputs) {
+    std::vector<std::string> out;
+    for (const auto& in : inputs) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(in, ec)) {
+            auto found = import::scanFolder(in);
+            out.insert(out.end(), found.begin(), found.end());
+        } else {
+            out.push_back(in);
+        }
+    }
+    return out;
+}
+
+bool stderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+}  // namespace qx::cli

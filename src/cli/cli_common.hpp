@@ -1,0 +1,50 @@
+#pragma once
+// What every command of qxconfig-cli shares: the options that set up the application
+// (rule base, localisation table, language) and opening reports as the desktop does.
+
+#include "app/application.hpp"
+#include "document/config_doc.hpp"
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace qx::cli {
+
+/// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // a write failed, or --fail-on matched
+inline constexpr int kExitRefused = 2;  // a report could not be opened
+
+/// --rules, --menu, --language and --program-dir.
+struct EnvironmentOptions {
+    std::string rules;
+    std::string menu;
+    std::string language = "english";
+    std::string programDir;
+
+    /// Adds the options to a subcommand.
+    void addTo(CLI::App& cmd);
+    /// Builds the application: program directory, localisation table, rule base.
+    /// Prints a message and returns nullptr when the rule base cannot be loaded
+    /// (every opening needs it).
+    [[nodiscard]] std::unique_ptr<Application> createApplication() const;
+};
+
+/// Opens a report or saved tree as the desktop Open does. On refusal prints the reason
+/// on stderr and returns nullptr.
+std::unique_ptr<CQXConfigDoc2> openReport(Application& app, const std::string& path);
+
+/// Expands folders into the files "Open Documents..." would open; files stay as given.
+std::vector<std::string> expandInputs(const std::vector<std::string>& inputs);
+
+/// True when stderr is a terminal (progress lines are shown only then).
+bool stderrIsTerminal();
+
+// The commands, each adds itself as a subcommand.
+void addSaveXmlCommand(CLI::App& app, int& exitCode);
+void addAnalyzeCommand(CLI::App& app, int& exitCode);
+
+}  // namespace qx::cli

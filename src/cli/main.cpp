@@ -1,0 +1,22 @@
+// qxconfig-cli: the desktop program's commands for shells and scripts.
+#include "cli/cli_common.hpp"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    CLI::App app {"QXConfig command line: analyse Quarrix file server configuration reports"};
+    app.set_version_flag("--version", std::string(QX_VERSION));
+    app.require_subcommand(1);
+    int exitCode = qx::cli::kExitOk;
+    qx::cli::addSaveXmlCommand(app, exitCode);
+    qx::cli::addAnalyzeCommand(app, exitCode);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    } catch (const std::exception& e) {
+        std::cerr << "qxconfig-cli: " << e.what() << "\n";
+        return qx::cli::kExitFailure;
+    }
+    return exitCode;
+}

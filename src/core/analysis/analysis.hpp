@@ -1,0 +1,30 @@
+#pragma once
+// The analysis passes over one configuration document, and the pipelines that run them.
+
+#include "app/application.hpp"
+#include "document/config_doc.hpp"
+
+#include <functional>
+#include <vector>
+
+namespace qx::analysis {
+
+/// Products of the rule base judged present or absent: `check` and `summary`.
+void checkProducts(CQXConfigDoc2& doc, Application& app);
+/// Server, SET, LAN, device and volume rules: `details` records.
+void checkProperties(CQXConfigDoc2& doc, Application& app);
+/// Sets `vetoed` on every `modules` list of the rule base.
+void markModuleLists(CQXConfigDoc2& doc, Application& app);
+/// Module rules: module marks and records of broken rules.
+void checkModules(CQXConfigDoc2& doc, Application& app);
+
+/// Called after each step: (steps done, steps in all).
+using StepFn = std::function<void(int, int)>;
+
+/// The analysis run after an import, in its fixed order (product check, standard
+/// containers, captured-file analyses, property check, module check).
+void runImportPipeline(CQXConfigDoc2& doc, Application& app, const StepFn& step);
+/// "Run Checker!": the seven steps on every completed document, in order.
+void runChecker(const std::vector<CQXConfigDoc2*>& docs, Application& app, const StepFn& step);
+
+}  // namespace qx::analysis

@@ -1,0 +1,52 @@
+#include "import/import_context.hpp"
+
+#include "util/text.hpp"
+
+namespace qx::import {
+
+xml::Node ImportContext::createContainer(std::string_view element, std::string_view kind,
+                                         const char* nameAttribute) {
+    xml::Node c = xml::appendElement(config, element);
+    if (nameAttribute) xml::setAttribute(c, "name", nameAttribute);
+    state.currentContainer = c;
+    state.containerKind = std::string(kind);
+    state.blockMarker = std::string(kind);
+    return c;
+}
+
+xml::Node ImportContext::blockContainer(std::string_view element, const char* nameAttribute) {
+    if (state.blockMarker.empty() || !state.currentContainer) {
+        return createContainer(element, element, nameAttribute);
+    }
+    return state.currentContainer;
+}
+
+xml::Node ImportContext::runContainer(std::string_view element, std::string_view kind,
+                                      const char* nameAttribute) {
+    if (state.containerKind != kind || !state.currentContainer) {
+        return createContainer(element, kind, nameAttribute);
+    }
+    return state.currentContainer;
+}
+
+xml::Node ImportContext::addProperty(xml::Node parent, std::string_view name, std::string_view value) {
+    xml::Node p = xml::appendElement(parent, "property");
+    addText(p, "name", name);
+    addText(p, "value", value);
+    return p;
+}
+
+bool ImportContext::splitNameValue(std::string_view line, std::string& name, std::string& value) {
+    auto pos = line.find(": ");
+    if (pos == std::string_view::npos) return false;
+    std::string n(text::trimLeftBlanks(line.substr(0, pos)));
+    n = text::replaceAll(n, "..", "");
+    if (!n.empty() && n.back() == '.') n.pop_back();
+    name = std::move(n);
+    value = std::string(text::trimLeftBlanks(line.substr(pos + 1)));
+    return pos > 0;
+}
+
+bool ImportContext::splitNameValue() { return splitNameValue(state.line, state.name, state.value); }
+
+}  // namespace qx::import

@@ -1,0 +1,264 @@
+#include "import/report_reader.hpp"
+
+#include "analysis/analysis.hpp"
+#include "import/import_context.hpp"
+#include "import/section_parsers.hpp"
+#include "platform/file_system.hpp"
+#include "util/text.hpp"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <new>
+
+namespace qx::import {
+
+namespace {
+
+constexpr int kProgressPoints = 10;
+
+struct PortalReport {};
+
+void report(const ImportObserver& o, int pos) {
+    if (o.progress) o.progress(pos, kProgressPoints);
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Marker lines: section starts, headings, end lines and rules of dashes or asterisks.
+void handleMarker(ParseState& st) {
+    const std::string_view line = st.line;
+    if (text::startsWith(line, "Top of")) {
+        st.sectionName = line.size() > 7 ? std::string(line.substr(7)) : std::string();
+        st.heading.clear();
+        st.blockMarker.clear();
+        st.nameSpaceLines = false;
+    }
+    if (text::startsWith(line, "List of Client")) {
+        st.sectionName = "List of Client Executable files";
+        st.heading.clear();
+        st.blockMarker.clear();
+    }
+    if (line == "******Disk Drive Configuration Information******") {
+        st.sectionName = "Disk Drive Configuration Information";
+        st.heading.clear();
+        st.blockMarker.clear();
+    }
+    if (text::startsWith(line, "* ")) {
+        st.nameSpaceLines = false;
+        std::string_view h = text::trimBlanks(line.substr(1));
+        if (!h.empty()) h.remove_suffix(1);  // the closing asterisk
+        h = text::trimRightBlanks(h);
+        st.heading = std::string(h);
+        st.blockMarker.clear();
+        constexpr std::string_view kVolume = "Volume Statistics for ";
+        if (text::startsWith(st.heading, kVolume)) {
+            st.volumeStatistics = true;
+            st.heading = st.heading.substr(kVolume.size());
+        }
+    }
+}
+
+bool isMarker(std::string_view line) {
+    return text::startsWith(line, "*") || text::startsWith(line, "-") || text::startsWith(line, "Top of") ||
+           text::startsWith(line, "End of") || text::startsWith(line, "List of Client");
+}
+
+void processLine(ImportContext& ctx, std::string_view raw) {
+    ParseState& st = ctx.state;
+    st.line.assign(raw);
+    ++st.lineNumber;
+    if (st.lineNumber < 4) {
+        if (text::containsAfterStart(st.line, "rvane File Server Configuration Report")) st.isReport = true;
+        if (text::containsAfterStart(st.line, "PORTAL.QXK")) {
+            st.isReport = false;
+            throw PortalReport {};
+        }
+        auto pos = st.line.find("CONFIG.QXK");
+        if (pos != std::string::npos && pos > 0) {
+            st.line.erase(0, pos + 10);
+            if (st.line.compare(" v2.02]") > 0) ctx.doc.newFormat = true;
+        }
+    }
+    if (st.isReport) {
+        if (!sectionKeepsLeadingBlanks(st.sectionName)) {
+            std::string_view t = text::trimLeftBlanksTabs(st.line);
+            if (t.size() != st.line.size()) st.line.erase(0, st.line.size() - t.size());
+        }
+        if (!st.line.empty()) {
+            if (isMarker(st.line)) {
+                handleMarker(st);
+            } else if (st.volumeStatistics && !st.nameSpacesSeen) {
+                parseVolumeStatistics(ctx);
+            } else if (st.nameSpaceLines) {
+                parseNameSpaceList(ctx);
+            } else {
+                parserForSection(st.sectionName)(ctx);
+            }
+        }
+    }
+    if (text::startsWith(st.line, "Storage Device Details:")) {
+        st.previousLine.clear();
+    } else {
+        st.previousLine = st.line;
+    }
+}
+
+}  // namespace
+
+bool headerInFirstBytes(std::string_view firstBytes) {
+    // The header must begin within the first 99 bytes; it is read whole even where it runs
+    // past them, so a header that starts at byte 60 counts and one after byte 99 does not.
+    std::string_view kept = firstBytes.substr(0, kHeaderWindow);
+    // The bytes are kept as a C string: a NUL ends them.
+    kept = kept.substr(0, kept.find('\0'));
+    std::string t = " ";
+    t.append(kept);
+    auto pos = t.find(kReportHeader);
+    return pos != std::string::npos && pos > 0 && pos - 1 < kHeaderStartLimit;
+}
+
+bool fileHasReportHeader(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    char buf[kHeaderWindow];
+    in.read(buf, sizeof buf);
+    return headerInFirstBytes(std::string_view(buf, static_cast<std::size_t>(in.gcount())));
+}
+
+bool isXmlPath(std::string_view path) { return text::endsWith(text::toUpper(path), ".XML"); }
+
+OpenCheck checkOpen(const Application& app, const std::string& path) {
+    OpenCheck c;
+    if (!app.ruleBaseLoaded()) {
+        c.verdict = OpenVerdict::NoRuleBase;
+        c.message = Application::kRulesNeededMessage;
+        return c;
+    }
+    if (platform::availableMemoryKiB() < kMinimumMemoryKiB) {
+        c.verdict = OpenVerdict::LowMemory;
+        c.silent = true;
+        c.message = "Not enough memory to open " + path + ": less than 5000 KiB of physical memory is available.";
+        return c;
+    }
+    std::ifstream in(path, std::ios::binary);
+    const int err = errno;
+    if (!in || !isRegularFile(path)) {
+        // Accepting an unreadable file would open an empty server; say why instead.
+        c.verdict = OpenVerdict::Unreadable;
+        c.message = "Cannot read " + path + ": " +
+                    (in && !isRegularFile(path) ? std::string("not a regular file") : std::string(std::strerror(err)));
+        return c;
+    }
+    char buf[kHeaderWindow];
+    in.read(buf, sizeof buf);
+    if (headerInFirstBytes(std::string_view(buf, static_cast<std::size_t>(in.gcount())))) return c;
+    if (isXmlPath(path)) return c;
+    c.verdict = OpenVerdict::NoHeader;
+    c.silent = true;
+    c.message = path +
+                " is not a server configuration report: its first 99 bytes do not hold the header \"" +
+                kReportHeader + "\". Saved configuration trees must have a name ending in .xml.";
+    return c;
+}
+
+bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
+    xml::Node config = doc.config().createRoot("config");
+    ImportContext ctx(doc, config);
+    try {
+        std::size_t start = 0;
+        while (start < content.size()) {
+            auto end = content.find('\n', start);
+            std::size_t next = end == std::string_view::npos ? content.size() : end + 1;
+            std::size_t stop = end == std::string_view::npos ? content.size() : end;
+            if (end != std::string_view::npos && stop > start && content[stop - 1] == '\r') --stop;
+            processLine(ctx, content.substr(start, stop - start));
+            start = next;
+        }
+    } catch (const PortalReport&) {
+        return false;
+    }
+    return true;
+}
+
+void completeDocument(CQXConfigDoc2& doc, Application& app, const ImportObserver& observer) {
+    report(observer, 1);
+    doc.resetReport();
+    report(observer, 2);
+    doc.title = doc.buildTitle();
+    if (!doc.config().root()) {
+        doc.config().createRoot("config");
+        return;
+    }
+    analysis::runImportPipeline(doc, app, [&](int done, int) { report(observer, 2 + done); });
+    doc.state = CQXConfigDoc2::kStateCompleted;
+    report(observer, kProgressPoints);
+}
+
+LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string& path,
+                        const ImportObserver& observer) {
+    LoadResult result;
+    doc.path = path;
+    if (observer.status) observer.status(path + "  Loading");
+    report(observer, 0);
+    try {
+        if (isXmlPath(path)) {
+            auto r = doc.config().loadFile(path);
+            doc.newFormat = true;
+            if (!r.ok()) {
+                result.outcome = LoadOutcome::NoContent;
+                result.message = path + " is not a configuration tree (" + r.description + " at byte " +
+                                 std::to_string(r.offset) + "); it opens empty.";
+            }
+        } else {
+            auto content = platform::readFile(path);
+            if (!content) {
+                result.outcome = LoadOutcome::ReadError;
+                result.message = "Cannot read " + path + ": " + std::strerror(errno);
+                report(observer, kProgressPoints);
+                return result;
+            }
+            if (!importReportText(doc, *content)) {
+                doc.config().clear();
+                result.outcome = LoadOutcome::Refused;
+                result.message = kPortalMessage;
+                report(observer, kProgressPoints);
+                return result;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        result.outcome = LoadOutcome::OutOfMemory;
+        result.message = kOutOfMemoryMessage;
+        report(observer, kProgressPoints);
+        return result;
+    }
+    try {
+        completeDocument(doc, app, observer);
+    } catch (const std::bad_alloc&) {
+        result.outcome = LoadOutcome::OutOfMemory;
+        result.message = kOutOfMemoryMessage;
+    }
+    report(observer, kProgressPoints);
+    return result;
+}
+
+std::string OpenResult::message() const {
+    if (!check.accepted()) return check.message;
+    return load.message;
+}
+
+OpenResult openDocument(CQXConfigDoc2& doc, Application& app, const std::string& path,
+                        const ImportObserver& observer) {
+    OpenResult r;
+    r.check = checkOpen(app, path);
+    if (!r.check.accepted()) return r;
+    r.load = loadDocument(doc, app, path, observer);
+    return r;
+}
+
+}  // namespace qx::import

@@ -1,0 +1,66 @@
+#pragma once
+// Byte-wise text helpers for report lines. Reports are 8-bit text: every test here works on
+// bytes, and only ASCII letters change case.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qx::text {
+
+/// True when `what` occurs in `s` at a position greater than 0 (the reports' own test).
+inline bool containsAfterStart(std::string_view s, std::string_view what) {
+    auto pos = s.find(what);
+    return pos != std::string_view::npos && pos > 0;
+}
+/// Position of the first occurrence, npos when absent.
+inline std::size_t find(std::string_view s, std::string_view what) { return s.find(what); }
+
+inline bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
+inline bool endsWith(std::string_view s, std::string_view p) {
+    return s.size() >= p.size() && s.substr(s.size() - p.size()) == p;
+}
+
+/// Leading blanks (' ') removed.
+inline std::string_view trimLeftBlanks(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && s[i] == ' ') ++i;
+    return s.substr(i);
+}
+/// Trailing blanks (' ') removed.
+inline std::string_view trimRightBlanks(std::string_view s) {
+    std::size_t n = s.size();
+    while (n > 0 && s[n - 1] == ' ') --n;
+    return s.substr(0, n);
+}
+inline std::string_view trimBlanks(std::string_view s) { return trimRightBlanks(trimLeftBlanks(s)); }
+/// Leading blanks and tabs removed.
+inline std::string_view trimLeftBlanksTabs(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+    return s.substr(i);
+}
+
+/// ASCII upper-casing; other bytes stay.
+std::string toUpper(std::string_view s);
+/// ASCII lower-casing; other bytes stay.
+std::string toLower(std::string_view s);
+/// Case-insensitive (ASCII) equality.
+bool equalsNoCase(std::string_view a, std::string_view b);
+/// Case-insensitive (ASCII) three-way comparison.
+int compareNoCase(std::string_view a, std::string_view b);
+
+/// Every occurrence of `from` replaced by `to`, left to right, non-overlapping.
+std::string replaceAll(std::string_view s, std::string_view from, std::string_view to);
+/// Every occurrence of the character removed.
+std::string removeChar(std::string_view s, char c);
+
+/// Words separated by runs of blanks (leading blanks ignored); tabs are not separators.
+std::vector<std::string_view> splitWords(std::string_view s);
+
+/// Leading decimal number as strtod reads it (blanks skipped, no number gives 0).
+double leadingDouble(std::string_view s);
+/// Leading decimal integer as atol reads it (blanks skipped, no number gives 0).
+long long leadingInteger(std::string_view s);
+
+}  // namespace qx::text

@@ -1,0 +1,412 @@
+#include "xml/xml_document.hpp"
+
+#include "platform/file_system.hpp"
+
+#include <cstring>
+#include <new>
+#include <sstream>
+
+namespace qx::xml {
+
+namespace {
+
+// Whitespace-only texts are values too (a SET parameter may be a blank); the indentation
+// pugixml writes between elements is never the only child, so it is still dropped.
+constexpr unsigned kParseOptions =
+    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+
+bool declaresLatin1(const pugi::xml_document& doc) {
+    for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling()) {
+        if (n.type() != pugi::node_declaration) continue;
+        std::string enc = n.attribute("encoding").value();
+        for (auto& c : enc) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return enc == "ISO-8859-1" || enc == "LATIN1" || enc == "ISO8859-1" || enc == "LATIN-1";
+    }
+    return false;
+}
+
+LoadStatus statusOf(pugi::xml_parse_status s) {
+    switch (s) {
+    case pugi::status_ok: return LoadStatus::Ok;
+    case pugi::status_file_not_found: return LoadStatus::FileNotFound;
+    case pugi::status_io_error: return LoadStatus::ReadError;
+    case pugi::status_out_of_memory: return LoadStatus::OutOfMemory;
+    default: return LoadStatus::Malformed;
+    }
+}
+
+struct StringWriter : pugi::xml_writer {
+    std::string out;
+    void write(const void* data, size_t size) override {
+        out.append(static_cast<const char*>(data), size);
+    }
+};
+
+void appendUtf8(std::string& out, unsigned cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+constexpr unsigned kReplacement = 0xFFFD;
+
+bool allowedInXml(unsigned cp) {
+    if (cp == 0x9) return true;
+    if (cp < 0x20) return false;  // CR and LF too: the parser would normalise them
+    if (cp >= 0xD800 && cp <= 0xDFFF) return false;
+    if (cp == 0xFFFE || cp == 0xFFFF) return false;
+    return cp <= 0x10FFFF;
+}
+
+}  // namespace
+
+Document::Document() : m_doc(std::make_unique<pugi::xml_document>()) {}
+Document::~Document() = default;
+Document::Document(Document&&) noexcept = default;
+Document& Document::operator=(Document&&) noexcept = default;
+
+LoadResult Document::finishLoad(const pugi::xml_parse_result& r) {
+    LoadResult out;
+    out.status = statusOf(r.status);
+    out.offset = r.offset;
+    if (!out.ok()) {
+        out.description = r.description();
+        m_doc->reset();
+        m_latin1 = false;
+        if (out.status == LoadStatus::OutOfMemory) throw std::bad_alloc();
+        return out;
+    }
+    m_latin1 = declaresLatin1(*m_doc);
+    if (!m_doc->document_element()) {
+        // Well-formed XML needs a root; text without one is no document.
+        out.status = LoadStatus::Malformed;
+        out.description = "no root element";
+        m_doc->reset();
+    }
+    return out;
+}
+
+LoadResult Document::loadFile(const std::string& path) {
+    auto r = m_doc->load_file(path.c_str(), kParseOptions, pugi::encoding_auto);
+    return finishLoad(r);
+}
+
+LoadResult Document::loadString(std::string_view text) {
+    auto r = m_doc->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_auto);
+    return finishLoad(r);
+}
+
+std::string Document::saveString() const {
+    StringWriter w;
+    m_doc->save(w, "\t", pugi::format_indent, m_latin1 ? pugi::encoding_latin1 : pugi::encoding_utf8);
+    return std::move(w.out);
+}
+
+SaveResult Document::saveFile(const std::string& path) const {
+    SaveResult r;
+    r.error = platform::writeFileAtomically(path, saveString());
+    return r;
+}
+
+Node Document::root() const { return m_doc->document_element(); }
+Node Document::documentNode() const { return *m_doc; }
+
+Node Document::createRoot(std::string_view name) {
+    m_doc->reset();
+    m_latin1 = false;
+    return appendElement(*m_doc, name);
+}
+
+void Document::clear() {
+    m_doc->reset();
+    m_latin1 = false;
+}
+
+void Document::copyFrom(const Document& other) {
+    m_doc->reset(*other.m_doc);
+    m_latin1 = other.m_latin1;
+}
+
+Node appendElement(Node parent, std::string_view name) {
+    Node n = parent.append_child(pugi::node_element);
+    if (!n) throw std::bad_alloc();
+    if (!n.set_name(std::string(name).c_str())) throw std::bad_alloc();
+    return n;
+}
+
+Node appendElement(Node parent, std::string_view name, std::string_view value) {
+    Node n = appendElement(parent, name);
+    setText(n, value);
+    return n;
+}
+
+namespace {
+void collectText(Node node, std::string& out) {
+    for (Node c = node.first_child(); c; c = c.next_sibling()) {
+        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) {
+            out += c.value();
+        } else if (c.type() == pugi::node_element) {
+            collectText(c, out);
+        }
+    }
+}
+}  // namespace
+
+std::string text(Node node) {
+    if (!node) return {};
+    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) return node.value();
+    // The common case: an element with one text child.
+    Node first = node.first_child();
+    if (first && !first.next_sibling() &&
+        (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata)) {
+        return first.value();
+    }
+    std::string out;
+    collectText(node, out);
+    return out;
+}
+
+void setText(Node node, std::string_view value) {
+    removeChildren(node);
+    if (value.empty()) return;
+    Node t = node.append_child(pugi::node_pcdata);
+    if (!t || !t.set_value(std::string(value).c_str())) throw std::bad_alloc();
+}
+
+std::string attribute(Node node, std::string_view name) {
+    return node.attribute(std::string(name).c_str()).value();
+}
+
+bool hasAttribute(Node node, std::string_view name) {
+    return static_cast<bool>(node.attribute(std::string(name).c_str()));
+}
+
+void setAttribute(Node node, std::string_view name, std::string_view value) {
+    std::string key(name);
+    pugi::xml_attribute a = node.attribute(key.c_str());
+    if (!a) a = node.append_attribute(key.c_str());
+    if (!a || !a.set_value(std::string(value).c_str())) throw std::bad_alloc();
+}
+
+void removeChildren(Node node) {
+    while (Node c = node.first_child()) node.remove_child(c);
+}
+
+Node child(Node node, std::string_view name) {
+    for (Node c = node.first_child(); c; c = c.next_sibling()) {
+        if (c.type() == pugi::node_element && name == c.name()) return c;
+    }
+    return {};
+}
+
+std::string childText(Node node, std::string_view name) { return text(child(node, name)); }
+
+std::vector<Node> childElements(Node node) {
+    std::vector<Node> out;
+    for (Node c = node.first_child(); c; c = c.next_sibling()) {
+        if (c.type() == pugi::node_element) out.push_back(c);
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------
+// Path patterns
+
+namespace {
+
+struct Predicate {
+    bool isAttribute = false;
+    std::string key;
+    std::string literal;
+};
+
+struct Step {
+    std::string name;
+    std::vector<Predicate> predicates;
+};
+
+bool isNameChar(char c) {
+    return c != '/' && c != '[' && c != ']' && c != '=' && c != '\'' && c != '"' && c != ' ';
+}
+
+// Parses a quoted literal at `i` (on the quote); returns false on a malformed one.
+bool parseLiteral(std::string_view p, std::size_t& i, std::string& out) {
+    char quote = p[i++];
+    while (i < p.size() && p[i] != quote) {
+        if (p[i] == '\\' && i + 1 < p.size()) ++i;
+        out += p[i++];
+    }
+    if (i >= p.size()) return false;
+    ++i;  // closing quote
+    return true;
+}
+
+bool parsePattern(std::string_view p, std::vector<Step>& steps) {
+    std::size_t i = 0;
+    while (true) {
+        Step step;
+        while (i < p.size() && isNameChar(p[i])) step.name += p[i++];
+        if (step.name.empty()) return false;
+        while (i < p.size() && p[i] == '[') {
+            ++i;
+            Predicate pred;
+            if (i < p.size() && p[i] == '@') {
+                pred.isAttribute = true;
+                ++i;
+            }
+            while (i < p.size() && isNameChar(p[i])) pred.key += p[i++];
+            if (pred.key.empty() || i >= p.size() || p[i] != '=') return false;
+            ++i;
+            if (i >= p.size() || (p[i] != '\'' && p[i] != '"')) return false;
+            if (!parseLiteral(p, i, pred.literal)) return false;
+            if (i >= p.size() || p[i] != ']') return false;
+            ++i;
+            step.predicates.push_back(std::move(pred));
+        }
+        steps.push_back(std::move(step));
+        if (i == p.size()) return true;
+        if (p[i] != '/') return false;
+        ++i;
+    }
+}
+
+bool matchesStep(Node n, const Step& s) {
+    if (n.type() != pugi::node_element || s.name != n.name()) return false;
+    for (const auto& pred : s.predicates) {
+        if (pred.isAttribute) {
+            pugi::xml_attribute a = n.attribute(pred.key.c_str());
+            if (!a || pred.literal != a.value()) return false;
+        } else {
+            bool found = false;
+            for (Node c = n.first_child(); c && !found; c = c.next_sibling()) {
+                if (c.type() == pugi::node_element && pred.key == c.name() && text(c) == pred.literal) {
+                    found = true;
+                }
+            }
+            if (!found) return false;
+        }
+    }
+    return true;
+}
+
+// Matches the steps backwards from a node whose depth below the context is `depth`.
+bool matchesPath(Node n, const std::vector<Step>& steps, int depth) {
+    for (std::size_t k = steps.size(); k-- > 0;) {
+        if (depth < 1 || !matchesStep(n, steps[k])) return false;
+        if (k == 0) return true;
+        n = n.parent();
+        --depth;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::vector<Node> select(Node context, std::string_view pattern) {
+    std::vector<Node> out;
+    std::vector<Step> steps;
+    if (!context || !parsePattern(pattern, steps)) return out;
+    // Walk the subtree in document order; each node is tested against the whole path, so
+    // the result is in document order without duplicates even when matches nest.
+    const int minDepth = static_cast<int>(steps.size());
+    const std::string& last = steps.back().name;
+    Node n = context.first_child();
+    int depth = 1;
+    while (n) {
+        if (depth >= minDepth && n.type() == pugi::node_element && last == n.name() &&
+            matchesPath(n, steps, depth)) {
+            out.push_back(n);
+        }
+        if (n.first_child()) {
+            n = n.first_child();
+            ++depth;
+            continue;
+        }
+        while (n && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+            if (depth <= 0) return out;
+        }
+        if (n) n = n.next_sibling();
+    }
+    return out;
+}
+
+Node selectFirst(Node context, std::string_view pattern) {
+    auto all = select(context, pattern);
+    return all.empty() ? Node() : all.front();
+}
+
+std::string escapeLiteral(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (char c : name) {
+        if (c == '\\') out += "\\\\";
+        else if (c == '\'') out += "\\'";
+        else out += c;
+    }
+    return out;
+}
+
+std::string fromLatin1(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (unsigned char c : bytes) {
+        if (c < 0x80) {
+            if (c < 0x20 && c != '\t') appendUtf8(out, kReplacement);
+            else out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string sanitize(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        auto c = static_cast<unsigned char>(s[i]);
+        unsigned cp = 0;
+        std::size_t len = 0;
+        if (c < 0x80) { cp = c; len = 1; }
+        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
+        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
+        else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
+        bool valid = len > 0 && i + len <= s.size();
+        for (std::size_t k = 1; valid && k < len; ++k) {
+            auto cc = static_cast<unsigned char>(s[i + k]);
+            if ((cc & 0xC0) != 0x80) valid = false;
+            else cp = (cp << 6) | (cc & 0x3F);
+        }
+        if (valid && ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000))) {
+            valid = false;  // overlong
+        }
+        if (!valid) {
+            appendUtf8(out, c);  // a stray byte is read as Latin-1
+            if (c < 0xA0 && c >= 0x80) { /* C1 controls are allowed in XML 1.0 */ }
+            ++i;
+            continue;
+        }
+        if (allowedInXml(cp)) out.append(s.substr(i, len));
+        else appendUtf8(out, kReplacement);
+        i += len;
+    }
+    return out;
+}
+
+}  // namespace qx::xml

@@ -1,0 +1,116 @@
+#pragma once
+// XML document service: every tree of the program (configuration, report, rule base,
+// localisation table) is an xml::Document. pugixml does the work; this adapter fixes the
+// semantics the rest of the core relies on (text, search patterns, encodings, saving).
+
+#include <pugixml.hpp>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qx::xml {
+
+using Node = pugi::xml_node;
+
+/// Outcome of loading a document.
+enum class LoadStatus { Ok, FileNotFound, ReadError, Malformed, OutOfMemory };
+
+/// Result of a load: status, a readable description and the byte offset of a parse error.
+struct LoadResult {
+    LoadStatus status = LoadStatus::Ok;
+    std::string description;
+    std::ptrdiff_t offset = 0;
+    [[nodiscard]] bool ok() const { return status == LoadStatus::Ok; }
+};
+
+/// Result of a save: empty error text on success.
+struct SaveResult {
+    std::string error;
+    [[nodiscard]] bool ok() const { return error.empty(); }
+};
+
+/// One XML document.
+class Document {
+public:
+    Document();
+    ~Document();
+    Document(Document&&) noexcept;
+    Document& operator=(Document&&) noexcept;
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    /// Replaces the content by the file's; on failure the document is empty.
+    LoadResult loadFile(const std::string& path);
+    /// Replaces the content by the text's; on failure the document is empty.
+    LoadResult loadString(std::string_view text);
+    /// Writes the document through a temporary file and a rename, in the declared encoding.
+    SaveResult saveFile(const std::string& path) const;
+    /// The document as text (UTF-8 unless the declaration names ISO-8859-1).
+    [[nodiscard]] std::string saveString() const;
+
+    /// The document element (empty node when there is none).
+    [[nodiscard]] Node root() const;
+    /// The document node itself (parent of the document element).
+    [[nodiscard]] Node documentNode() const;
+    /// Removes everything and appends a new document element.
+    Node createRoot(std::string_view name);
+    /// Removes everything.
+    void clear();
+    /// Deep copy of another document.
+    void copyFrom(const Document& other);
+    [[nodiscard]] bool empty() const { return !root(); }
+    /// True when the loaded file declared ISO-8859-1; saving keeps it.
+    [[nodiscard]] bool latin1() const { return m_latin1; }
+
+    [[nodiscard]] pugi::xml_document& raw() { return *m_doc; }
+    [[nodiscard]] const pugi::xml_document& raw() const { return *m_doc; }
+
+private:
+    LoadResult finishLoad(const pugi::xml_parse_result& r);
+    std::unique_ptr<pugi::xml_document> m_doc;
+    bool m_latin1 = false;
+};
+
+/// Appends a new element; throws std::bad_alloc when the DOM cannot allocate it.
+Node appendElement(Node parent, std::string_view name);
+/// Appends a new element holding a text.
+Node appendElement(Node parent, std::string_view name, std::string_view text);
+/// Text of an element: all descendant texts joined.
+std::string text(Node node);
+/// Replaces all children of an element by one text (no child when empty).
+void setText(Node node, std::string_view text);
+/// Attribute value, empty when absent.
+std::string attribute(Node node, std::string_view name);
+/// True when the element carries the attribute.
+bool hasAttribute(Node node, std::string_view name);
+/// Sets (or adds) an attribute.
+void setAttribute(Node node, std::string_view name, std::string_view value);
+/// Removes every child of a node.
+void removeChildren(Node node);
+/// First child element with this exact name.
+Node child(Node node, std::string_view name);
+/// Text of the first child element with this exact name (empty when absent).
+std::string childText(Node node, std::string_view name);
+/// Child elements in document order.
+std::vector<Node> childElements(Node node);
+
+/// Elements matching a path pattern below a node, in document order.
+/// First step: any descendant; later steps: children. Predicates: [@attr='x'], [child="x"];
+/// a backslash in a literal escapes the next character. A malformed pattern matches nothing.
+std::vector<Node> select(Node context, std::string_view pattern);
+/// First element matching a pattern, or an empty node.
+Node selectFirst(Node context, std::string_view pattern);
+/// Escapes a name for a quoted literal: backslash doubled, apostrophe preceded by a backslash.
+std::string escapeLiteral(std::string_view name);
+
+/// Converts 8-bit report text (Latin-1) to UTF-8; characters XML 1.0 forbids
+/// (control characters other than tab) become U+FFFD so that saved trees load again.
+std::string fromLatin1(std::string_view bytes);
+/// Makes arbitrary text storable: valid UTF-8 stays, invalid bytes are read as Latin-1,
+/// forbidden characters become U+FFFD.
+std::string sanitize(std::string_view text);
+
+}  // namespace qx::xml

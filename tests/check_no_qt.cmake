@@ -1,0 +1,12 @@
+# Fails when a file of the core includes a Qt header.
+file(GLOB_RECURSE files ${SRC}/*.hpp ${SRC}/*.cpp ${SRC}/*.h)
+set(bad "")
+foreach(f ${files})
+  file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q[A-Za-z]")
+  if(hits)
+    list(APPEND bad "${f}: ${hits}")
+  endif()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "Qt headers included in the core:\n${bad}")
+endif()
