@@ -53,6 +53,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "directories",
                      "directories{directory[SYS:SYSTEM]{directory-line{name='A' type='1' date='d' time='t' attrib}} "
                      "directory[SYS:SYSTEM]{directory-line{name='B' type='2' date='d' time='t' attrib}}}"},
+        SectionCase {"strange: listings without a directory name still get one directory each",
+                     "Top of directory.\nA 1 d t\nTop of directory.\nB 2 d t\n", "directory",
+                     "directory[]{directory-line{name='A' type='1' date='d' time='t' attrib}} | "
+                     "directory[]{directory-line{name='B' type='2' date='d' time='t' attrib}}"},
         SectionCase {"a parameter section between listings keeps one directories container",
                      "Top of directory. [X]\nA 1 d t\nTop of Other\nK: v\nTop of directory. [Y]\nB 2 d t\n",
                      "directories/directory", "directory[X]{directory-line{name='A' type='1' date='d' time='t' attrib}} | "

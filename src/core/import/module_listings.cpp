@@ -99,8 +99,9 @@ void parseDirectoryListing(ImportContext& ctx) {
         ms.directoriesCurrent = true;
         st.blockMarker.clear();
     }
-    if (st.blockMarker != dirName || !ms.currentDirectory) {
-        st.blockMarker = dirName;
+    // The section name marks the block: never empty, even for a listing without a directory name.
+    if (st.blockMarker != st.sectionName || !ms.currentDirectory) {
+        st.blockMarker = st.sectionName;
         ms.currentDirectory = ImportContext::add(ms.directories, "directory");
         ImportContext::setAttr(ms.currentDirectory, "name", dirName);
     }
