@@ -54,9 +54,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "Product ID: B\nProduct Version: 2\n",
                      "products",
                      "products[products]{product{id='A' version='1' description='Alpha'} product{id='B' version='2'}}"},
-        SectionCase {"strange: a product line before any ID, and an unknown name repeating the child before it",
+        SectionCase {"strange: a product line before any ID; other names stay out of the version",
                      "Top of Installed Product List\nProduct Version: 1\nInstall Date: 2004\nProduct ID: B\n",
-                     "products", "products[products]{product{version='1' version='2004'} product{id='B'}}"},
+                     "products",
+                     "products[products]{product{version='1' property{name='Install Date' value='2004'}} product{id='B'}}"},
         SectionCase {"Java processes, in a container named like the products",
                      "Top of Running Java Processes on FS1\nClass Name: a.B\nClass ID: 1\nClass State: Running\n"
                      "Class Name: c.D\n",
@@ -64,5 +65,11 @@ INSTANTIATE_TEST_SUITE_P(
                      "java-processes[products]{java-process{name='a.B' id='1' state='Running'} java-process{name='c.D'}}"},
         SectionCase {"strange: Java lines before any class name",
                      "Top of Running Java Processes\nClass State: Stopped\nOther: x\n", "java-processes",
-                     "java-processes[products]{java-process{state='Stopped' state='x'}}"}),
+                     "java-processes[products]{java-process{state='Stopped' property{name='Other' value='x'}}}"}),
     test::caseName);
+
+TEST(InstalledProducts, OtherLinesLeaveTheVersionLookupAlone) {
+    auto doc = test::importOnly(test::report("Top of Installed Product List\nProduct ID: TRLM\nProduct Version: 8.7.3\n"
+                                             "Install Date: March 1, 2006\nProduct Description: Trellium\n"));
+    EXPECT_EQ(doc->valueByName("product", "TRLM"), "8.7.3");
+}

@@ -59,9 +59,7 @@ struct PropertySectionState {
     xml::Node currentLan;
     xml::Node currentBiosStructure;
     xml::Node currentProduct;
-    std::string lastProductChild;
     xml::Node currentJavaProcess;
-    std::string lastJavaChild;
     xml::Node zrdRecord;
     xml::Node fileGroups;
     xml::Node partitions;

@@ -7,15 +7,22 @@ namespace qx::import {
 
 namespace {
 
-// A child element of the record chosen by the line's name; an unknown name repeats the child
-// of the line before it, and falls back to `fallback` when there was none.
-std::string childFor(std::string_view name, std::initializer_list<std::pair<const char*, const char*>> names,
-                     std::string& lastChild, const char* fallback) {
+// The child element a record's line fills, chosen by the line's name; empty for other names.
+const char* childFor(std::string_view name, std::initializer_list<std::pair<const char*, const char*>> names) {
     for (const auto& [label, element] : names) {
-        if (name == label) return lastChild = element;
+        if (name == label) return element;
     }
-    if (lastChild.empty()) lastChild = fallback;
-    return lastChild;
+    return nullptr;
+}
+
+// Other names are kept as properties of the record: a second `version` child would be joined
+// into the product's version wherever values are looked up by name.
+void addRecordLine(xml::Node record, const char* child, std::string_view name, std::string_view value) {
+    if (child) {
+        ImportContext::addText(record, child, value);
+    } else {
+        ImportContext::addProperty(record, name, value);
+    }
 }
 
 void addNameValue(xml::Node parent, const char* element, std::string_view name, std::string_view value) {
@@ -99,11 +106,10 @@ void parseInstalledProducts(ImportContext& ctx) {
     const ParseState& st = ctx.state;
     xml::Node container = ctx.blockContainer("products", "products");
     PropertySectionState& ps = ctx.properties;
-    const std::string child = childFor(
-        st.name, {{"Product ID", "id"}, {"Product Version", "version"}, {"Product Description", "description"}},
-        ps.lastProductChild, "description");
+    const char* child =
+        childFor(st.name, {{"Product ID", "id"}, {"Product Version", "version"}, {"Product Description", "description"}});
     if (st.name == "Product ID" || !ps.currentProduct) ps.currentProduct = ImportContext::add(container, "product");
-    ImportContext::addText(ps.currentProduct, child, st.value);
+    addRecordLine(ps.currentProduct, child, st.name, st.value);
 }
 
 //   Class Name..........: com.quarrix.admin.RemoteAdmin
@@ -114,12 +120,11 @@ void parseJavaProcesses(ImportContext& ctx) {
     const ParseState& st = ctx.state;
     xml::Node container = ctx.blockContainer("java-processes", "products");
     PropertySectionState& ps = ctx.properties;
-    const std::string child = childFor(st.name, {{"Class Name", "name"}, {"Class ID", "id"}, {"Class State", "state"}},
-                                       ps.lastJavaChild, "name");
+    const char* child = childFor(st.name, {{"Class Name", "name"}, {"Class ID", "id"}, {"Class State", "state"}});
     if (st.name == "Class Name" || !ps.currentJavaProcess) {
         ps.currentJavaProcess = ImportContext::add(container, "java-process");
     }
-    ImportContext::addText(ps.currentJavaProcess, child, st.value);
+    addRecordLine(ps.currentJavaProcess, child, st.name, st.value);
 }
 
 }  // namespace qx::import
