@@ -27,7 +27,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "ZRD Tree Name: T\n  Partition Name: P\n",
                      "zrd",
                      "zrd[zrd]{file-groups{file-group{pattern='*.OLD' count='1' size='2'}} partitions{partition[]{"
-                     "name type='Master'}} type='Master' tree-name='T' file-groups partitions{partition[P]{name='P'}}}"},
+                     "name type='Master' replica{type='Master'}} partition[P]{name='P'}} tree-name='T'}"},
+        SectionCase {"after the tree name, replica lines before any replica stay with the tree record",
+                     ZRD_START "ZRD Tree Name: T\nReplica Type: Master\nZRD Tree Name: U\n", "zrd",
+                     "zrd[zrd]{tree-name='T' file-groups partitions type='Master' tree-name='U'}"},
         SectionCase {"strange: a replica before any partition gets one",
                      ZRD_START "    Replica on Server: CN=FS1\n    Replica State: On\n", "partitions",
                      "partitions{partition[]{name replica{server='CN=FS1' state='On'}}}"},

@@ -17,6 +17,11 @@ struct ZrdTarget {
         if (!ps().zrdRecord) ps().zrdRecord = container;
         return ps().zrdRecord;
     }
+    // Replica lines before any record go to a replica of their own.
+    xml::Node replicaRecord() {
+        if (!ps().zrdRecord) ps().zrdRecord = ImportContext::add(partition(), "replica");
+        return ps().zrdRecord;
+    }
     // File groups and partitions come as a pair, as the tree-name line makes them.
     void ensureGroups() {
         if (ps().fileGroups && ps().partitions) return;
@@ -64,8 +69,11 @@ void parseDirectoryService(ImportContext& ctx) {
     if (name == "ZRD Tree Name") {
         ps.zrdRecord = z.container;
         ImportContext::addText(z.container, "tree-name", value);
-        ps.fileGroups = ImportContext::add(z.container, "file-groups");
-        ps.partitions = ImportContext::add(z.container, "partitions");
+        // Groups that lines listed before the tree name made in this container are kept.
+        if (ps.fileGroups.parent() != z.container || ps.partitions.parent() != z.container) {
+            ps.fileGroups = ImportContext::add(z.container, "file-groups");
+            ps.partitions = ImportContext::add(z.container, "partitions");
+        }
     } else if (name == "ZRD Server Name") {
         ImportContext::addText(z.record(), "server-name", value);
     } else if (name == "ZRD Version") {
@@ -80,11 +88,11 @@ void parseDirectoryService(ImportContext& ctx) {
         ps.zrdRecord = ImportContext::add(z.partition(), "replica");
         ImportContext::addText(ps.zrdRecord, "server", value);
     } else if (name == "Replica Type") {
-        ImportContext::addText(z.record(), "type", value);
+        ImportContext::addText(z.replicaRecord(), "type", value);
     } else if (name == "Replica State") {
-        ImportContext::addText(z.record(), "state", value);
+        ImportContext::addText(z.replicaRecord(), "state", value);
     } else if (name == "Replica Number") {
-        ImportContext::addText(z.record(), "number", value);
+        ImportContext::addText(z.replicaRecord(), "number", value);
     } else {
         addFileGroup(z.fileGroups(), name, value);
     }
