@@ -161,16 +161,19 @@ nlohmann::json toJson(const Outcome& o) {
         j["products"].push_back({{"ID", p.id}, {"name", p.name}, {"checked", p.checked}, {"status", p.status}});
     }
     j["findings"] = nlohmann::json::array();
+    // Count keys by outcome code; Remark and Command never come from the analysis.
+    static const std::array<const char*, 7> keys = {"information", "notChecked", "bad", "good", "", "", "error"};
     nlohmann::json counts = nlohmann::json::object();
-    for (const auto& [kind, list] : kKinds) counts[kind] = {{"good", 0}, {"bad", 0}, {"information", 0}, {"notChecked", 0}, {"error", 0}};
+    for (const auto& [kind, list] : kKinds) {
+        counts[kind] = {{"good", 0}, {"bad", 0}, {"information", 0}, {"notChecked", 0}, {"error", 0}};
+    }
     for (const auto& f : o.findings) {
         j["findings"].push_back({{"kind", f.kind}, {"mark", markName(f.image)}, {"image", f.image}, {"path", f.path},
                                  {"rules", f.rules}, {"name", f.name}, {"condition", f.condition},
                                  {"value", f.value}, {"productId", f.productId}});
-        static const std::array<const char*, 7> keys = {"information", "notChecked", "bad", "good", "", "", "error"};
-        if (f.image >= 0 && f.image < 7 && *keys[static_cast<std::size_t>(f.image)] && counts.contains(f.kind)) {
-            counts[f.kind][keys[static_cast<std::size_t>(f.image)]] = counts[f.kind][keys[static_cast<std::size_t>(f.image)]].get<int>() + 1;
-        }
+        if (f.image < 0 || f.image >= static_cast<int>(keys.size())) continue;
+        const std::string key = keys[static_cast<std::size_t>(f.image)];
+        if (!key.empty() && counts.contains(f.kind)) counts[f.kind][key] = counts[f.kind][key].get<int>() + 1;
     }
     j["counts"] = counts;
     return j;
@@ -246,6 +249,11 @@ void addAnalyzeCommand(CLI::App& app, int& exitCode) {
             return;
         }
         const auto files = expandInputs(opts->inputs);
+        if (files.empty()) {
+            std::cerr << "qxconfig-cli: no reports found (folders are scanned for .TXT reports and .XML trees)\n";
+            exitCode = kExitRefused;
+            return;
+        }
         const unsigned jobs = opts->jobs ? opts->jobs : std::max(1u, std::thread::hardware_concurrency());
         bool refused = false, bad = false;
         analyseAll(*application, files, jobs, [&](const Outcome& o) {

@@ -90,6 +90,17 @@ TEST(ProductCheck, RecordsPresenceAndSummary) {
     EXPECT_EQ(texts(f.doc.report(), "summary/goodproduct/name"), "Always|Reporter|Duplicate");
     EXPECT_EQ(texts(f.doc.report(), "summary/goodproduct/ID"), "3|7|3");
     EXPECT_EQ(f.app->nextProductNumber, 8);
+    // Duplicate IDs: only the first record is consulted and marked.
+    xml::Node rule = xml::select(f.app->ruleBase().documentNode(), "module").at(1);  // NONE.QXK
+    xml::Node owner = xml::selectFirst(f.app->ruleBase().documentNode(), "product");
+    xml::appendElement(xml::appendElement(owner, "setparams"), "set-param");
+    markProductBad(f.doc, xml::selectFirst(owner, "set-param"));
+    EXPECT_EQ(f.checked(), "3:good/bad 7:good/good 5:bad/good 3:good/good ");
+    EXPECT_FALSE(isRuleActive(f.doc, rule.parent()));  // product 5's requirement list: absent
+    EXPECT_TRUE(isRuleActive(f.doc, xml::selectFirst(f.app->ruleBase().documentNode(), "module")));
+    EXPECT_TRUE(isProductBad(f.doc, "5"));
+    EXPECT_TRUE(isProductBad(f.doc, "404"));
+    EXPECT_FALSE(isProductBad(f.doc, "7"));
 }
 
 TEST(ProductCheck, FailingGroupHidesItsProductsAndNestedGroupsNeedEveryLevel) {

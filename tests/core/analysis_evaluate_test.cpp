@@ -41,6 +41,18 @@ TEST(DateReader, RejectsWhatItCannotRead) {
     }
 }
 
+TEST(DateReader, SurvivesArbitraryBytes) {
+    std::string s;
+    unsigned x = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        x = x * 1103515245 + 12345;
+        s.push_back(static_cast<char>(x >> 16));
+        if (s.size() > 40) s.erase(0, 7);
+        (void)readUsDate(s);  // must neither crash nor throw
+    }
+    EXPECT_FALSE(readUsDate(std::string("Mar 1 2004\0x", 12)).has_value());
+}
+
 TEST(ModuleVersion, NormalisesPrefixAndTrailingLetter) {
     EXPECT_EQ(normaliseModuleVersion("5.70c").version, "5.7002");
     EXPECT_EQ(normaliseModuleVersion("5.70c").base, "5.70");

@@ -11,8 +11,8 @@
 // Examples: "3/1/2004", "Mar 1 2004", "March 1, 2004 10:15:32", "Feb.3,2004",
 // "Jan 12, 2004", "03-01-2004 7:05 PM". Empty text (blanks only) is 1 January 1900.
 // Rejected: day 0 or beyond the month's end (29 February only in leap years), month 0 or
-// 13, years of other than four digits, day before month with a month name ("1 March
-// 2004"), hours over 23 (over 12 with AM/PM), minutes or seconds over 59, trailing words.
+// 13, years of other than four digits, day before month ("1 March 2004") or year first
+// ("2004-03-01"), hours over 23 (over 12 with AM/PM), minutes or seconds over 59, trailing words.
 
 #include <cstdint>
 #include <optional>
