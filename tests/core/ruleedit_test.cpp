@@ -105,6 +105,19 @@ TEST_F(RuleEditOps, InsertUnderRulesWritesAllAttributesIncludingType) {
     EXPECT_TRUE(sameNode(r.created.parent(), app->ruleBase().root()));
 }
 
+TEST_F(RuleEditOps, TypedTextAlwaysSavesAndLoadsBack) {
+    RuleItemValues v = full();
+    v.name = std::string("bad\x01name \xff");
+    v.value = "tab\tand\x02";
+    xml::Node g = insertItem(*app, app->ruleBase().root(), v).created;
+    xml::Node product = insertItem(*app, g, [] { RuleItemValues p; p.insertChoice = 1; return p; }()).created;
+    xml::Node list = xml::appendElement(product, "serverparams");
+    insertItem(*app, list, v);
+    xml::Document again;
+    ASSERT_TRUE(again.loadString(app->ruleBase().saveString()).ok());
+    EXPECT_EQ(again.saveString(), app->ruleBase().saveString());
+}
+
 TEST_F(RuleEditOps, InsertUnderGroupNumbersProductsConsecutively) {
     xml::Node group = at("productgroup");
     RuleItemValues v;

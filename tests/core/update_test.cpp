@@ -156,6 +156,10 @@ TEST_F(LiveUpdateTest, FirstRuleBaseAndOpenDocuments) {
     EXPECT_EQ(contents(path(kOldRulesFile)), kOld);
     EXPECT_EQ(app->ruleBaseDate(), "01 01 2020");
     EXPECT_FALSE(app->ruleBaseUpdated);
+    // Once the last document is closed the same reload succeeds.
+    app->openDocuments = 0;
+    EXPECT_TRUE(app->reloadRuleBase());
+    EXPECT_EQ(app->ruleBaseDate(), "12 31 2026");
 }
 
 TEST_F(LiveUpdateTest, DownloadThatIsNotXmlBecomesCorruptButNeverOverwritesOne) {

@@ -45,6 +45,11 @@ EditResult refused(std::string why) {
     return r;
 }
 
+/// Attribute text typed by the user, made storable so the saved rule base loads again.
+void setAttr(xml::Node n, std::string_view name, std::string_view value) {
+    xml::setAttribute(n, name, xml::sanitize(value));
+}
+
 bool isContainer(xml::Node n) {
     std::string_view name = n.name();
     return name == "productgroup" || name == "product";
@@ -138,26 +143,26 @@ EditResult created(xml::Node node, bool inTree, std::string label = {}) {
 
 EditResult insertUnderRules(xml::Node tree, const RuleItemValues& v) {
     xml::Node g = xml::appendElement(tree, "productgroup");
-    xml::setAttribute(g, "name", v.name);
-    xml::setAttribute(g, "version", v.version);
-    xml::setAttribute(g, "description", v.description);
-    xml::setAttribute(g, "kdn", v.kdn);
+    setAttr(g, "name", v.name);
+    setAttr(g, "version", v.version);
+    setAttr(g, "description", v.description);
+    setAttr(g, "kdn", v.kdn);
     // The type is offered here too; keeping it is what the user asked for.
-    if (auto type = typeValue(v.typeChoice, 4); !type.empty()) xml::setAttribute(g, "type", type);
+    if (auto type = typeValue(v.typeChoice, 4); !type.empty()) setAttr(g, "type", type);
     return created(g, true, v.name + " " + v.version);
 }
 
 EditResult insertUnderGroup(Application& app, xml::Node tree, const RuleItemValues& v) {
     if (v.insertChoice < 0 || v.insertChoice > 2) return refused("choose productgroup, product or update");
     xml::Node n = xml::appendElement(tree, v.insertChoice == 0 ? "productgroup" : "product");
-    if (auto type = typeValue(v.typeChoice, 4); !type.empty()) xml::setAttribute(n, "type", type);
+    if (auto type = typeValue(v.typeChoice, 4); !type.empty()) setAttr(n, "type", type);
     if (v.insertChoice > 0) {
-        xml::setAttribute(n, "update", v.insertChoice == 2 ? "true" : "false");
-        xml::setAttribute(n, "ID", std::to_string(takeProductId(app)));
+        setAttr(n, "update", v.insertChoice == 2 ? "true" : "false");
+        setAttr(n, "ID", std::to_string(takeProductId(app)));
     }
-    xml::setAttribute(n, "name", v.name);
-    xml::setAttribute(n, "description", v.description);
-    xml::setAttribute(n, "kdn", v.kdn);
+    setAttr(n, "name", v.name);
+    setAttr(n, "description", v.description);
+    setAttr(n, "kdn", v.kdn);
     return created(n, true, v.name);
 }
 
@@ -166,7 +171,7 @@ EditResult insertAreaList(Application& app, TreeNodeKind kind, xml::Node tree, c
     if (!choice) return refused("choose the kind of list to insert");
     xml::Node list = xml::appendElement(tree, choice->element);
     std::string label = app.label(choice->labelKey);
-    xml::setAttribute(list, "name", label);
+    setAttr(list, "name", label);
     return created(list, true, label);
 }
 
@@ -291,11 +296,11 @@ EditResult modifyItem(Application& /*app*/, xml::Node treeNode, xml::Node item, 
     r.applied = true;
     r.changed = item;
     if (isContainer(item)) {
-        xml::setAttribute(item, "name", v.name);
-        if (kind == TreeNodeKind::Rules) xml::setAttribute(item, "version", v.version);
-        xml::setAttribute(item, "description", v.description);
-        xml::setAttribute(item, "type", typeValue(v.typeChoice, 4));
-        xml::setAttribute(item, "kdn", v.kdn);
+        setAttr(item, "name", v.name);
+        if (kind == TreeNodeKind::Rules) setAttr(item, "version", v.version);
+        setAttr(item, "description", v.description);
+        setAttr(item, "type", typeValue(v.typeChoice, 4));
+        setAttr(item, "kdn", v.kdn);
         r.inTree = true;
         r.treeLabel = kind == TreeNodeKind::Rules ? v.name + " " + v.version : v.name;
         return r;
