@@ -60,58 +60,67 @@ using FieldWriter = void (*)(xml::Node, std::string_view, std::string_view);
 
 void appendField(xml::Node item, std::string_view name, std::string_view text) { addField(item, name, text); }
 
-/// The fields of a rule item of this list, in the order Insert writes them.
-void writeRuleFields(TreeNodeKind list, xml::Node item, const RuleItemValues& v, FieldWriter write) {
-    auto date = v.date ? formatPickedDate(*v.date) : std::string();
+/// Where a field's text comes from.
+enum class Source { Name, Value, Comparison, Containment, Url, Description, ItemType, Version,
+                    VersionComparison, Date, DateComparison, Id, Pattern, Count, Server, Equals };
+
+struct FieldSpec {
+    const char* field;
+    Source source;
+};
+
+/// The fields of a rule item of each list, in the order Insert writes them.
+const std::vector<FieldSpec>& fieldsOf(TreeNodeKind list) {
+    using S = Source;
+    static const std::vector<FieldSpec> kProperty = {{"name", S::Name}, {"value", S::Value}, {"condition", S::Comparison}};
+    static const std::vector<FieldSpec> kContains = {{"name", S::Name}, {"value", S::Value}, {"condition", S::Containment}};
+    static const std::vector<FieldSpec> kSetParam = {{"name", S::Name}, {"value", S::Value},
+        {"condition", S::Comparison}, {"url", S::Url}, {"description", S::Description}, {"type", S::ItemType}};
+    static const std::vector<FieldSpec> kModule = {{"name", S::Name}, {"version", S::Version},
+        {"version_condition", S::VersionComparison}, {"date", S::Date}, {"date_condition", S::DateComparison}};
+    static const std::vector<FieldSpec> kProductRule = {{"id", S::Id}, {"version", S::Version},
+        {"version_condition", S::VersionComparison}, {"condition", S::Equals}};
+    static const std::vector<FieldSpec> kFileGroup = {{"pattern", S::Pattern}, {"count", S::Count}, {"condition", S::Comparison}};
+    static const std::vector<FieldSpec> kPartition = {{"server", S::Server}, {"value", S::Value},
+        {"condition", S::Comparison}, {"url", S::Url}, {"description", S::Description}, {"type", S::ItemType}};
+    static const std::vector<FieldSpec> kNone;
     switch (list) {
     case TreeNodeKind::ServerParams: case TreeNodeKind::Devices: case TreeNodeKind::Volumes:
-    case TreeNodeKind::BootDrives: case TreeNodeKind::Lans:
-        write(item, "name", v.name);
-        write(item, "value", v.value);
-        write(item, "condition", comparisonOperator(v.conditionChoice));
-        break;
-    case TreeNodeKind::Files: case TreeNodeKind::SearchPaths:
-        write(item, "name", v.name);
-        write(item, "value", v.value);
-        write(item, "condition", containmentOperator(v.conditionChoice));
-        break;
-    case TreeNodeKind::SetParams:
-        write(item, "name", v.name);
-        write(item, "value", v.value);
-        write(item, "condition", comparisonOperator(v.conditionChoice));
-        write(item, "url", v.url);
-        write(item, "description", v.description);
-        write(item, "type", typeValue(v.typeChoice, 3));
-        break;
-    case TreeNodeKind::Modules:
-        write(item, "name", v.name);
-        write(item, "version", v.version);
-        write(item, "version_condition", comparisonOperator(v.versionConditionChoice));
-        write(item, "date", date);
-        write(item, "date_condition", comparisonOperator(v.dateConditionChoice));
-        break;
-    case TreeNodeKind::Products:
-        write(item, "id", v.id);
-        write(item, "version", v.version);
-        write(item, "version_condition", comparisonOperator(v.versionConditionChoice));
-        write(item, "condition", "=");
-        break;
-    case TreeNodeKind::FileGroups:
-        write(item, "pattern", v.pattern);
-        write(item, "count", v.count);
-        write(item, "condition", comparisonOperator(v.conditionChoice));
-        break;
-    case TreeNodeKind::Partitions:
-        write(item, "server", v.server);
-        write(item, "value", v.value);
-        write(item, "condition", comparisonOperator(v.conditionChoice));
-        write(item, "url", v.url);
-        write(item, "description", v.description);
-        write(item, "type", typeValue(v.typeChoice, 3));
-        break;
-    default:
-        break;
+    case TreeNodeKind::BootDrives: case TreeNodeKind::Lans: return kProperty;
+    case TreeNodeKind::Files: case TreeNodeKind::SearchPaths: return kContains;
+    case TreeNodeKind::SetParams: return kSetParam;
+    case TreeNodeKind::Modules: return kModule;
+    case TreeNodeKind::Products: return kProductRule;
+    case TreeNodeKind::FileGroups: return kFileGroup;
+    case TreeNodeKind::Partitions: return kPartition;
+    default: return kNone;
     }
+}
+
+std::string fieldText(Source s, const RuleItemValues& v) {
+    switch (s) {
+    case Source::Name: return v.name;
+    case Source::Value: return v.value;
+    case Source::Comparison: return comparisonOperator(v.conditionChoice);
+    case Source::Containment: return containmentOperator(v.conditionChoice);
+    case Source::Url: return v.url;
+    case Source::Description: return v.description;
+    case Source::ItemType: return typeValue(v.typeChoice, 3);
+    case Source::Version: return v.version;
+    case Source::VersionComparison: return comparisonOperator(v.versionConditionChoice);
+    case Source::Date: return v.date ? formatPickedDate(*v.date) : std::string();
+    case Source::DateComparison: return comparisonOperator(v.dateConditionChoice);
+    case Source::Id: return v.id;
+    case Source::Pattern: return v.pattern;
+    case Source::Count: return v.count;
+    case Source::Server: return v.server;
+    case Source::Equals: return "=";
+    }
+    return {};
+}
+
+void writeRuleFields(TreeNodeKind list, xml::Node item, const RuleItemValues& v, FieldWriter write) {
+    for (const auto& f : fieldsOf(list)) write(item, f.field, fieldText(f.source, v));
 }
 
 const char* ruleItemElement(TreeNodeKind list) {
