@@ -22,22 +22,26 @@ void printRows(const std::vector<ruleedit::ScanRow>& rows) {
     const auto& h = ruleedit::kScanColumns;
     std::cout << h[0] << '\t' << h[1] << '\t' << h[2] << '\t' << h[3] << '\n';
     for (const auto& r : rows) {
-        std::cout << cell(r.name) << '\t' << cell(r.version) << '\t' << cell(r.date) << '\t' << cell(r.fullName) << '\n';
+        std::cout << cell(r.name) << '\t' << cell(r.version) << '\t' << cell(r.date) << '\t'
+                  << cell(r.fullName) << '\n';
     }
 }
 
 /// Appends the rows' module rules to the one `modules` list the pattern selects, and
 /// saves the rule base atomically. Returns false after saying why on stderr.
-bool writeInto(const std::string& rulesPath, const std::string& pattern, const std::vector<ruleedit::ScanRow>& rows) {
+bool writeInto(const std::string& rulesPath, const std::string& pattern,
+               const std::vector<ruleedit::ScanRow>& rows) {
     xml::Document rules;
     auto load = rules.loadFile(rulesPath);
     if (!load.ok()) {
-        std::cerr << "qxconfig-cli: cannot load the rule base " << rulesPath << ": " << load.description << "\n";
+        std::cerr << "qxconfig-cli: cannot load the rule base " << rulesPath << ": " << load.description
+                  << "\n";
         return false;
     }
     auto found = xml::select(rules.documentNode(), pattern);
     if (found.size() != 1) {
-        std::cerr << "qxconfig-cli: --into '" << pattern << "' selects " << found.size() << " nodes of " << rulesPath
+        std::cerr << "qxconfig-cli: --into '" << pattern << "' selects " << found.size() << " nodes of "
+                  << rulesPath
                   << "; it must select exactly one modules list, e.g. product[@ID='7']/modules\n";
         return false;
     }
@@ -86,8 +90,8 @@ void addScanModulesCommand(CLI::App& app, int& exitCode) {
             if (!opts->rules.empty()) std::cerr << "qxconfig-cli: --rules has no effect without --into\n";
             return;
         }
-        std::string rulesPath = opts->rules.empty() ? platform::joinPath(platform::programDirectory(), "rules.xml")
-                                                    : opts->rules;
+        std::string rulesPath =
+            opts->rules.empty() ? platform::joinPath(platform::programDirectory(), "rules.xml") : opts->rules;
         if (!writeInto(rulesPath, opts->into, rows)) exitCode = kExitFailure;
     });
 }

@@ -38,7 +38,9 @@ std::string attrsOf(xml::Node n) {
 
 struct RuleEditOps : ::testing::Test {
     std::unique_ptr<Application> app = test::makeApp(kRules);
-    xml::Node at(const std::string& pattern) { return xml::selectFirst(app->ruleBase().documentNode(), pattern); }
+    xml::Node at(const std::string& pattern) {
+        return xml::selectFirst(app->ruleBase().documentNode(), pattern);
+    }
 };
 
 RuleItemValues full() {
@@ -56,7 +58,7 @@ RuleItemValues full() {
     v.versionConditionChoice = 6;
     v.dateConditionChoice = 1;
     v.typeChoice = 2;
-    v.date = PickedDate {2004, 1, 12};
+    v.date = PickedDate{2004, 1, 12};
     return v;
 }
 
@@ -110,7 +112,13 @@ TEST_F(RuleEditOps, TypedTextAlwaysSavesAndLoadsBack) {
     v.name = std::string("bad\x01name \xff");
     v.value = "tab\tand\x02";
     xml::Node g = insertItem(*app, app->ruleBase().root(), v).created;
-    xml::Node product = insertItem(*app, g, [] { RuleItemValues p; p.insertChoice = 1; return p; }()).created;
+    xml::Node product = insertItem(*app, g,
+                                   [] {
+                                       RuleItemValues p;
+                                       p.insertChoice = 1;
+                                       return p;
+                                   }())
+                            .created;
     xml::Node list = xml::appendElement(product, "serverparams");
     insertItem(*app, list, v);
     xml::Document again;
@@ -184,7 +192,8 @@ TEST_F(RuleEditOps, InsertRuleItemsOfEveryList) {
         ASSERT_TRUE(r.applied) << c.list;
         EXPECT_FALSE(r.inTree);
         std::string expected = c.expected;
-        if (auto pos = expected.find("condition=;"); pos != std::string::npos) expected.insert(pos + 10, "!in");
+        if (auto pos = expected.find("condition=;"); pos != std::string::npos)
+            expected.insert(pos + 10, "!in");
         EXPECT_EQ(fieldsOf(r.created), expected) << c.list;
     }
 }
@@ -208,11 +217,12 @@ TEST_F(RuleEditOps, ModifyRuleItemsInPlace) {
         xml::Node list = xml::appendElement(product, c.list);
         RuleItemValues v = full();
         if (std::string(c.list) == "files" || std::string(c.list) == "search-paths") v.conditionChoice = 1;
-        xml::Node item = insertItem(*app, list, RuleItemValues {}).created;
+        xml::Node item = insertItem(*app, list, RuleItemValues{}).created;
         auto r = modifyItem(*app, list, item, v);
         ASSERT_TRUE(r.applied) << c.list;
         std::string expected = c.expected;
-        if (auto pos = expected.find("condition=;"); pos != std::string::npos) expected.insert(pos + 10, "in");
+        if (auto pos = expected.find("condition=;"); pos != std::string::npos)
+            expected.insert(pos + 10, "in");
         EXPECT_EQ(fieldsOf(item), expected) << c.list;
     }
     // Repeated fields all take the new text; fields the item lacks are appended.
@@ -239,7 +249,8 @@ TEST_F(RuleEditOps, ModifyContainersInformationsAndDependencies) {
     v.typeChoice = 0;
     auto p = modifyItem(*app, at("productgroup"), at("product[@ID='7']"), v);
     EXPECT_EQ(p.treeLabel, "G2");
-    EXPECT_EQ(attrsOf(at("product[@ID='7']")), "product:ID=7;name=G2;update=false;description=d;type=;kdn=k;");
+    EXPECT_EQ(attrsOf(at("product[@ID='7']")),
+              "product:ID=7;name=G2;update=false;description=d;type=;kdn=k;");
 
     v.text = "new text";
     modifyItem(*app, at("informations"), at("information"), v);
@@ -304,13 +315,17 @@ TEST_F(RuleEditOps, ValuesAndCompareCategories) {
     auto docA = test::importOnly(test::report(""));
     auto docB = test::importOnly(test::report(""));
     docA->config().loadString(
-        "<config><serverparams><serverparam><name>Bindery Context</name><value>O=A</value></serverparam></serverparams>"
+        "<config><serverparams><serverparam><name>Bindery "
+        "Context</name><value>O=A</value></serverparam></serverparams>"
         "<volumes><volume name='SYS'><property><name>Free</name><value>10</value></property></volume>"
         "<volume name='VOL1'><property><name>Free</name><value>20</value></property></volume></volumes>"
-        "<modules><loaded-modules><module><name>A.QXK</name><version>1.0</version><date>Jan 1 2004</date></module></loaded-modules>"
-        "<search-path-modules><module><name>A.QXK</name><version>1.1</version></module></search-path-modules></modules></config>");
+        "<modules><loaded-modules><module><name>A.QXK</name><version>1.0</version><date>Jan 1 "
+        "2004</date></module></loaded-modules>"
+        "<search-path-modules><module><name>A.QXK</name><version>1.1</version></module></"
+        "search-path-modules></modules></config>");
     docB->config().loadString(
-        "<config><serverparams><serverparam><name>Bindery Context</name><value>O=B</value></serverparam></serverparams></config>");
+        "<config><serverparams><serverparam><name>Bindery "
+        "Context</name><value>O=B</value></serverparam></serverparams></config>");
     docB->title = "FS2 6.5 now";
     int calls = 0;
     RuleEvaluator eval = [&](xml::Node rule, xml::Node item) {

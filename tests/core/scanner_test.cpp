@@ -17,7 +17,8 @@ namespace {
 
 void put32(std::string& s, std::size_t at, std::uint32_t v) {
     if (s.size() < at + 4) s.resize(at + 4, '\0');
-    for (int i = 0; i < 4; ++i) s[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        s[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
 void put16(std::string& s, std::size_t at, std::uint16_t v) {
     if (s.size() < at + 2) s.resize(at + 2, '\0');
@@ -34,7 +35,8 @@ std::string fields(std::uint32_t major, std::uint32_t minor, std::uint32_t rev, 
 }
 
 /// A module file: `lead` filler bytes, then `middle`, then the marker and the fields.
-std::string moduleFile(std::size_t lead, const std::string& middle = "", std::string block = fields(5, 70, 0, 2004, 3, 5)) {
+std::string moduleFile(std::size_t lead, const std::string& middle = "",
+                       std::string block = fields(5, 70, 0, 2004, 3, 5)) {
     return std::string(lead, 'x') + middle + "VeRsIoN#" + block + std::string(40, 'y');
 }
 
@@ -48,7 +50,9 @@ std::string utf16(const std::string& ascii) {
     }
     return out + std::string(2, '\0');
 }
-void pad4(std::string& s) { s.resize((s.size() + 3) & ~std::size_t(3), '\0'); }
+void pad4(std::string& s) {
+    s.resize((s.size() + 3) & ~std::size_t(3), '\0');
+}
 
 std::string block(const std::string& key, const std::string& value, bool text, std::uint16_t valueLength,
                   const std::vector<std::string>& children = {}) {
@@ -67,15 +71,18 @@ std::string block(const std::string& key, const std::string& value, bool text, s
     return b;
 }
 
-std::string versionInfo(const std::string& fileVersion, bool translation = true, const std::string& table = "040904b0") {
-    std::string str = block("FileVersion", utf16(fileVersion), true, static_cast<std::uint16_t>(fileVersion.size() + 1));
+std::string versionInfo(const std::string& fileVersion, bool translation = true,
+                        const std::string& table = "040904b0") {
+    std::string str =
+        block("FileVersion", utf16(fileVersion), true, static_cast<std::uint16_t>(fileVersion.size() + 1));
     std::string other = block("CompanyName", utf16("Orvane"), true, 7);
     std::string sfi = block("StringFileInfo", "", true, 0, {block(table, "", true, 0, {other, str})});
     std::string trans;
     put16(trans, 0, 0x0409);
     put16(trans, 2, 0x04b0);
     std::vector<std::string> top = {sfi};
-    if (translation) top.push_back(block("VarFileInfo", "", true, 0, {block("Translation", trans, false, 4)}));
+    if (translation)
+        top.push_back(block("VarFileInfo", "", true, 0, {block("Translation", trans, false, 4)}));
     return block("VS_VERSION_INFO", std::string(52, '\0'), false, 52, top);
 }
 
@@ -159,7 +166,8 @@ TEST(ScannerVersionBlock, GivesUpAfterHundredAttempts) {
 }
 
 TEST(ScannerVersionBlock, HighBytesIgnoredAndShortOrOddBlocksSafe) {
-    auto b = findVersionBlock(moduleFile(160, "", fields(0xFF000002, 0xAB00000C, 0x77000000, 0xFFFF07D4, 0xAAAAAA02, 0x1234561D)));
+    auto b = findVersionBlock(
+        moduleFile(160, "", fields(0xFF000002, 0xAB00000C, 0x77000000, 0xFFFF07D4, 0xAAAAAA02, 0x1234561D)));
     ASSERT_TRUE(b);
     EXPECT_EQ(versionString(*b), "v2.12");
     EXPECT_EQ(blockDateString(*b), "Feb.29,2004");
@@ -280,9 +288,12 @@ TEST(ScannerFolder, ExecutableDateIsItsTimeStampInLocalTime) {
 
 TEST(ScannerRules, EveryRowBecomesAModuleRuleInListOrder) {
     xml::Document rules;
-    rules.loadString("<rules><productgroup><modules name=\"Modules\"><module><name>OLD</name></module></modules></productgroup></rules>");
+    rules.loadString(
+        "<rules><productgroup><modules "
+        "name=\"Modules\"><module><name>OLD</name></module></modules></productgroup></rules>");
     xml::Node list = xml::selectFirst(rules.documentNode(), "modules");
-    std::vector<ScanRow> rows = {{"B.QXK", "v5.70", "Mar.05,2004", "/x/b.qxk"}, {"D.EXE", "", "Jan.01,2020", "/x/d.exe"}};
+    std::vector<ScanRow> rows = {{"B.QXK", "v5.70", "Mar.05,2004", "/x/b.qxk"},
+                                 {"D.EXE", "", "Jan.01,2020", "/x/d.exe"}};
     EXPECT_EQ(appendModuleRules(list, rows), 2u);
     auto modules = xml::childElements(list);
     ASSERT_EQ(modules.size(), 3u);

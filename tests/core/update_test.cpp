@@ -18,21 +18,26 @@ using namespace qx::update;
 namespace {
 
 constexpr const char* kOld = "<?xml version=\"1.0\"?>\n<rules date=\"01 01 2020\"/>\n";
-const std::string kNew = "<?xml version=\"1.0\"?>\n<rules date=\"12 31 2026\">" + std::string(20000, ' ') + "</rules>\n";
+const std::string kNew =
+    "<?xml version=\"1.0\"?>\n<rules date=\"12 31 2026\">" + std::string(20000, ' ') + "</rules>\n";
 constexpr std::time_t kRemoteTime = 1700000000;
 
 void setTime(const std::string& path, std::time_t t) {
-    utimbuf b {t, t};
+    utimbuf b{t, t};
     ::utime(path.c_str(), &b);
 }
 
-bool exists(const std::string& p) { return platform::fileSystem().exists(p); }
-std::string contents(const std::string& p) { return platform::readFile(p).value_or("<missing>"); }
+bool exists(const std::string& p) {
+    return platform::fileSystem().exists(p);
+}
+std::string contents(const std::string& p) {
+    return platform::readFile(p).value_or("<missing>");
+}
 
 struct UpdateRun {
     UpdateResult result;
     std::vector<std::string> statuses;
-    std::pair<std::int64_t, std::int64_t> lastProgress {-1, -1};
+    std::pair<std::int64_t, std::int64_t> lastProgress{-1, -1};
 };
 
 class LiveUpdateTest : public ::testing::Test {
@@ -48,7 +53,8 @@ protected:
         setTime(serverRoot.write(name, content), kRemoteTime);
     }
     void resetLocal() {
-        for (const char* f : {kNewRulesFile, kOldRulesFile, kCorruptRulesFile}) std::remove(prog.path(f).c_str());
+        for (const char* f : {kNewRulesFile, kOldRulesFile, kCorruptRulesFile})
+            std::remove(prog.path(f).c_str());
         setTime(prog.write(kRulesFile, kOld), kRemoteTime - 3600);
         app = std::make_unique<Application>(prog.path());
         app->loadRuleBase();
@@ -75,7 +81,7 @@ std::vector<std::string> upTo(std::initializer_list<const char*> tail) {
 
 int closedPort() {
     int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a {};
+    sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
@@ -91,14 +97,15 @@ TEST_F(LiveUpdateTest, OtherProtocolIsRefusedWithoutConnecting) {
     for (const char* url : {"http://127.0.0.1:1/allupdates/rules.xml", "rules.xml", "sftp://127.0.0.1/x"}) {
         auto r = update(url);
         EXPECT_EQ(r.result.outcome, UpdateOutcome::UnsupportedProtocol);
-        EXPECT_EQ(r.statuses, std::vector<std::string> {" Unsupported protocol, use FTP instead"});
+        EXPECT_EQ(r.statuses, std::vector<std::string>{" Unsupported protocol, use FTP instead"});
     }
 }
 
 TEST_F(LiveUpdateTest, ConnectionFailures) {
     auto r = update("ftp://127.0.0.1:" + std::to_string(closedPort()) + "/allupdates/rules.xml");
-    EXPECT_EQ(r.statuses, (std::vector<std::string> {" Connecting 127.0.0.1 ...", " Connection failed"}));
-    test::ServerProcess mute("fault_ftp_server.py", {serverRoot.path("allupdates/rules.xml"), "--fault", "no-greeting"});
+    EXPECT_EQ(r.statuses, (std::vector<std::string>{" Connecting 127.0.0.1 ...", " Connection failed"}));
+    test::ServerProcess mute("fault_ftp_server.py",
+                             {serverRoot.path("allupdates/rules.xml"), "--fault", "no-greeting"});
     ASSERT_NE(mute.port(), 0);
     EXPECT_EQ(update(mute.url("/allupdates/rules.xml")).result.outcome, UpdateOutcome::ConnectionFailed);
     EXPECT_EQ(contents(path(kRulesFile)), kOld);
@@ -186,11 +193,13 @@ TEST_F(LiveUpdateTest, RefusedRetrieveAndCutDataConnection) {
         test::ServerProcess ftp("fault_ftp_server.py", {file, "--fault", "refuse-retr", "--mtime", mtime});
         ASSERT_NE(ftp.port(), 0);
         auto r = update(ftp.url("/allupdates/rules.xml"));
-        EXPECT_EQ(r.statuses, upTo({" Retrieving version ...", " Downloading file ...", " Failed to open an FTP connection"}));
+        EXPECT_EQ(r.statuses, upTo({" Retrieving version ...", " Downloading file ...",
+                                    " Failed to open an FTP connection"}));
     }
     EXPECT_FALSE(exists(path(kNewRulesFile)));
     {
-        test::ServerProcess ftp("fault_ftp_server.py", {file, "--fault", "cut", "--cut", "9000", "--mtime", mtime});
+        test::ServerProcess ftp("fault_ftp_server.py",
+                                {file, "--fault", "cut", "--cut", "9000", "--mtime", mtime});
         ASSERT_NE(ftp.port(), 0);
         auto r = update(ftp.url("/allupdates/rules.xml"));
         EXPECT_EQ(r.statuses.back(), " Exception during file transfer");
@@ -227,16 +236,28 @@ public:
     explicit FailingFileSystem(int failAt) : m_failAt(failAt) {}
     std::string failed;
 
-    std::string createTemp(const std::string& t) override { return fail("createTemp") ? "" : FileSystem::createTemp(t); }
-    bool writeAll(const std::string& p, std::string_view d) override { return !fail("writeAll") && FileSystem::writeAll(p, d); }
-    bool rename(const std::string& a, const std::string& b) override { return !fail("rename") && FileSystem::rename(a, b); }
+    std::string createTemp(const std::string& t) override {
+        return fail("createTemp") ? "" : FileSystem::createTemp(t);
+    }
+    bool writeAll(const std::string& p, std::string_view d) override {
+        return !fail("writeAll") && FileSystem::writeAll(p, d);
+    }
+    bool rename(const std::string& a, const std::string& b) override {
+        return !fail("rename") && FileSystem::rename(a, b);
+    }
     bool renameNoReplace(const std::string& a, const std::string& b) override {
         return !fail("renameNoReplace") && FileSystem::renameNoReplace(a, b);
     }
-    bool linkOrCopy(const std::string& a, const std::string& b) override { return !fail("linkOrCopy") && FileSystem::linkOrCopy(a, b); }
+    bool linkOrCopy(const std::string& a, const std::string& b) override {
+        return !fail("linkOrCopy") && FileSystem::linkOrCopy(a, b);
+    }
     bool remove(const std::string& p) override { return !fail("remove") && FileSystem::remove(p); }
-    int createFile(const std::string& p) override { return fail("createFile") ? -1 : FileSystem::createFile(p); }
-    bool writeBlock(int fd, std::string_view d) override { return !fail("writeBlock") && FileSystem::writeBlock(fd, d); }
+    int createFile(const std::string& p) override {
+        return fail("createFile") ? -1 : FileSystem::createFile(p);
+    }
+    bool writeBlock(int fd, std::string_view d) override {
+        return !fail("writeBlock") && FileSystem::writeBlock(fd, d);
+    }
     bool closeFile(int fd) override {
         // The descriptor is closed either way, as a failed close() does.
         bool ok = FileSystem::closeFile(fd);

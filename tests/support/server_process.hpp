@@ -19,7 +19,9 @@ extern char** environ;
 namespace qx::test {
 
 /// Folder of the support scripts.
-inline std::string supportDir() { return std::filesystem::path(__FILE__).parent_path().string(); }
+inline std::string supportDir() {
+    return std::filesystem::path(__FILE__).parent_path().string();
+}
 
 class ServerProcess {
 public:
@@ -72,7 +74,7 @@ private:
         std::string line;
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (std::chrono::steady_clock::now() < deadline && line.find('\n') == std::string::npos) {
-            pollfd p {m_stdout, POLLIN, 0};
+            pollfd p{m_stdout, POLLIN, 0};
             if (::poll(&p, 1, 200) <= 0) continue;
             char buf[64];
             ssize_t n = ::read(m_stdout, buf, sizeof buf);

@@ -24,7 +24,8 @@ constexpr std::size_t kBlockBytes = 24;
 
 std::uint32_t field(std::string_view b, std::size_t at) {
     std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
     return v;
 }
 
@@ -36,7 +37,9 @@ std::string upper(std::string_view s) {
     return out;
 }
 
-std::string twoDigits(std::uint32_t v) { return (v < 10 ? "0" : "") + std::to_string(v); }
+std::string twoDigits(std::uint32_t v) {
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
 
 /// Up to kVersionSearchBytes from the start of the file; nullopt when it cannot be opened.
 std::optional<std::string> readHead(const std::string& path) {
@@ -147,8 +150,8 @@ std::string versionString(const VersionBlock& b) {
 }
 
 std::string_view monthAbbreviation(int month) {
-    static constexpr std::array<std::string_view, 12> kMonths = {
-        "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    static constexpr std::array<std::string_view, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     if (month < 1 || month > 12) return {};
     return kMonths[static_cast<std::size_t>(month - 1)];
 }
@@ -161,7 +164,7 @@ std::string blockDateString(const VersionBlock& b) {
 }
 
 std::string timeStampDateString(std::time_t t) {
-    std::tm tm {};
+    std::tm tm{};
     if (!localtime_r(&t, &tm)) return {};
     char year[16];
     std::snprintf(year, sizeof year, "%04d", tm.tm_year + 1900);

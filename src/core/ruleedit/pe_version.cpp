@@ -14,9 +14,9 @@ namespace qx::ruleedit {
 namespace {
 
 constexpr std::uint16_t kRtVersion = 16;
-constexpr std::size_t kMaxSections = 96;        // the loader's own limit
-constexpr std::size_t kMaxDirEntries = 4096;    // per resource directory
-constexpr std::size_t kMaxVersionBlock = 65535; // wLength is 16 bits
+constexpr std::size_t kMaxSections = 96;         // the loader's own limit
+constexpr std::size_t kMaxDirEntries = 4096;     // per resource directory
+constexpr std::size_t kMaxVersionBlock = 65535;  // wLength is 16 bits
 constexpr std::size_t kMaxFileBytesRead = 1 << 20;
 
 /// Random access to the image; every read is exact or fails.
@@ -183,7 +183,9 @@ struct Block {
     std::u16string key;
 };
 
-std::size_t align4(std::size_t p) { return (p + 3) & ~std::size_t(3); }
+std::size_t align4(std::size_t p) {
+    return (p + 3) & ~std::size_t(3);
+}
 
 bool readBlock(std::string_view d, std::size_t pos, std::size_t limit, Block& b) {
     if (pos + 6 > limit) return false;

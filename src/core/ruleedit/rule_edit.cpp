@@ -18,15 +18,24 @@ struct KindName {
 };
 
 constexpr KindName kKinds[] = {
-    {"rules", TreeNodeKind::Rules},           {"productgroup", TreeNodeKind::ProductGroup},
-    {"product", TreeNodeKind::Product},       {"update", TreeNodeKind::Product},
-    {"requireds", TreeNodeKind::Requireds},   {"dependencies", TreeNodeKind::Dependencies},
-    {"informations", TreeNodeKind::Informations}, {"serverparams", TreeNodeKind::ServerParams},
-    {"setparams", TreeNodeKind::SetParams},   {"lans", TreeNodeKind::Lans},
-    {"devices", TreeNodeKind::Devices},       {"volumes", TreeNodeKind::Volumes},
-    {"boot-drives", TreeNodeKind::BootDrives}, {"files", TreeNodeKind::Files},
-    {"search-paths", TreeNodeKind::SearchPaths}, {"modules", TreeNodeKind::Modules},
-    {"products", TreeNodeKind::Products},     {"file-groups", TreeNodeKind::FileGroups},
+    {"rules", TreeNodeKind::Rules},
+    {"productgroup", TreeNodeKind::ProductGroup},
+    {"product", TreeNodeKind::Product},
+    {"update", TreeNodeKind::Product},
+    {"requireds", TreeNodeKind::Requireds},
+    {"dependencies", TreeNodeKind::Dependencies},
+    {"informations", TreeNodeKind::Informations},
+    {"serverparams", TreeNodeKind::ServerParams},
+    {"setparams", TreeNodeKind::SetParams},
+    {"lans", TreeNodeKind::Lans},
+    {"devices", TreeNodeKind::Devices},
+    {"volumes", TreeNodeKind::Volumes},
+    {"boot-drives", TreeNodeKind::BootDrives},
+    {"files", TreeNodeKind::Files},
+    {"search-paths", TreeNodeKind::SearchPaths},
+    {"modules", TreeNodeKind::Modules},
+    {"products", TreeNodeKind::Products},
+    {"file-groups", TreeNodeKind::FileGroups},
     {"partitions", TreeNodeKind::Partitions},
 };
 
@@ -34,7 +43,8 @@ constexpr KindName kKinds[] = {
 std::string limitChars(std::string_view s, std::size_t max) {
     std::size_t chars = 0;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && chars++ == max) return std::string(s.substr(0, i));
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && chars++ == max)
+            return std::string(s.substr(0, i));
     }
     return std::string(s);
 }
@@ -58,11 +68,29 @@ bool isContainer(xml::Node n) {
 /// Writes a field: appended on Insert, replaced in place on Modify.
 using FieldWriter = void (*)(xml::Node, std::string_view, std::string_view);
 
-void appendField(xml::Node item, std::string_view name, std::string_view text) { addField(item, name, text); }
+void appendField(xml::Node item, std::string_view name, std::string_view text) {
+    addField(item, name, text);
+}
 
 /// Where a field's text comes from.
-enum class Source { Name, Value, Comparison, Containment, Url, Description, ItemType, Version,
-                    VersionComparison, Date, DateComparison, Id, Pattern, Count, Server, Equals };
+enum class Source {
+    Name,
+    Value,
+    Comparison,
+    Containment,
+    Url,
+    Description,
+    ItemType,
+    Version,
+    VersionComparison,
+    Date,
+    DateComparison,
+    Id,
+    Pattern,
+    Count,
+    Server,
+    Equals
+};
 
 struct FieldSpec {
     const char* field;
@@ -72,49 +100,90 @@ struct FieldSpec {
 /// The fields of a rule item of each list, in the order Insert writes them.
 const std::vector<FieldSpec>& fieldsOf(TreeNodeKind list) {
     using S = Source;
-    static const std::vector<FieldSpec> kProperty = {{"name", S::Name}, {"value", S::Value}, {"condition", S::Comparison}};
-    static const std::vector<FieldSpec> kContains = {{"name", S::Name}, {"value", S::Value}, {"condition", S::Containment}};
-    static const std::vector<FieldSpec> kSetParam = {{"name", S::Name}, {"value", S::Value},
-        {"condition", S::Comparison}, {"url", S::Url}, {"description", S::Description}, {"type", S::ItemType}};
-    static const std::vector<FieldSpec> kModule = {{"name", S::Name}, {"version", S::Version},
-        {"version_condition", S::VersionComparison}, {"date", S::Date}, {"date_condition", S::DateComparison}};
-    static const std::vector<FieldSpec> kProductRule = {{"id", S::Id}, {"version", S::Version},
-        {"version_condition", S::VersionComparison}, {"condition", S::Equals}};
-    static const std::vector<FieldSpec> kFileGroup = {{"pattern", S::Pattern}, {"count", S::Count}, {"condition", S::Comparison}};
-    static const std::vector<FieldSpec> kPartition = {{"server", S::Server}, {"value", S::Value},
-        {"condition", S::Comparison}, {"url", S::Url}, {"description", S::Description}, {"type", S::ItemType}};
+    static const std::vector<FieldSpec> kProperty = {
+        {"name", S::Name}, {"value", S::Value}, {"condition", S::Comparison}};
+    static const std::vector<FieldSpec> kContains = {
+        {"name", S::Name}, {"value", S::Value}, {"condition", S::Containment}};
+    static const std::vector<FieldSpec> kSetParam = {{"name", S::Name},
+                                                     {"value", S::Value},
+                                                     {"condition", S::Comparison},
+                                                     {"url", S::Url},
+                                                     {"description", S::Description},
+                                                     {"type", S::ItemType}};
+    static const std::vector<FieldSpec> kModule = {{"name", S::Name},
+                                                   {"version", S::Version},
+                                                   {"version_condition", S::VersionComparison},
+                                                   {"date", S::Date},
+                                                   {"date_condition", S::DateComparison}};
+    static const std::vector<FieldSpec> kProductRule = {{"id", S::Id},
+                                                        {"version", S::Version},
+                                                        {"version_condition", S::VersionComparison},
+                                                        {"condition", S::Equals}};
+    static const std::vector<FieldSpec> kFileGroup = {
+        {"pattern", S::Pattern}, {"count", S::Count}, {"condition", S::Comparison}};
+    static const std::vector<FieldSpec> kPartition = {{"server", S::Server},           {"value", S::Value},
+                                                      {"condition", S::Comparison},    {"url", S::Url},
+                                                      {"description", S::Description}, {"type", S::ItemType}};
     static const std::vector<FieldSpec> kNone;
     switch (list) {
-    case TreeNodeKind::ServerParams: case TreeNodeKind::Devices: case TreeNodeKind::Volumes:
-    case TreeNodeKind::BootDrives: case TreeNodeKind::Lans: return kProperty;
-    case TreeNodeKind::Files: case TreeNodeKind::SearchPaths: return kContains;
-    case TreeNodeKind::SetParams: return kSetParam;
-    case TreeNodeKind::Modules: return kModule;
-    case TreeNodeKind::Products: return kProductRule;
-    case TreeNodeKind::FileGroups: return kFileGroup;
-    case TreeNodeKind::Partitions: return kPartition;
-    default: return kNone;
+        case TreeNodeKind::ServerParams:
+        case TreeNodeKind::Devices:
+        case TreeNodeKind::Volumes:
+        case TreeNodeKind::BootDrives:
+        case TreeNodeKind::Lans:
+            return kProperty;
+        case TreeNodeKind::Files:
+        case TreeNodeKind::SearchPaths:
+            return kContains;
+        case TreeNodeKind::SetParams:
+            return kSetParam;
+        case TreeNodeKind::Modules:
+            return kModule;
+        case TreeNodeKind::Products:
+            return kProductRule;
+        case TreeNodeKind::FileGroups:
+            return kFileGroup;
+        case TreeNodeKind::Partitions:
+            return kPartition;
+        default:
+            return kNone;
     }
 }
 
 std::string fieldText(Source s, const RuleItemValues& v) {
     switch (s) {
-    case Source::Name: return v.name;
-    case Source::Value: return v.value;
-    case Source::Comparison: return comparisonOperator(v.conditionChoice);
-    case Source::Containment: return containmentOperator(v.conditionChoice);
-    case Source::Url: return v.url;
-    case Source::Description: return v.description;
-    case Source::ItemType: return typeValue(v.typeChoice, 3);
-    case Source::Version: return v.version;
-    case Source::VersionComparison: return comparisonOperator(v.versionConditionChoice);
-    case Source::Date: return v.date ? formatPickedDate(*v.date) : std::string();
-    case Source::DateComparison: return comparisonOperator(v.dateConditionChoice);
-    case Source::Id: return v.id;
-    case Source::Pattern: return v.pattern;
-    case Source::Count: return v.count;
-    case Source::Server: return v.server;
-    case Source::Equals: return "=";
+        case Source::Name:
+            return v.name;
+        case Source::Value:
+            return v.value;
+        case Source::Comparison:
+            return comparisonOperator(v.conditionChoice);
+        case Source::Containment:
+            return containmentOperator(v.conditionChoice);
+        case Source::Url:
+            return v.url;
+        case Source::Description:
+            return v.description;
+        case Source::ItemType:
+            return typeValue(v.typeChoice, 3);
+        case Source::Version:
+            return v.version;
+        case Source::VersionComparison:
+            return comparisonOperator(v.versionConditionChoice);
+        case Source::Date:
+            return v.date ? formatPickedDate(*v.date) : std::string();
+        case Source::DateComparison:
+            return comparisonOperator(v.dateConditionChoice);
+        case Source::Id:
+            return v.id;
+        case Source::Pattern:
+            return v.pattern;
+        case Source::Count:
+            return v.count;
+        case Source::Server:
+            return v.server;
+        case Source::Equals:
+            return "=";
     }
     return {};
 }
@@ -125,19 +194,32 @@ void writeRuleFields(TreeNodeKind list, xml::Node item, const RuleItemValues& v,
 
 const char* ruleItemElement(TreeNodeKind list) {
     switch (list) {
-    case TreeNodeKind::ServerParams: return "serverparam";
-    case TreeNodeKind::SetParams: return "set-param";
-    case TreeNodeKind::Lans: return "lan";
-    case TreeNodeKind::Devices: return "device";
-    case TreeNodeKind::Volumes: return "volume";
-    case TreeNodeKind::BootDrives: return "boot-drive";
-    case TreeNodeKind::Files: return "file";
-    case TreeNodeKind::SearchPaths: return "search-path";
-    case TreeNodeKind::Modules: return "module";
-    case TreeNodeKind::Products: return "product-rule";
-    case TreeNodeKind::FileGroups: return "file-group";
-    case TreeNodeKind::Partitions: return "partition";
-    default: return nullptr;
+        case TreeNodeKind::ServerParams:
+            return "serverparam";
+        case TreeNodeKind::SetParams:
+            return "set-param";
+        case TreeNodeKind::Lans:
+            return "lan";
+        case TreeNodeKind::Devices:
+            return "device";
+        case TreeNodeKind::Volumes:
+            return "volume";
+        case TreeNodeKind::BootDrives:
+            return "boot-drive";
+        case TreeNodeKind::Files:
+            return "file";
+        case TreeNodeKind::SearchPaths:
+            return "search-path";
+        case TreeNodeKind::Modules:
+            return "module";
+        case TreeNodeKind::Products:
+            return "product-rule";
+        case TreeNodeKind::FileGroups:
+            return "file-group";
+        case TreeNodeKind::Partitions:
+            return "partition";
+        default:
+            return nullptr;
     }
 }
 
@@ -196,13 +278,20 @@ TreeNodeKind treeNodeKind(xml::Node node) {
 
 const std::vector<AreaListChoice>& areaListChoices() {
     static const std::vector<AreaListChoice> kChoices = {
-        {1, "lans", "lans"},           {2, "devices", "devices"},
-        {3, "serverparams", "serverparams"}, {4, "files", "files"},
-        {5, "volumes", "volumes"},     {6, "modules", "modules"},
-        {7, "dependencies", "dependencies"}, {8, "requireds", "requireds"},
-        {9, "informations", "informations"}, {10, "setparams", "setparams"},
-        {11, "boot-drives", "boot-drives"}, {12, "file-groups", "file-groups"},
-        {13, "partitions", "partition"}, {14, "products", "products"},
+        {1, "lans", "lans"},
+        {2, "devices", "devices"},
+        {3, "serverparams", "serverparams"},
+        {4, "files", "files"},
+        {5, "volumes", "volumes"},
+        {6, "modules", "modules"},
+        {7, "dependencies", "dependencies"},
+        {8, "requireds", "requireds"},
+        {9, "informations", "informations"},
+        {10, "setparams", "setparams"},
+        {11, "boot-drives", "boot-drives"},
+        {12, "file-groups", "file-groups"},
+        {13, "partitions", "partition"},
+        {14, "products", "products"},
         {15, "search-paths", "searchpaths"},
     };
     return kChoices;
@@ -239,9 +328,13 @@ std::string typeValue(int choice, int entries) {
     return (choice >= 1 && choice <= entries) ? std::to_string(choice) : std::string();
 }
 
-const void* nodeIdentity(xml::Node node) { return node.internal_object(); }
+const void* nodeIdentity(xml::Node node) {
+    return node.internal_object();
+}
 
-bool sameNode(xml::Node a, xml::Node b) { return a && nodeIdentity(a) == nodeIdentity(b); }
+bool sameNode(xml::Node a, xml::Node b) {
+    return a && nodeIdentity(a) == nodeIdentity(b);
+}
 
 xml::Node addField(xml::Node item, std::string_view name, std::string_view text) {
     return xml::appendElement(item, name, xml::sanitize(text));
@@ -275,24 +368,25 @@ int takeProductId(Application& app) {
 EditResult insertItem(Application& app, xml::Node treeNode, const RuleItemValues& v) {
     TreeNodeKind kind = treeNodeKind(treeNode);
     switch (kind) {
-    case TreeNodeKind::Unknown:
-        return refused("nothing can be inserted here");
-    case TreeNodeKind::Rules:
-        return insertUnderRules(treeNode, v);
-    case TreeNodeKind::ProductGroup:
-        return insertUnderGroup(app, treeNode, v);
-    case TreeNodeKind::Product: case TreeNodeKind::Requireds:
-        return insertAreaList(app, kind, treeNode, v);
-    case TreeNodeKind::Dependencies:
-        if (v.productId.empty()) return refused("choose a product");
-        return created(addField(treeNode, "depend", v.productId), false);
-    case TreeNodeKind::Informations:
-        return created(addField(treeNode, "information", limitChars(v.text, kMaxMultiLineChars)), false);
-    default: {
-        xml::Node item = xml::appendElement(treeNode, ruleItemElement(kind));
-        writeRuleFields(kind, item, v, appendField);
-        return created(item, false);
-    }
+        case TreeNodeKind::Unknown:
+            return refused("nothing can be inserted here");
+        case TreeNodeKind::Rules:
+            return insertUnderRules(treeNode, v);
+        case TreeNodeKind::ProductGroup:
+            return insertUnderGroup(app, treeNode, v);
+        case TreeNodeKind::Product:
+        case TreeNodeKind::Requireds:
+            return insertAreaList(app, kind, treeNode, v);
+        case TreeNodeKind::Dependencies:
+            if (v.productId.empty()) return refused("choose a product");
+            return created(addField(treeNode, "depend", v.productId), false);
+        case TreeNodeKind::Informations:
+            return created(addField(treeNode, "information", limitChars(v.text, kMaxMultiLineChars)), false);
+        default: {
+            xml::Node item = xml::appendElement(treeNode, ruleItemElement(kind));
+            writeRuleFields(kind, item, v, appendField);
+            return created(item, false);
+        }
     }
 }
 
@@ -315,17 +409,17 @@ EditResult modifyItem(Application& /*app*/, xml::Node treeNode, xml::Node item, 
         return r;
     }
     switch (kind) {
-    case TreeNodeKind::Informations:
-        xml::setText(item, xml::sanitize(limitChars(v.text, kMaxMultiLineChars)));
-        return r;
-    case TreeNodeKind::Dependencies:
-        if (v.productId.empty()) return refused("choose a product");
-        xml::setText(item, xml::sanitize(v.productId));
-        return r;
-    default:
-        if (!ruleItemElement(kind)) return refused("this row cannot be modified");
-        writeRuleFields(kind, item, v, setField);
-        return r;
+        case TreeNodeKind::Informations:
+            xml::setText(item, xml::sanitize(limitChars(v.text, kMaxMultiLineChars)));
+            return r;
+        case TreeNodeKind::Dependencies:
+            if (v.productId.empty()) return refused("choose a product");
+            xml::setText(item, xml::sanitize(v.productId));
+            return r;
+        default:
+            if (!ruleItemElement(kind)) return refused("this row cannot be modified");
+            writeRuleFields(kind, item, v, setField);
+            return r;
     }
 }
 

@@ -18,9 +18,25 @@ namespace qx::ruleedit {
 
 /// What the editor distinguishes by the tree node's element name.
 enum class TreeNodeKind {
-    Unknown, Rules, ProductGroup, Product, Requireds, Dependencies, Informations,
-    ServerParams, SetParams, Lans, Devices, Volumes, BootDrives, Files, SearchPaths,
-    Modules, Products, FileGroups, Partitions
+    Unknown,
+    Rules,
+    ProductGroup,
+    Product,
+    Requireds,
+    Dependencies,
+    Informations,
+    ServerParams,
+    SetParams,
+    Lans,
+    Devices,
+    Volumes,
+    BootDrives,
+    Files,
+    SearchPaths,
+    Modules,
+    Products,
+    FileGroups,
+    Partitions
 };
 
 /// The kind of a rules-tree node (`update` counts as a product).
@@ -64,12 +80,12 @@ struct RuleItemValues {
     int dateConditionChoice = 0;
     std::optional<PickedDate> date;
     std::string url;
-    std::string id;        // product rule
-    std::string pattern;   // file group
-    std::string count;     // file group
-    std::string server;    // partition
-    std::string text;      // informations (multi-line field)
-    std::string productId; // dependencies: the chosen product's ID
+    std::string id;         // product rule
+    std::string pattern;    // file group
+    std::string count;      // file group
+    std::string server;     // partition
+    std::string text;       // informations (multi-line field)
+    std::string productId;  // dependencies: the chosen product's ID
 };
 
 /// What an edit did, for the windows that show the rule base.
@@ -116,10 +132,10 @@ using RuleEvaluator = std::function<int(xml::Node rule, xml::Node configItem)>;
 
 /// One property of the "values" or "compare" categories.
 struct RuleMatch {
-    std::string label;   // owner name (device, volume, LAN) or item name; document title in "compare"
-    std::string value;   // configuration value (version and date; count)
-    int outcome = 0;     // the mark
-    xml::Node node;      // the configuration item
+    std::string label;  // owner name (device, volume, LAN) or item name; document title in "compare"
+    std::string value;  // configuration value (version and date; count)
+    int outcome = 0;    // the mark
+    xml::Node node;     // the configuration item
 };
 
 /// Configuration items a rule of the given list is about, in document order.

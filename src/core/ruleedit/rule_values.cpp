@@ -14,21 +14,31 @@ std::string predicate(std::string_view child, const std::string& key) {
 std::vector<std::string> patternsFor(TreeNodeKind list, xml::Node rule) {
     const std::string name = xml::childText(rule, "name");
     switch (list) {
-    case TreeNodeKind::ServerParams: return {"serverparam" + predicate("name", name)};
-    case TreeNodeKind::SetParams: return {"set-param" + predicate("name", name)};
-    case TreeNodeKind::Lans: return {"lan/property" + predicate("name", name)};
-    case TreeNodeKind::Devices: return {"device/property" + predicate("name", name)};
-    case TreeNodeKind::Volumes: return {"volume/property" + predicate("name", name)};
-    case TreeNodeKind::BootDrives: return {"boot-drive/property" + predicate("name", name)};
-    case TreeNodeKind::SearchPaths: return {"search-path" + predicate("name", name)};
-    case TreeNodeKind::Files: return {"file" + predicate("@name", name)};
-    case TreeNodeKind::Modules:
-        return {"loaded-modules/module" + predicate("name", name),
-                "search-path-modules/module" + predicate("name", name)};
-    case TreeNodeKind::Products: return {"products/product" + predicate("id", xml::childText(rule, "id"))};
-    case TreeNodeKind::FileGroups:
-        return {"file-group" + predicate("pattern", xml::childText(rule, "pattern"))};
-    default: return {};
+        case TreeNodeKind::ServerParams:
+            return {"serverparam" + predicate("name", name)};
+        case TreeNodeKind::SetParams:
+            return {"set-param" + predicate("name", name)};
+        case TreeNodeKind::Lans:
+            return {"lan/property" + predicate("name", name)};
+        case TreeNodeKind::Devices:
+            return {"device/property" + predicate("name", name)};
+        case TreeNodeKind::Volumes:
+            return {"volume/property" + predicate("name", name)};
+        case TreeNodeKind::BootDrives:
+            return {"boot-drive/property" + predicate("name", name)};
+        case TreeNodeKind::SearchPaths:
+            return {"search-path" + predicate("name", name)};
+        case TreeNodeKind::Files:
+            return {"file" + predicate("@name", name)};
+        case TreeNodeKind::Modules:
+            return {"loaded-modules/module" + predicate("name", name),
+                    "search-path-modules/module" + predicate("name", name)};
+        case TreeNodeKind::Products:
+            return {"products/product" + predicate("id", xml::childText(rule, "id"))};
+        case TreeNodeKind::FileGroups:
+            return {"file-group" + predicate("pattern", xml::childText(rule, "pattern"))};
+        default:
+            return {};
     }
 }
 
@@ -42,31 +52,33 @@ RuleMatch describe(TreeNodeKind list, xml::Node item) {
     RuleMatch m;
     m.node = item;
     switch (list) {
-    case TreeNodeKind::Lans: case TreeNodeKind::Devices: case TreeNodeKind::Volumes:
-    case TreeNodeKind::BootDrives:
-        m.label = xml::attribute(item.parent(), "name");
-        m.value = xml::childText(item, "value");
-        break;
-    case TreeNodeKind::Modules:
-        m.label = xml::childText(item, "name");
-        m.value = joinNonEmpty(xml::childText(item, "version"), xml::childText(item, "date"));
-        break;
-    case TreeNodeKind::Products:
-        m.label = xml::childText(item, "id");
-        m.value = xml::childText(item, "version");
-        break;
-    case TreeNodeKind::FileGroups:
-        m.label = xml::childText(item, "pattern");
-        m.value = xml::childText(item, "count");
-        break;
-    case TreeNodeKind::Files:
-        m.label = xml::attribute(item, "name");
-        for (xml::Node line : xml::childElements(item)) m.value = joinNonEmpty(m.value, xml::text(line));
-        break;
-    default:
-        m.label = xml::childText(item, "name");
-        m.value = xml::childText(item, "value");
-        break;
+        case TreeNodeKind::Lans:
+        case TreeNodeKind::Devices:
+        case TreeNodeKind::Volumes:
+        case TreeNodeKind::BootDrives:
+            m.label = xml::attribute(item.parent(), "name");
+            m.value = xml::childText(item, "value");
+            break;
+        case TreeNodeKind::Modules:
+            m.label = xml::childText(item, "name");
+            m.value = joinNonEmpty(xml::childText(item, "version"), xml::childText(item, "date"));
+            break;
+        case TreeNodeKind::Products:
+            m.label = xml::childText(item, "id");
+            m.value = xml::childText(item, "version");
+            break;
+        case TreeNodeKind::FileGroups:
+            m.label = xml::childText(item, "pattern");
+            m.value = xml::childText(item, "count");
+            break;
+        case TreeNodeKind::Files:
+            m.label = xml::attribute(item, "name");
+            for (xml::Node line : xml::childElements(item)) m.value = joinNonEmpty(m.value, xml::text(line));
+            break;
+        default:
+            m.label = xml::childText(item, "name");
+            m.value = xml::childText(item, "value");
+            break;
     }
     return m;
 }

@@ -33,7 +33,8 @@ std::string ftpServer(const std::string& url) {
     if (curl_url_get(u.get(), CURLUPART_SCHEME, &part, 0) == CURLUE_OK) {
         std::string scheme = part;
         curl_free(part);
-        std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](unsigned char c) { return std::tolower(c); });
+        std::transform(scheme.begin(), scheme.end(), scheme.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
         if (scheme != "ftp") return {};
     }
     if (curl_url_get(u.get(), CURLUPART_HOST, &part, 0) == CURLUE_OK) {
@@ -45,34 +46,48 @@ std::string ftpServer(const std::string& url) {
 
 bool isConnectionFailure(CURLcode rc, long responseCode) {
     switch (rc) {
-    case CURLE_COULDNT_RESOLVE_HOST: case CURLE_COULDNT_RESOLVE_PROXY: case CURLE_COULDNT_CONNECT:
-    case CURLE_LOGIN_DENIED: case CURLE_FTP_WEIRD_SERVER_REPLY:
-        return true;
-    default:
-        // No reply at all from the server: we never got past the greeting.
-        return rc != CURLE_OK && responseCode == 0;
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY:
+        case CURLE_COULDNT_CONNECT:
+        case CURLE_LOGIN_DENIED:
+        case CURLE_FTP_WEIRD_SERVER_REPLY:
+            return true;
+        default:
+            // No reply at all from the server: we never got past the greeting.
+            return rc != CURLE_OK && responseCode == 0;
     }
 }
 
 /// Failures of the transfer's start (before any byte of the file arrived).
 bool isOpenFailure(CURLcode rc) {
     switch (rc) {
-    case CURLE_FTP_COULDNT_RETR_FILE: case CURLE_REMOTE_FILE_NOT_FOUND: case CURLE_REMOTE_ACCESS_DENIED:
-    case CURLE_FTP_WEIRD_PASV_REPLY: case CURLE_FTP_WEIRD_227_FORMAT: case CURLE_FTP_CANT_GET_HOST:
-    case CURLE_FTP_ACCEPT_FAILED: case CURLE_FTP_PORT_FAILED: case CURLE_COULDNT_CONNECT:
-    case CURLE_FTP_COULDNT_SET_TYPE:
-        return true;
-    default:
-        return false;
+        case CURLE_FTP_COULDNT_RETR_FILE:
+        case CURLE_REMOTE_FILE_NOT_FOUND:
+        case CURLE_REMOTE_ACCESS_DENIED:
+        case CURLE_FTP_WEIRD_PASV_REPLY:
+        case CURLE_FTP_WEIRD_227_FORMAT:
+        case CURLE_FTP_CANT_GET_HOST:
+        case CURLE_FTP_ACCEPT_FAILED:
+        case CURLE_FTP_PORT_FAILED:
+        case CURLE_COULDNT_CONNECT:
+        case CURLE_FTP_COULDNT_SET_TYPE:
+            return true;
+        default:
+            return false;
     }
 }
 
-std::size_t discard(char*, std::size_t size, std::size_t n, void*) { return size * n; }
+std::size_t discard(char*, std::size_t size, std::size_t n, void*) {
+    return size * n;
+}
 
 class LiveUpdate {
 public:
     LiveUpdate(Application& app, const UpdateObserver& obs, const UpdateOptions& opt)
-        : m_app(app), m_obs(obs), m_opt(opt), m_fs(platform::fileSystem()),
+        : m_app(app),
+          m_obs(obs),
+          m_opt(opt),
+          m_fs(platform::fileSystem()),
           m_rules(platform::joinPath(app.programDir(), kRulesFile)),
           m_new(platform::joinPath(app.programDir(), kNewRulesFile)),
           m_old(platform::joinPath(app.programDir(), kOldRulesFile)),
@@ -154,7 +169,8 @@ UpdateResult LiveUpdate::run(const std::string& url) {
     CURLcode rc = perform();
     long code = 0;
     curl_easy_getinfo(m_curl.get(), CURLINFO_RESPONSE_CODE, &code);
-    if (isConnectionFailure(rc, code)) return end(UpdateOutcome::ConnectionFailed, message::kConnectionFailed);
+    if (isConnectionFailure(rc, code))
+        return end(UpdateOutcome::ConnectionFailed, message::kConnectionFailed);
     say(message::kSearching);
     curl_off_t length = -1;
     curl_easy_getinfo(m_curl.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
@@ -230,7 +246,8 @@ UpdateResult LiveUpdate::replace() {
     // itself is only ever replaced by one rename of a complete, validated file.
     if (m_fs.exists(m_rules)) {
         std::string tmp = m_fs.createTemp(m_old);
-        bool kept = !tmp.empty() && m_fs.remove(tmp) && m_fs.linkOrCopy(m_rules, tmp) && m_fs.rename(tmp, m_old);
+        bool kept =
+            !tmp.empty() && m_fs.remove(tmp) && m_fs.linkOrCopy(m_rules, tmp) && m_fs.rename(tmp, m_old);
         if (!kept) {
             if (!tmp.empty()) m_fs.remove(tmp);
             m_fs.remove(m_new);
@@ -251,7 +268,8 @@ UpdateResult LiveUpdate::replace() {
 }  // namespace
 
 bool succeeded(UpdateOutcome o) {
-    return o == UpdateOutcome::Updated || o == UpdateOutcome::AlreadyLatest || o == UpdateOutcome::ReloadRefused;
+    return o == UpdateOutcome::Updated || o == UpdateOutcome::AlreadyLatest ||
+           o == UpdateOutcome::ReloadRefused;
 }
 
 UpdateResult runLiveUpdate(Application& app, const std::string& url, const UpdateObserver& observer,

@@ -33,8 +33,18 @@ inline constexpr const char* kCannotReload = " Cannot reload, restart needed";
 
 /// How a run ended.
 enum class UpdateOutcome {
-    SessionFailed, UnsupportedProtocol, ConnectionFailed, NoUpdates, AlreadyLatest, CreateFailed,
-    OpenFailed, TransferFailed, ValidationFailed, ReplaceFailed, Updated, ReloadRefused
+    SessionFailed,
+    UnsupportedProtocol,
+    ConnectionFailed,
+    NoUpdates,
+    AlreadyLatest,
+    CreateFailed,
+    OpenFailed,
+    TransferFailed,
+    ValidationFailed,
+    ReplaceFailed,
+    Updated,
+    ReloadRefused
 };
 
 /// True for the endings after which the program has the newest rule base on disk.
