@@ -80,9 +80,9 @@ TEST(ReportLists, SummaryAndFindings) {
     auto setparams = buildReportList(*doc, *app, findReportNode(*doc, "setparams"));
     ASSERT_EQ(setparams.rows.size(), 2u);
     EXPECT_EQ(setparams.rows[0].icon, 33);
-    EXPECT_EQ(setparams.rows[0].cells, std::vector<std::string>({"S", "equal", "1", "recommended", "u"}));
+    EXPECT_EQ(setparams.rows[0].cells, std::vector<std::string>({"S", "equal", "1", app->label("recommended"), "u"}));
     EXPECT_EQ(setparams.rows[1].icon, 32);  // not a number reads as 0
-    EXPECT_EQ(setparams.rows[1].cells[3], "notrequired");
+    EXPECT_EQ(setparams.rows[1].cells[3], app->label("notrequired"));
 
     auto devices = buildReportList(*doc, *app, findReportNode(*doc, "devices"));
     ASSERT_EQ(devices.rows.size(), 1u);

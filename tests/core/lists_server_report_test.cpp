@@ -85,21 +85,21 @@ TEST(ServerReport, PartitionReplicasAndMessages) {
                           "</partition><partition name=\"C\"><name>C</name><type>Master</type>" +
                           replica("Read/Write", "Off") + "</partition></partitions></zrd></config>");
     auto m = buildServerReport(*doc, *app);
-    const auto* a = rowWithCaption(m, "replicacount 2");
+    const auto* a = rowWithCaption(m, app->label("replicacount") + " 2");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->icon, lists::reportKeyIcon("partitionbad"));
     EXPECT_EQ(a->messages, std::vector<std::string>({"errorreplica"}));
-    const auto* b = rowWithCaption(m, "replicacount 3");
+    const auto* b = rowWithCaption(m, app->label("replicacount") + " 3");
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(b->icon, lists::icon::kGood);
     EXPECT_TRUE(b->messages.empty());
-    const auto* c = rowWithCaption(m, "replicacount 1 No On  No Master ");
+    const auto* c = rowWithCaption(m, app->label("replicacount") + " 1 No On  No Master ");
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->messages, std::vector<std::string>({"errorreplicanoon", "errornomaster", "errorreplica"}));
     EXPECT_EQ(rowWithCaption(m, "Master")->cells[1], "2");
     EXPECT_EQ(rowWithCaption(m, "Read/Write")->cells[1], "1");  // type read without regard to case
     EXPECT_EQ(rowWithCaption(m, "Original Cache Buffers")->messages, std::vector<std::string>({"memory"}));
-    EXPECT_EQ(rowWithCaption(m, "treename")->cells[1], "TREE");
+    EXPECT_EQ(rowWithCaption(m, app->label("treename"))->cells[1], "TREE");
 }
 
 TEST(ServerReport, DatabaseSizes) {

@@ -23,9 +23,10 @@ inline std::unique_ptr<CQXConfigDoc2> docFromXml(const std::string& config, cons
     return doc;
 }
 
-/// Adds a `reporttext` group with the given message keys to the application's table.
+/// Replaces the table's `reporttext` group by one with just the given message keys.
 inline void addMessages(Application& app, std::initializer_list<const char*> keys) {
     xml::Node root = app.localisation().document().root();
+    while (xml::Node old = root.child("reporttext")) root.remove_child(old);
     xml::Node group = xml::appendElement(root, "reporttext");
     xml::setAttribute(group, "english", "Report texts");
     for (const char* k : keys) {
