@@ -155,13 +155,19 @@ std::vector<InterruptEntry> interruptEntries(const CQXConfigDoc2& doc) {
 
 void writeInterruptRows(RowWriter& w, const CQXConfigDoc2& doc) {
     std::unordered_map<std::string, std::vector<std::size_t>> byInterrupt;
+    // Loaded modules indexed once, not searched per row.
+    std::unordered_map<std::string, std::string> versions;
+    for (xml::Node m : xml::select(doc.config().documentNode(), "loaded-modules/module")) {
+        versions.emplace(xml::childText(m, "name"), xml::childText(m, "version"));
+    }
     for (const auto& e : interruptEntries(doc)) {
         const bool lan = std::string_view(e.node.name()) == "lan";
         const std::string module = lan ? import::boardModule(doc, text::toUpper(e.name)) : e.name;
         const std::string upper = text::toUpper(module);
         std::string moduleInfo;
         if (text::endsWith(upper, ".LAN") || text::endsWith(upper, ".QXK")) {
-            moduleInfo = std::string(text::trimRightBlanks(module + " " + firstModuleVersion(doc, module)));
+            auto v = versions.find(module);
+            moduleInfo = std::string(text::trimRightBlanks(module + " " + (v == versions.end() ? "" : v->second)));
         }
         std::string joined;
         for (const auto& v : e.values) joined += (joined.empty() ? "" : ",") + v;
