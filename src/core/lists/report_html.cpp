@@ -62,6 +62,10 @@ th,td{text-align:left;vertical-align:top;padding:4px 8px;border-bottom:1px solid
 th{background:var(--band);font-weight:600;font-size:12px;color:var(--muted)}
 td.m{width:26px;text-align:center;padding-left:4px;padding-right:4px}
 tr.space td{border:none;padding:3px}
+tr.head td{background:var(--band);font-weight:600;color:var(--muted);font-size:12px}
+td.nw{white-space:nowrap}
+table.report td{font-size:12.5px}
+table.report td:nth-child(2){width:34%}
 .mark{display:inline-block;min-width:18px;height:18px;line-height:18px;border-radius:9px;font-weight:700;font-size:12px;text-align:center;color:#fff}
 .mark.good{background:#2e7d32}.mark.bad{background:#c62828}.mark.info{background:#1565c0}
 .mark.unchecked{background:#ef8f00}.mark.remark{background:#6a1b9a}.mark.command{background:#37474f}
@@ -91,9 +95,19 @@ footer{margin-top:30px;color:var(--muted);font-size:11px;border-top:1px solid va
 std::string cellsHtml(const ListRow& r, std::size_t columns) {
     std::string out;
     for (std::size_t i = 0; i < columns; ++i) {
-        out += "<td>" + htmlEscape(i < r.cells.size() ? r.cells[i] : std::string()) + "</td>";
+        const std::string cell = i < r.cells.size() ? r.cells[i] : std::string();
+        // Short values (figures, dates, percentages) stay on one line; long texts wrap.
+        out += cell.size() <= 14 ? "<td class=\"nw\">" : "<td>";
+        out += htmlEscape(cell) + "</td>";
     }
     return out;
+}
+
+// Rows that open a block of the server report (products, SET parameters, abends, memory).
+bool isBlockHeader(const ListRow& r, const Application& app) {
+    const int i = r.icon;
+    if (i == reportKeyIcon("products") || i == reportKeyIcon("setparams") || i == reportKeyIcon("abend")) return true;
+    return i == reportKeyIcon("modules") && r.cells.size() == 1 && r.cells[0] == app.label("allocatedmemory");
 }
 
 void serverReportSection(std::string& out, const CQXConfigDoc2& doc, const Application& app) {
@@ -118,7 +132,9 @@ void serverReportSection(std::string& out, const CQXConfigDoc2& doc, const Appli
             if (!text.empty()) messages += "<div class=\"msg\">" + htmlEscape(text) + "</div>";
         }
         if (!messages.empty()) cells.insert(cells.find("</td>"), messages);
-        out += "<tr><td class=\"m\">" + markHtml(r.icon) + "</td>" + cells + "</tr>\n";
+        const bool head = isBlockHeader(r, app);
+        out += std::string(head ? "<tr class=\"head\">" : "<tr>") + "<td class=\"m\">" + (head ? "" : markHtml(r.icon)) +
+               "</td>" + cells + "</tr>\n";
     }
     out += "</tbody></table>\n";
 }
