@@ -1,6 +1,9 @@
 #include "lists_test_support.hpp"
 
+#include "compare/compare_list.hpp"
 #include "compare/server_compare.hpp"
+
+#include <map>
 
 using namespace qx;
 using compare::compareServers;
@@ -136,4 +139,24 @@ TEST(Compare, ListTextAndUptime) {
     auto d = compare::buildUptimeDisplay({base.get(), other.get()}, *app);
     EXPECT_EQ(d.headers.size(), 3u);
     EXPECT_EQ(d.rows[0].cells[0], " UpTime");
+}
+
+TEST(Compare, WindowListsOfANode) {
+    auto app = test::makeApp();
+    auto base = server("B", volume("SYS", prop("Size", "1")) + volume("SYS2", prop("Size", "1")));
+    auto other = server("O", volume("SYS", prop("Size", "2")));
+    auto r = compareServers(*base, {other.get()}, *app, only("volumes"));
+    int sys = -1;
+    for (std::size_t i = 0; i < r.tree.size(); ++i) {
+        if (r.tree[i].text == "SYS") sys = static_cast<int>(i);
+    }
+    ASSERT_GE(sys, 0);
+    auto m = compare::compareList(r, *app, compare::nodePath(r, sys));
+    // The node lists its own path and the paths below it, not the sibling "SYS2".
+    ASSERT_EQ(m.rows.size(), 1u);
+    EXPECT_EQ(m.rows[0].icon, compare::kStatusNotEqual);
+    EXPECT_EQ(m.rows[0].cells, std::vector<std::string>({"Size", "1", "2"}));
+    EXPECT_EQ(m.columns[1].header, "B");
+    EXPECT_FALSE(compare::showsUptime(r, sys, *app));
+    EXPECT_EQ(compare::fullCompareList(r, *app).rows.size(), 2u);
 }
