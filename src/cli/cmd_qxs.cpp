@@ -1,36 +1,19 @@
 #include "cli/cli_common.hpp"
 
+#include "analysis/rule_base.hpp"
 #include "commandfile/command_file.hpp"
 #include "platform/file_system.hpp"
 
 #include <iostream>
-#include <unordered_map>
 
 namespace qx::cli {
 
 namespace {
 
-bool isContainer(xml::Node n) {
-    const std::string_view name = n.name();
-    return name == "product" || name == "productgroup" || name == "rules";
-}
-
-// Whether a rule item takes part for the document: by its nearest product or product group
-// and the product check's verdict. Check records are indexed once.
+// The analysis's own test, with the document's product records indexed once.
 commandfile::RuleActiveFn ruleActivity(const CQXConfigDoc2& doc) {
-    auto present = std::make_shared<std::unordered_map<std::string, bool>>();
-    for (xml::Node p : xml::select(doc.report().documentNode(), "check/product")) {
-        present->emplace(xml::attribute(p, "ID"), xml::attribute(p, "checked") != "bad");
-    }
-    return [present](xml::Node item) {
-        auto next = [](xml::Node n) { return isContainer(n) ? n : n.parent(); };
-        const xml::Node second = next(next(item));
-        if (std::string_view(second.name()) == "productgroup") return true;
-        const xml::Node third = next(second);
-        if (std::string_view(third.name()) != "product") return false;
-        auto it = present->find(xml::attribute(third, "ID"));
-        return it != present->end() && it->second;
-    };
+    auto records = std::make_shared<analysis::ProductRecords>(doc);
+    return [records](xml::Node item) { return records->isRuleActive(item); };
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "compare/server_compare.hpp"
 
+#include "analysis/records.hpp"
 #include "lists/report_keys.hpp"
 #include "util/text.hpp"
 
@@ -68,19 +69,7 @@ bool CompareOptions::set(std::string_view name) {
 CompareOptions CompareOptions::all() { return {true, true, true, true, true, true, true}; }
 
 std::string configurationPath(xml::Node node, const Application& app) {
-    std::vector<std::string> parts;
-    for (xml::Node n = node; n && n.type() == pugi::node_element; n = n.parent()) {
-        const std::string_view name = n.name();
-        if (name == "property" || name == "set-param" || name == "serverparam" || name == "module") continue;
-        const bool named = name == "device" || name == "volume" || name == "lan" || name == "filegroup" ||
-                           name == "files" || name == "set-category";
-        std::string part = named ? xml::attribute(n, "name") : app.label(name);
-        parts.push_back(name == "config" ? part : "->" + part);
-        if (name == "config") break;
-    }
-    std::string path;
-    for (auto it = parts.rbegin(); it != parts.rend(); ++it) path += *it;
-    return path;
+    return analysis::configurationPath(node, app);
 }
 
 std::vector<CompareEntry> collectEntries(const CQXConfigDoc2& doc, const Application& app,

@@ -1,5 +1,6 @@
 #include "lists/report_lists.hpp"
 
+#include "analysis/records.hpp"
 #include "lists/report_keys.hpp"
 #include "lists/server_report.hpp"
 #include "lists/server_report_builder.hpp"
@@ -112,23 +113,7 @@ ListModel findingList(const CQXConfigDoc2& doc, const Application& app, std::str
 
 }  // namespace
 
-std::string rulePath(xml::Node ruleNode) {
-    std::vector<xml::Node> chain;
-    for (xml::Node n = ruleNode; n && n.type() == pugi::node_element; n = n.parent()) chain.push_back(n);
-    std::string path;
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-        const std::string_view name = it->name();
-        static constexpr std::array<std::string_view, 7> kNoSeparator {"module", "rules", "serverparams",
-                                                                       "setparams", "devices", "volumes", "lans"};
-        if (std::find(kNoSeparator.begin(), kNoSeparator.end(), name) == kNoSeparator.end()) path += " -> ";
-        path += name == "files" ? xml::childText(*it, "name") : xml::attribute(*it, "name");
-        if (name == "product" || name == "productgroup") {
-            path += " " + xml::attribute(*it, "version");
-            path = std::string(text::trimRightBlanks(path));
-        }
-    }
-    return path;
-}
+std::string rulePath(xml::Node ruleNode) { return analysis::rulePath(ruleNode); }
 
 xml::Node findReportNode(const CQXConfigDoc2& doc, std::string_view name) {
     xml::Node root = doc.report().root();
