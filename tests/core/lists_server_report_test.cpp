@@ -127,17 +127,27 @@ TEST(ServerReport, SharedInterruptsMarkedBothRows) {
         if (*irq) d += std::string("<property><name>Interrupt 0</name><value>") + irq + "</value></property>";
         return d + "</device>";
     };
+    auto lan = [](const char* name, const char* irq, const char* node) {
+        return std::string("<lan name=\"") + name + "\"><property><name>IRQ</name><value>" + irq +
+               "</value></property><property><name>Slot</name><value>1</value></property>"
+               "<property><name>Node Address</name><value>" + node + "</value></property></lan>";
+    };
     auto doc = docFromXml("<config><devices>" + device("A.HAM", "5") + device("B.HAM", "5") + device("C.HAM", "7") +
-                          device("D.HAM", "") + device("E.HAM", "") + "</devices></config>");
+                          device("D.HAM", "") + device("E.HAM", "") + "</devices><lans>" + lan("B_EII", "9", "00A") +
+                          lan("B_E82", "9", "00A") + lan("C_EII", "7", "00C") + "</lans></config>");
     auto m = buildServerReport(*doc, *app);
     std::vector<int> icons;
     for (const auto& r : m.rows) {
-        if (r.cells.size() > 1 && r.cells[1].find(".HAM") != std::string::npos) icons.push_back(r.icon);
+        if (r.cells.size() > 1 && (r.cells[1].find(".HAM") != std::string::npos ||
+                                   r.cells[1].find("_E") != std::string::npos)) {
+            icons.push_back(r.icon);
+        }
     }
     const int bad2 = lists::reportKeyIcon("bad2");
     const int plain = lists::reportKeyIcon("intnumber");
-    // Devices without an interrupt share none.
-    EXPECT_EQ(icons, std::vector<int>({bad2, bad2, plain, plain, plain}));
+    // Devices without an interrupt share none; two frame types of one LAN board are one
+    // driver; a LAN board on a device's interrupt is a conflict.
+    EXPECT_EQ(icons, std::vector<int>({bad2, bad2, bad2, plain, plain, plain, plain, bad2}));
 }
 
 TEST(ServerReport, VolumePercentagesAndIcons) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace qx::lists::detail {
 
@@ -154,7 +155,7 @@ std::vector<InterruptEntry> interruptEntries(const CQXConfigDoc2& doc) {
 }
 
 void writeInterruptRows(RowWriter& w, const CQXConfigDoc2& doc) {
-    std::unordered_map<std::string, std::vector<std::size_t>> byInterrupt;
+    std::unordered_map<std::string, std::vector<std::pair<std::size_t, std::string>>> byInterrupt;
     // Loaded modules indexed once, not searched per row.
     std::unordered_map<std::string, std::string> versions;
     for (xml::Node m : xml::select(doc.config().documentNode(), "loaded-modules/module")) {
@@ -175,12 +176,17 @@ void writeInterruptRows(RowWriter& w, const CQXConfigDoc2& doc) {
         w.row("intnumber", {interrupt, e.name, joined, moduleInfo}, e.node);
         // A row without an interrupt shares none with another.
         if (!interrupt.empty() && interrupt != "Not used") {
-            byInterrupt[interrupt].push_back(w.model().rows.size() - 1);
+            // Frame types of one LAN board (same slot and node address) are one driver.
+            std::string board = lan ? "lan:" + e.values[1] + "|" + e.values[2]
+                                    : "dev:" + std::to_string(w.model().rows.size());
+            byInterrupt[interrupt].push_back({w.model().rows.size() - 1, std::move(board)});
         }
     }
     for (const auto& [interrupt, rows] : byInterrupt) {
-        if (rows.size() < 2) continue;
-        for (std::size_t i : rows) w.model().rows[i].icon = reportKeyIcon("bad2");
+        std::unordered_set<std::string> boards;
+        for (const auto& r : rows) boards.insert(r.second);
+        if (boards.size() < 2) continue;
+        for (const auto& r : rows) w.model().rows[r.first].icon = reportKeyIcon("bad2");
     }
 }
 
