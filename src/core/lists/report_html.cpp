@@ -65,7 +65,9 @@ tr.space td{border:none;padding:3px}
 tr.head td{background:var(--band);font-weight:600;color:var(--muted);font-size:12px}
 td.nw{white-space:nowrap}
 table.report td{font-size:12.5px}
-table.report td:nth-child(2){width:34%}
+table.report{table-layout:fixed}
+table.report td{overflow-wrap:anywhere}
+table.report td.nw{white-space:normal}
 .mark{display:inline-block;min-width:18px;height:18px;line-height:18px;border-radius:9px;font-weight:700;font-size:12px;text-align:center;color:#fff}
 .mark.good{background:#2e7d32}.mark.bad{background:#c62828}.mark.info{background:#1565c0}
 .mark.unchecked{background:#ef8f00}.mark.remark{background:#6a1b9a}.mark.command{background:#37474f}
@@ -98,7 +100,8 @@ std::string cellsHtml(const ListRow& r, std::size_t columns) {
         const std::string cell = i < r.cells.size() ? r.cells[i] : std::string();
         // Short values (figures, dates, percentages) stay on one line; long texts wrap.
         out += cell.size() <= 14 ? "<td class=\"nw\">" : "<td>";
-        out += htmlEscape(cell) + "</td>";
+        // Joined values may break after their commas rather than inside a word.
+        out += text::replaceAll(htmlEscape(cell), ",", ",<wbr>") + "</td>";
     }
     return out;
 }
@@ -119,7 +122,11 @@ void serverReportSection(std::string& out, const CQXConfigDoc2& doc, const Appli
             if (!r.cells[i - 1].empty()) used = i;
         }
     }
-    out += "<h2>Server report</h2>\n<table class=\"report\"><tbody>\n";
+    // Fixed layout: the caption and the first value get room, the further values share the rest.
+    out += "<h2 id=\"server-report\">Server report</h2>\n<table class=\"report\"><colgroup><col style=\"width:28px\">"
+           "<col style=\"width:26%\"><col style=\"width:15%\">";
+    for (std::size_t i = 2; i < used; ++i) out += "<col>";
+    out += "</colgroup><tbody>\n";
     for (const auto& r : m.rows) {
         if (r.icon == reportKeyIcon("space")) {
             out += "<tr class=\"space\"><td colspan=\"" + std::to_string(used + 1) + "\"></td></tr>\n";
@@ -139,10 +146,27 @@ void serverReportSection(std::string& out, const CQXConfigDoc2& doc, const Appli
     out += "</tbody></table>\n";
 }
 
-void listTable(std::string& out, const ListModel& m, const char* emptyText) {
-    if (m.rows.empty()) {
+void listTable(std::string& out, const ListModel& full, const char* emptyText) {
+    if (full.rows.empty()) {
         out += std::string("<p class=\"empty\">") + emptyText + "</p>\n";
         return;
+    }
+    // A column no row fills only takes room on paper.
+    ListModel m;
+    std::vector<std::size_t> kept;
+    for (std::size_t c = 0; c < full.columns.size(); ++c) {
+        for (const auto& r : full.rows) {
+            if (c < r.cells.size() && !r.cells[c].empty()) {
+                kept.push_back(c);
+                m.columns.push_back(full.columns[c]);
+                break;
+            }
+        }
+    }
+    for (const auto& r : full.rows) {
+        ListRow row {r.icon, {}, {}, {}};
+        for (std::size_t c : kept) row.cells.push_back(c < r.cells.size() ? r.cells[c] : std::string());
+        m.rows.push_back(std::move(row));
     }
     out += "<table><thead><tr><th></th>";
     for (const auto& c : m.columns) out += "<th>" + htmlEscape(c.header) + "</th>";
@@ -165,7 +189,7 @@ void summarySection(std::string& out, const CQXConfigDoc2& doc, const Applicatio
 }
 
 void findingsSection(std::string& out, const CQXConfigDoc2& doc, const Application& app) {
-    out += "<h2>" + htmlEscape(app.label("details")) + "</h2>\n";
+    out += "<h2 id=\"findings\">" + htmlEscape(app.label("details")) + "</h2>\n";
     static constexpr std::array<std::pair<const char*, const char*>, 6> kGroups {{
         {"modules", "module"}, {"setparams", "set-param"}, {"serverparams", "serverparam"},
         {"lans", "lan"}, {"devices", "device"}, {"volumes", "volume"},
@@ -218,7 +242,7 @@ std::string renderReportHtml(const CQXConfigDoc2& doc, const Application& app, s
     out += "<div class=\"legend\">" + markHtml(3) + "Good" + markHtml(2) + "Bad" + markHtml(0) + "Information" +
            markHtml(1) + "Not checked" + markHtml(35) + "Required setting" + "</div>\n";
     serverReportSection(out, doc, app);
-    out += "<h2>" + htmlEscape(app.label("products")) + "</h2>\n";
+    out += "<h2 id=\"products\">" + htmlEscape(app.label("products")) + "</h2>\n";
     ListModel products = buildReportList(doc, app, findReportNode(doc, "suggestion"));
     listTable(out, products, "No product of the rule base was found on this server.");
     findingsSection(out, doc, app);
