@@ -49,5 +49,7 @@ void addAnalyzeCommand(CLI::App& app, int& exitCode);
 void addReportCommand(CLI::App& app, int& exitCode);
 void addQxsCommand(CLI::App& app, int& exitCode);
 void addCompareCommand(CLI::App& app, int& exitCode);
+void addScanModulesCommand(CLI::App& app, int& exitCode);
+void addUpdateCommand(CLI::App& app, int& exitCode);
 
 }  // namespace qx::cli

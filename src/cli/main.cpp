@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     qx::cli::addReportCommand(app, exitCode);
     qx::cli::addQxsCommand(app, exitCode);
     qx::cli::addCompareCommand(app, exitCode);
+    qx::cli::addScanModulesCommand(app, exitCode);
+    qx::cli::addUpdateCommand(app, exitCode);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -3,6 +3,9 @@
 #include "import/section_parsers.hpp"
 #include "util/text.hpp"
 
+#include <initializer_list>
+#include <utility>
+
 namespace qx::import {
 
 namespace {

@@ -176,7 +176,8 @@ bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
             auto end = content.find('\n', start);
             std::size_t next = end == std::string_view::npos ? content.size() : end + 1;
             std::size_t stop = end == std::string_view::npos ? content.size() : end;
-            if (end != std::string_view::npos && stop > start && content[stop - 1] == '\r') --stop;
+            // A CR before the LF is dropped, and so is one that ends the file.
+            if (stop > start && content[stop - 1] == '\r' && (end != std::string_view::npos || stop == content.size())) --stop;
             processLine(ctx, content.substr(start, stop - start));
             start = next;
         }

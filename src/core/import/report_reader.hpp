@@ -26,7 +26,7 @@ enum class OpenVerdict { Accept, NoRuleBase, LowMemory, Unreadable, NoHeader };
 
 struct OpenCheck {
     OpenVerdict verdict = OpenVerdict::Accept;
-    /// The specification's message where the desktop shows one, else our explanation.
+    /// The message the desktop shows, or for its silent refusals our explanation.
     std::string message;
     /// True when the desktop refuses without a message.
     bool silent = false;
