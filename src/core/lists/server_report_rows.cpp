@@ -1,5 +1,4 @@
 // Server report rows about the directory service, hardware, modules, volumes and LANs.
-#include "import/captured_file_analysis.hpp"
 #include "lists/report_keys.hpp"
 #include "lists/server_report.hpp"
 #include "lists/server_report_builder.hpp"
@@ -92,6 +91,38 @@ void writeDatabaseRows(RowWriter& w, const CQXConfigDoc2& doc) {
     w.row("dibsizeold", {"Old DIB size", std::to_string(oldSize / kMegabyte) + " MByte"});
 }
 
+// The board module lookup with the network configuration's LOAD lines collected once, so
+// that a report with many LAN boards does not search the tree per board.
+class BoardModules {
+public:
+    explicit BoardModules(const CQXConfigDoc2& doc) {
+        for (xml::Node l : xml::select(doc.config().documentNode(),
+                                             "file[@name='" + xml::escapeLiteral("SYS:ETC\\NETINFO.CFG") + "']/line")) {
+            const std::string t = " " + xml::text(l);
+            std::string u = text::toUpper(t);
+            const bool comment = text::startsWith(u, " #") || text::startsWith(u, " ;") ||
+                                 text::containsAfterStart(u, "REM");
+            if (comment || xml::attribute(l, "remark") == "true" || !text::containsAfterStart(u, "LOAD") ||
+                text::containsAfterStart(u, "BIND")) {
+                continue;
+            }
+            const auto words = text::splitWords(t);
+            m_loads.emplace_back(std::move(u), words.size() > 1 ? std::string(words[1]) : std::string());
+        }
+    }
+    /// Second word of the first LOAD line naming the board (in capitals), else the board.
+    [[nodiscard]] std::string module(const std::string& board) const {
+        if (board.empty()) return board;
+        for (const auto& [upper, module] : m_loads) {
+            if (text::containsAfterStart(upper, board)) return module;
+        }
+        return board;
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> m_loads;
+};
+
 }  // namespace
 
 std::string firstModuleVersion(const CQXConfigDoc2& doc, std::string_view name) {
@@ -161,9 +192,10 @@ void writeInterruptRows(RowWriter& w, const CQXConfigDoc2& doc) {
     for (xml::Node m : xml::select(doc.config().documentNode(), "loaded-modules/module")) {
         versions.emplace(xml::childText(m, "name"), xml::childText(m, "version"));
     }
+    const BoardModules boardModules(doc);
     for (const auto& e : interruptEntries(doc)) {
         const bool lan = std::string_view(e.node.name()) == "lan";
-        const std::string module = lan ? import::boardModule(doc, text::toUpper(e.name)) : e.name;
+        const std::string module = lan ? boardModules.module(text::toUpper(e.name)) : e.name;
         const std::string upper = text::toUpper(module);
         std::string moduleInfo;
         if (text::endsWith(upper, ".LAN") || text::endsWith(upper, ".QXK")) {
@@ -240,10 +272,11 @@ void writeVolumeRows(RowWriter& w, const CQXConfigDoc2& doc) {
 }
 
 void writeLanRows(RowWriter& w, const CQXConfigDoc2& doc) {
+    const BoardModules boards(doc);
     for (xml::Node b : xml::select(doc.report().documentNode(), "lans/property")) {
         const std::string board = field(b, "lan");
         std::string module = field(b, "qxk");
-        if (module.empty() && !board.empty()) module = import::boardModule(doc, text::toUpper(board));
+        if (module.empty() && !board.empty()) module = boards.module(text::toUpper(board));
         w.row("lans", {board, module, field(b, "protocol"), field(b, "address"), field(b, "mask"), field(b, "gate"),
                        field(b, "hostname"), field(b, "hostalias")},
               b);
