@@ -187,18 +187,19 @@ bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
     return true;
 }
 
-void completeDocument(CQXConfigDoc2& doc, Application& app, const ImportObserver& observer) {
+std::vector<std::string> completeDocument(CQXConfigDoc2& doc, Application& app, const ImportObserver& observer) {
     report(observer, 1);
     doc.resetReport();
     report(observer, 2);
     doc.title = doc.buildTitle();
     if (!doc.config().root()) {
         doc.config().createRoot("config");
-        return;
+        return {};
     }
-    analysis::runImportPipeline(doc, app, [&](int done, int) { report(observer, 2 + done); });
+    auto messages = analysis::runImportPipeline(doc, app, [&](int done, int) { report(observer, 2 + done); });
     doc.state = CQXConfigDoc2::kStateCompleted;
     report(observer, kProgressPoints);
+    return messages;
 }
 
 LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string& path,
@@ -239,7 +240,7 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
         return result;
     }
     try {
-        completeDocument(doc, app, observer);
+        result.analysisMessages = completeDocument(doc, app, observer);
     } catch (const std::bad_alloc&) {
         result.outcome = LoadOutcome::OutOfMemory;
         result.message = kOutOfMemoryMessage;
