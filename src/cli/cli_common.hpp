@@ -46,6 +46,9 @@ bool stderrIsTerminal();
 // The commands, each adds itself as a subcommand.
 void addSaveXmlCommand(CLI::App& app, int& exitCode);
 void addAnalyzeCommand(CLI::App& app, int& exitCode);
+void addReportCommand(CLI::App& app, int& exitCode);
+void addQxsCommand(CLI::App& app, int& exitCode);
+void addCompareCommand(CLI::App& app, int& exitCode);
 void addScanModulesCommand(CLI::App& app, int& exitCode);
 void addUpdateCommand(CLI::App& app, int& exitCode);
 

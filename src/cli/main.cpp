@@ -10,6 +10,9 @@ int main(int argc, char** argv) {
     int exitCode = qx::cli::kExitOk;
     qx::cli::addSaveXmlCommand(app, exitCode);
     qx::cli::addAnalyzeCommand(app, exitCode);
+    qx::cli::addReportCommand(app, exitCode);
+    qx::cli::addQxsCommand(app, exitCode);
+    qx::cli::addCompareCommand(app, exitCode);
     qx::cli::addScanModulesCommand(app, exitCode);
     qx::cli::addUpdateCommand(app, exitCode);
     try {

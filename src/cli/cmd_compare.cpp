@@ -1,0 +1,88 @@
+#include "cli/cli_common.hpp"
+
+#include "compare/server_compare.hpp"
+#include "platform/file_system.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+
+namespace qx::cli {
+
+namespace {
+
+std::string resultJson(const compare::CompareResult& r) {
+    nlohmann::ordered_json j;
+    j["base"] = r.baseTitle;
+    j["servers"] = r.serverTitles;
+    j["lines"] = nlohmann::ordered_json::array();
+    for (const auto& l : r.lines) {
+        j["lines"].push_back({{"status", l.status}, {"path", l.path}, {"name", l.name}, {"values", l.values}});
+    }
+    j["tree"] = nlohmann::ordered_json::array();
+    for (const auto& n : r.tree) j["tree"].push_back({{"path", n.path}, {"image", n.image}});
+    return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace
+
+void addCompareCommand(CLI::App& app, int& exitCode) {
+    struct Options {
+        EnvironmentOptions env;
+        std::vector<std::string> reports;
+        std::vector<std::string> types;
+        std::string format = "tsv";
+        std::string out;
+    };
+    auto opts = std::make_shared<Options>();
+    auto* cmd = app.add_subcommand("compare",
+                                   "Compare the base server BASE with the servers OTHER...: every value of the base "
+                                   "with status 0 (not compared), 9 (equal) or 10 (not equal)");
+    cmd->add_option("BASE OTHER", opts->reports, "The base report, then the reports to compare with it")
+        ->required()
+        ->expected(2, -1);
+    cmd->add_option("--types", opts->types,
+                    "Kinds of values, comma-separated: serverparams, modules, lans, devices, volumes, setparams, "
+                    "allocationmemory (default: all)")
+        ->delimiter(',')
+        ->check(CLI::IsMember(
+            {"serverparams", "modules", "lans", "devices", "volumes", "setparams", "allocationmemory"}));
+    cmd->add_option("--format", opts->format, "tsv (the list's clipboard text, default) or json")
+        ->check(CLI::IsMember({"tsv", "json"}));
+    cmd->add_option("-o,--output", opts->out, "Write to FILE (replaced atomically) instead of stdout");
+    opts->env.addTo(*cmd);
+    cmd->callback([opts, &exitCode] {
+        auto application = opts->env.createApplication();
+        if (!application) {
+            exitCode = kExitRefused;
+            return;
+        }
+        std::vector<std::unique_ptr<CQXConfigDoc2>> docs;
+        for (const auto& path : opts->reports) {
+            auto doc = openReport(*application, path);
+            if (!doc) {
+                exitCode = kExitRefused;
+                return;
+            }
+            docs.push_back(std::move(doc));
+        }
+        compare::CompareOptions types = opts->types.empty() ? compare::CompareOptions::all() : compare::CompareOptions {};
+        for (const auto& t : opts->types) types.set(t);
+        std::vector<const CQXConfigDoc2*> others;
+        for (std::size_t i = 1; i < docs.size(); ++i) others.push_back(docs[i].get());
+        const auto result = compare::compareServers(*docs[0], others, *application, types);
+        const std::string text = opts->format == "json" ? resultJson(result)
+                                                        : compare::compareListText(result, *application, "\r\n");
+        if (opts->out.empty()) {
+            std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+            std::cout.flush();
+            exitCode = std::cout ? kExitOk : kExitFailure;
+            return;
+        }
+        const std::string error = platform::writeFileAtomically(opts->out, text);
+        if (!error.empty()) std::cerr << "qxconfig-cli: cannot write " << opts->out << ": " << error << "\n";
+        exitCode = error.empty() ? kExitOk : kExitFailure;
+    });
+}
+
+}  // namespace qx::cli

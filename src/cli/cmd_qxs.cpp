@@ -1,0 +1,69 @@
+#include "cli/cli_common.hpp"
+
+#include "analysis/rule_base.hpp"
+#include "commandfile/command_file.hpp"
+#include "platform/file_system.hpp"
+
+#include <iostream>
+
+namespace qx::cli {
+
+namespace {
+
+// The analysis's own test, with the document's product records indexed once.
+commandfile::RuleActiveFn ruleActivity(const CQXConfigDoc2& doc) {
+    auto records = std::make_shared<analysis::ProductRecords>(doc);
+    return [records](xml::Node item) { return records->isRuleActive(item); };
+}
+
+}  // namespace
+
+void addQxsCommand(CLI::App& app, int& exitCode) {
+    struct Options {
+        EnvironmentOptions env;
+        std::string report;
+        bool notRequired = false;
+        bool recommended = false;
+        bool required = false;
+        std::string out;
+    };
+    auto opts = std::make_shared<Options>();
+    auto* cmd = app.add_subcommand("qxs",
+                                   "Write the SET-parameter command file (.qxs) of REPORT: the SET commands the rule "
+                                   "base recommends for it; the window title goes to stderr");
+    cmd->add_option("REPORT", opts->report, "Server configuration report, or a saved .xml tree")->required();
+    cmd->add_flag("--not-required", opts->notRequired, "Include the not-required category (# RPK)");
+    cmd->add_flag("--recommended", opts->recommended, "Include the recommended category (# beta)");
+    cmd->add_flag("--required", opts->required, "Include the required category (# public); no flag: all three");
+    cmd->add_option("-o,--output", opts->out, "Write to FILE (replaced atomically) instead of stdout");
+    opts->env.addTo(*cmd);
+    cmd->callback([opts, &exitCode] {
+        auto application = opts->env.createApplication();
+        if (!application) {
+            exitCode = kExitRefused;
+            return;
+        }
+        auto doc = openReport(*application, opts->report);
+        if (!doc) {
+            exitCode = kExitRefused;
+            return;
+        }
+        commandfile::CommandFileOptions choice;
+        if (opts->notRequired || opts->recommended || opts->required) {
+            choice = {opts->notRequired, opts->recommended, opts->required};
+        }
+        const auto file = commandfile::buildCommandFile(*doc, *application, choice, ruleActivity(*doc));
+        std::cerr << file.title << "\n";
+        if (opts->out.empty()) {
+            std::cout.write(file.text.data(), static_cast<std::streamsize>(file.text.size()));
+            std::cout.flush();
+            exitCode = std::cout ? kExitOk : kExitFailure;
+            return;
+        }
+        const std::string error = platform::writeFileAtomically(opts->out, file.text);
+        if (!error.empty()) std::cerr << "qxconfig-cli: cannot write " << opts->out << ": " << error << "\n";
+        exitCode = error.empty() ? kExitOk : kExitFailure;
+    });
+}
+
+}  // namespace qx::cli

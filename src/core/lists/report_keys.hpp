@@ -1,0 +1,28 @@
+#pragma once
+// Report keys of the Report page lists, their icons and their messages.
+
+#include "app/application.hpp"
+#include "xml/xml_document.hpp"
+
+#include <string>
+#include <string_view>
+
+namespace qx::lists {
+
+/// Icon index of a report key ("bad" 2, "volume" 23, ...); unknown keys give 0.
+int reportKeyIcon(std::string_view key);
+
+/// The `reporttext` entry of a message key (first child of that name), or an empty node.
+xml::Node reportMessage(const Application& app, std::string_view key);
+/// Message text of an entry in the current language (empty without one).
+std::string reportMessageText(const Application& app, std::string_view key);
+/// Address text of an entry (its element text).
+std::string reportMessageUrl(const Application& app, std::string_view key);
+
+/// Text of the first child element named `name` without regard to case (the field reader).
+std::string field(xml::Node node, std::string_view name);
+
+/// Cuts a UTF-8 text to at most `maxChars` characters without splitting a character.
+std::string cutText(std::string_view text, std::size_t maxChars);
+
+}  // namespace qx::lists
