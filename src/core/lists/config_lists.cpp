@@ -667,7 +667,8 @@ ListModel buildCompareY(xml::Node section, const std::vector<const CQXConfigDoc2
 // ---- sorting ---------------------------------------------------------------------------
 
 SortOrder sortOrderFor(std::string_view header, const Application& app) {
-    if (header == app.label("Date")) return SortOrder::Date;
+    // The table keys are lower case: without an entry, label("Date") falls back to "Date".
+    if (header == app.label("Date") || header == app.label("date")) return SortOrder::Date;
     if (header == app.label("allocatedmemory") || header == app.label("size")) return SortOrder::NumberDescending;
     return SortOrder::Text;
 }
