@@ -52,8 +52,9 @@ CMainFrame::CMainFrame(Application& app, QWidget* parent) : QMainWindow(parent),
 }
 
 CMainFrame::~CMainFrame() {
-    // Windows own their documents: close them before the loader stops.
-    m_mdi->closeAllSubWindows();
+    // Windows own their documents: delete them here, without the bookkeeping of a close.
+    m_destroying = true;
+    for (QMdiSubWindow* sw : m_mdi->subWindowList()) delete sw;
 }
 
 QAction* CMainFrame::addCommand(int id, const std::function<void()>& handler, bool checkable) {

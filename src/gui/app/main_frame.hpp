@@ -44,6 +44,8 @@ public:
     void closeAllConfigWindows();
     /// "Run Checker!".
     void runChecker();
+    /// Shows an opened document in a new configuration window.
+    void addConfigWindow(std::unique_ptr<CQXConfigDoc2> doc);
     /// Menu translation and language (localisation).
     void translateMenus();
     void applyLanguage();
@@ -87,7 +89,6 @@ private:
     void onBulkOpened(std::shared_ptr<OpenJob> job);
     void openNextBulkFile();
     void finishOpenDocuments();
-    void addConfigWindow(std::unique_ptr<CQXConfigDoc2> doc);
     void onWindowClosed();
     void toggleFilter(int id);
     void onCheckerStep(int done, int steps);
@@ -118,6 +119,7 @@ private:
     bool m_bulkOpening = true;
     bool m_checkerRunning = false;
     bool m_closePending = false;
+    bool m_destroying = false;
     int m_translatedMenuKind = 0;
     int m_openConfigWindows = 0;
     QString m_openFolder;

@@ -121,6 +121,7 @@ void CMainFrame::addConfigWindow(std::unique_ptr<CQXConfigDoc2> doc) {
 }
 
 void CMainFrame::onWindowClosed() {
+    if (m_destroying) return;
     --m_openConfigWindows;
     m_app.openDocuments = m_openConfigWindows;
     translateMenus();
