@@ -8,6 +8,7 @@
 #include "import/import_context.hpp"
 #include "import/report_reader.hpp"
 #include "import/section_parsers.hpp"
+#include "platform/file_system.hpp"
 #include "xml/xml_document.hpp"
 
 #include <filesystem>

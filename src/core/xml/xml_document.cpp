@@ -15,16 +15,6 @@ namespace {
 constexpr unsigned kParseOptions =
     pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
 
-bool declaresLatin1(const pugi::xml_document& doc) {
-    for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling()) {
-        if (n.type() != pugi::node_declaration) continue;
-        std::string enc = n.attribute("encoding").value();
-        for (auto& c : enc) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return enc == "ISO-8859-1" || enc == "LATIN1" || enc == "ISO8859-1" || enc == "LATIN-1";
-    }
-    return false;
-}
-
 LoadStatus statusOf(pugi::xml_parse_status s) {
     switch (s) {
     case pugi::status_ok: return LoadStatus::Ok;
@@ -88,7 +78,8 @@ LoadResult Document::finishLoad(const pugi::xml_parse_result& r) {
         if (out.status == LoadStatus::OutOfMemory) throw std::bad_alloc();
         return out;
     }
-    m_latin1 = declaresLatin1(*m_doc);
+    // Save in the encoding the parser detected, so a reload decodes the same characters.
+    m_latin1 = r.encoding == pugi::encoding_latin1;
     if (!m_doc->document_element()) {
         // Well-formed XML needs a root; text without one is no document.
         out.status = LoadStatus::Malformed;
