@@ -46,14 +46,18 @@ void shoot(CQXConfigApp& app, const QString& dir) {
         CQXConfigSplitter* first = windows.first();
         for (QMdiSubWindow* sw : f->mdiArea()->subWindowList()) sw->showNormal();
         f->mdiArea()->tileSubWindows();
-        for (CQXConfigSplitter* w : windows) selectItem(w, 0, QStringLiteral("Server"));
+        for (CQXConfigSplitter* w : windows) selectItem(w, 0, QStringLiteral("Communications"));
         settle();
         save(f, dir, QStringLiteral("main-two-servers"));
         f->mdiArea()->setActiveSubWindow(f->mdiArea()->subWindowList().first());
         f->mdiArea()->activeSubWindow()->showMaximized();
-        selectItem(first, 0, QStringLiteral("Communications"));
+        selectItem(first, 0, QStringLiteral("Memory"));
         settle();
         save(f, dir, QStringLiteral("config-page"));
+        selectItem(first, 0, QStringLiteral("Communications"));
+        first->setCompareMode(kModeCompareX);
+        settle();
+        save(f, dir, QStringLiteral("compare-x"));
         selectItem(first, 1, QStringLiteral("SET Parameters"));
         settle();
         save(f, dir, QStringLiteral("rules-page"));
@@ -84,13 +88,14 @@ void takeScreenshots(CQXConfigApp& app, const QString& dir, const QStringList& m
     CMainFrame* f = app.mainFrame();
     auto pending = std::make_shared<QStringList>(moreFiles);
     auto step = std::make_shared<std::function<void()>>();
-    *step = [&app, f, dir, pending, step] {
-        if (f->busy()) return;  // the idle signal calls again
+    auto done = std::make_shared<bool>(false);
+    *step = [&app, f, dir, pending, step, done] {
+        if (f->busy() || *done) return;  // the idle signal calls again
         if (!pending->isEmpty()) {
             f->openFile(pending->takeFirst());
             return;
         }
-        QObject::disconnect(f, &CMainFrame::idle, nullptr, nullptr);
+        *done = true;
         shoot(app, dir);
         QTimer::singleShot(0, qApp, &QApplication::quit);
     };

@@ -41,6 +41,9 @@ CTreePage::CTreePage(int mode, QWidget* parent) : QWidget(parent), m_tree(new QT
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_tree);
     m_tree->setHeaderHidden(true);
+    // Long names scroll sideways instead of being cut.
+    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tree->header()->setStretchLastSection(false);
     m_tree->setUniformRowHeights(true);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
@@ -101,7 +104,7 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
     m_splitter->addWidget(m_form);
     m_splitter->addWidget(m_list);
     m_splitter->setStretchFactor(1, 1);
-    m_splitter->setSizes({260, 640});
+    m_splitter->setSizes({300, 700});
     m_splitter->setChildrenCollapsible(false);
     m_form->setMinimumWidth(180);
     setAttribute(Qt::WA_DeleteOnClose);

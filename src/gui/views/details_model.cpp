@@ -64,13 +64,15 @@ void CQXConfigView::showList(lists::ListModel list, int sortColumn) {
     m_model.setList(std::move(list));
     const auto& columns = m_model.list().columns;
     const bool small = m_model.list().rows.size() <= 2000;
-    for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+    const int last = static_cast<int>(columns.size()) - 1;
+    for (int c = 0; c < last; ++c) {
         // Small lists fit their content; big ones keep the given widths (sizing reads every row).
+        const int wide = std::max(columns[static_cast<std::size_t>(c)].width, 360);
         if (small) {
             resizeColumnToContents(c);
-            setColumnWidth(c, std::clamp(columnWidth(c) + 12, 80, std::min(columns[c].width, 420)));
+            setColumnWidth(c, std::clamp(columnWidth(c) + 16, 64, wide));
         } else {
-            setColumnWidth(c, std::min(columns[c].width, 420));
+            setColumnWidth(c, std::min(columns[static_cast<std::size_t>(c)].width, wide));
         }
     }
     header()->setSortIndicatorShown(sortColumn >= 0);
