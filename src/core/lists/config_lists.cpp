@@ -729,20 +729,25 @@ void sortRows(ListModel& model, int column, const Application& app) {
         static const std::string empty;
         return c < r.cells.size() ? r.cells[c] : empty;
     };
-    switch (sortOrderFor(model.columns[c].header, app)) {
-    case SortOrder::Date: {
-        std::vector<std::pair<long, std::size_t>> keys;  // keys computed once per row
-        for (std::size_t i = 0; i < model.rows.size(); ++i) keys.emplace_back(dateKey(cell(model.rows[i])), i);
-        std::stable_sort(keys.begin(), keys.end(), [](auto& a, auto& b) { return a.first < b.first; });
+    // Keys are computed once per row: parsing inside the comparison would cost n log n parses.
+    auto byKey = [&](auto key, auto before) {
+        using Key = decltype(key(model.rows.front()));
+        std::vector<std::pair<Key, std::size_t>> keys;
+        keys.reserve(model.rows.size());
+        for (std::size_t i = 0; i < model.rows.size(); ++i) keys.emplace_back(key(model.rows[i]), i);
+        std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) { return before(a.first, b.first); });
         std::vector<ListRow> sorted;
         sorted.reserve(keys.size());
         for (auto& k : keys) sorted.push_back(std::move(model.rows[k.second]));
         model.rows = std::move(sorted);
+    };
+    if (model.rows.empty()) return;
+    switch (sortOrderFor(model.columns[c].header, app)) {
+    case SortOrder::Date:
+        byKey([&](const ListRow& r) { return dateKey(cell(r)); }, std::less<long>());
         break;
-    }
     case SortOrder::NumberDescending:
-        std::stable_sort(model.rows.begin(), model.rows.end(),
-                         [&](const ListRow& a, const ListRow& b) { return numberKey(cell(a)) > numberKey(cell(b)); });
+        byKey([&](const ListRow& r) { return numberKey(cell(r)); }, std::greater<double>());
         break;
     case SortOrder::Text:
         std::stable_sort(model.rows.begin(), model.rows.end(),
