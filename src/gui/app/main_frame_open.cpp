@@ -19,6 +19,12 @@
 
 #include <ctime>
 
+// The Report page's lists come from the core's report builders once they are part of it.
+#if __has_include("lists/report_lists.hpp")
+#include "lists/report_lists.hpp"
+#define QX_HAVE_REPORT_LISTS 1
+#endif
+
 namespace qx::gui {
 namespace {
 
@@ -50,8 +56,16 @@ std::vector<const CQXConfigDoc2*> CMainFrame::comparisonDocuments(const CQXConfi
     return docs;
 }
 
-lists::ListModel CMainFrame::reportList(xml::Node, const CQXConfigDoc2&) {
-    return {};  // the Report page's lists join when their builders land in the core
+lists::ListModel CMainFrame::reportList(xml::Node node, const CQXConfigDoc2& doc) {
+#ifdef QX_HAVE_REPORT_LISTS
+    std::vector<const CQXConfigDoc2*> all;
+    for (CQXConfigSplitter* w : configWindows()) all.push_back(&w->document());
+    return lists::buildReportList(doc, m_app, node, all);
+#else
+    (void)node;
+    (void)doc;
+    return {};
+#endif
 }
 
 // ---- single files -----------------------------------------------------------------------
