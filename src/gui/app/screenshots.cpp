@@ -67,8 +67,9 @@ void shoot(CQXConfigApp& app, const QString& dir) {
     } else {
         save(f, dir, QStringLiteral("main-empty"));
     }
-    CSplashWnd splash;
-    save(&splash, dir, QStringLiteral("splash"));
+    auto* splash = new CSplashWnd;  // deletes itself when closed
+    save(splash, dir, QStringLiteral("splash"));
+    splash->deleteLater();
     CPreferencesDlg prefs(app.core().settings, f);
     prefs.adjustSize();
     save(&prefs, dir, QStringLiteral("preferences"));
