@@ -43,7 +43,7 @@ CTreePage::CTreePage(int mode, QWidget* parent) : QWidget(parent), m_tree(new QT
     m_tree->setHeaderHidden(true);
     // Long names scroll sideways instead of being cut.
     m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_tree->header()->setStretchLastSection(false);
+    m_tree->header()->setStretchLastSection(true);
     m_tree->setUniformRowHeights(true);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
@@ -67,6 +67,7 @@ void CTreePage::populate(const lists::TreeItem& root) {
     QTreeWidgetItem* item = makeItem(root);
     m_tree->addTopLevelItem(item);
     item->setExpanded(true);
+    if (item->childCount() == 1) item->child(0)->setExpanded(true);  // Rules -> rules, Reports -> report
 }
 
 void CTreePage::treeOpen() {

@@ -3,6 +3,7 @@
 #include "app/icons.hpp"
 
 #include <QHeaderView>
+#include <QPainter>
 
 namespace qx::gui {
 
@@ -81,6 +82,21 @@ void CQXConfigView::showList(lists::ListModel list, int sortColumn) {
 
 QString CQXConfigView::cell(int row, int column) const {
     return m_model.data(m_model.index(row, column), Qt::DisplayRole).toString();
+}
+
+}  // namespace qx::gui
+
+namespace qx::gui {
+
+void CQXConfigView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    if (m_model.rowCount() > 0) return;
+    // An empty list says so instead of showing a blank pane.
+    QPainter p(viewport());
+    p.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+    const QString text = m_model.columnCount() == 0 ? QStringLiteral("Select an item in the tree to list its details.")
+                                                    : QStringLiteral("No entries to show.");
+    p.drawText(viewport()->rect().adjusted(12, 24, -12, -12), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
 }
 
 }  // namespace qx::gui

@@ -39,6 +39,9 @@ public:
     /// Cell text as shown (tests and exports).
     [[nodiscard]] QString cell(int row, int column) const;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 signals:
     /// The user clicked a column header.
     void sortRequested(int column);
