@@ -1,21 +1,246 @@
+// qxconfig-cli analyze: the verdicts of many reports at once, as text or JSON lines.
 #include "cli/cli_common.hpp"
 
+#include "analysis/records.hpp"
+#include "import/report_reader.hpp"
 #include "xml/xml_document.hpp"
 
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <condition_variable>
 #include <iostream>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace qx::cli {
 
-void addAnalyzeCommand(CLI::App& app, int& exitCode) {
-    struct Options {
-        EnvironmentOptions env;
-        std::vector<std::string> inputs;
-        std::string format = "text";
+namespace {
+
+constexpr std::array<const char*, 7> kMarks = {"Information", "Not Checked", "Bad", "Good", "Remark", "Command", "Error"};
+// Finding kinds in the order of the Report page's Summary, with volumes last.
+constexpr std::array<std::pair<const char*, const char*>, 6> kKinds = {{{"module", "modules"},
+                                                                       {"set-param", "setparams"},
+                                                                       {"serverparam", "serverparams"},
+                                                                       {"lan", "lans"},
+                                                                       {"device", "devices"},
+                                                                       {"volume", "volumes"}}};
+
+std::string markName(int image) {
+    return image >= 0 && image < static_cast<int>(kMarks.size()) ? kMarks[static_cast<std::size_t>(image)] : "Unknown";
+}
+
+struct Product {
+    std::string id, name, checked, status;
+};
+
+struct Finding {
+    std::string kind, path, rules, name, condition, value, productId;
+    int image = 0;
+};
+
+struct Outcome {
+    std::string file;
+    bool opened = false;
+    std::string message;  // refusal or warning
+    std::string title;
+    std::vector<Product> products;
+    std::vector<Finding> findings;
+    [[nodiscard]] bool anyBad() const {
+        return std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.image == 2; });
+    }
+};
+
+Finding fromRecord(xml::Node rec) {
+    Finding f;
+    f.kind = xml::attribute(rec, "type");
+    f.image = static_cast<int>(std::strtol(xml::childText(rec, "image").c_str(), nullptr, 10));
+    f.path = xml::childText(rec, "type");
+    f.rules = xml::childText(rec, "rules");
+    f.name = xml::childText(rec, "name");
+    f.condition = xml::childText(rec, "condition");
+    f.value = xml::childText(rec, "value");
+    f.productId = xml::attribute(rec, "ID");
+    return f;
+}
+
+// Every marked configuration module in order; a Bad one takes the fields of its record
+// (the module check writes exactly one record per Bad module, in the same order).
+void addModuleFindings(const CQXConfigDoc2& doc, const Application& app, std::vector<Finding>& out) {
+    std::vector<xml::Node> records;
+    for (xml::Node r : xml::select(doc.report().documentNode(), "details/property[@type='module']")) records.push_back(r);
+    std::size_t next = 0;
+    const xml::Node cfg = doc.config().documentNode();
+    for (const char* list : {"loaded-modules/module", "search-path-modules/module"}) {
+        for (xml::Node m : xml::select(cfg, list)) {
+            if (!xml::hasAttribute(m, "image")) continue;
+            const int image = static_cast<int>(std::strtol(xml::attribute(m, "image").c_str(), nullptr, 10));
+            if (image == 2 && next < records.size()) {
+                out.push_back(fromRecord(records[next++]));
+                continue;
+            }
+            Finding f;
+            f.kind = "module";
+            f.image = image;
+            f.path = analysis::configurationPath(m, app);
+            f.name = analysis::readField(m, "name");
+            f.value = analysis::readField(m, "version") + " " + analysis::readField(m, "date");
+            out.push_back(std::move(f));
+        }
+    }
+}
+
+Outcome analyse(Application& app, const std::string& path) {
+    Outcome o;
+    o.file = path;
+    CQXConfigDoc2 doc;
+    auto r = import::openDocument(doc, app, path);
+    if (!r.opened()) {
+        o.message = r.message();
+        return o;
+    }
+    o.opened = true;
+    o.message = r.load.message;
+    o.title = doc.title;
+    for (xml::Node p : xml::select(doc.report().documentNode(), "check/product")) {
+        o.products.push_back({xml::attribute(p, "ID"), xml::childText(p, "name"), xml::attribute(p, "checked"),
+                              xml::attribute(p, "status")});
+    }
+    addModuleFindings(doc, app, o.findings);
+    for (std::size_t k = 1; k < kKinds.size(); ++k) {
+        const std::string pattern = std::string("details/property[@type='") + kKinds[k].first + "']";
+        for (xml::Node rec : xml::select(doc.report().documentNode(), pattern)) o.findings.push_back(fromRecord(rec));
+    }
+    return o;
+}
+
+void printText(const Outcome& o, const Application& app, std::ostream& out) {
+    out << "File: " << o.file << "\nTitle: " << o.title << "\n";
+    out << "Products present:\n";
+    for (const auto& p : o.products) {
+        if (p.checked != "good") continue;
+        out << "  " << (p.status == "good" ? "Good " : "Bad  ") << p.name << " (ID " << p.id << ", status " << p.status
+            << ")\n";
+    }
+    out << "Products absent:\n";
+    for (const auto& p : o.products) {
+        if (p.checked != "good") out << "  " << p.name << " (ID " << p.id << ")\n";
+    }
+    std::map<std::string, std::array<int, 2>> counts;  // kind: good, bad
+    for (const auto& [kind, list] : kKinds) {
+        bool header = false;
+        for (const auto& f : o.findings) {
+            if (f.kind != kind) continue;
+            if (!header) out << app.label(list) << ":\n";
+            header = true;
+            if (f.image == 3) ++counts[kind][0];
+            if (f.image == 2) ++counts[kind][1];
+            out << "  " << markName(f.image) << "  " << f.name << "  [" << f.path << "]";
+            if (!f.rules.empty()) out << "  rule: " << f.rules;
+            if (!f.condition.empty()) out << "  condition: " << f.condition;
+            out << "  value: " << f.value << "\n";
+        }
+    }
+    out << "Counts:";
+    for (const auto& [kind, list] : kKinds) {
+        out << "  " << app.label(list) << " " << counts[kind][0] << " good, " << counts[kind][1] << " bad;";
+    }
+    out << "\n\n";
+}
+
+nlohmann::json toJson(const Outcome& o) {
+    nlohmann::json j;
+    j["file"] = o.file;
+    j["title"] = o.title;
+    j["products"] = nlohmann::json::array();
+    for (const auto& p : o.products) {
+        j["products"].push_back({{"ID", p.id}, {"name", p.name}, {"checked", p.checked}, {"status", p.status}});
+    }
+    j["findings"] = nlohmann::json::array();
+    // Count keys by outcome code; Remark and Command never come from the analysis.
+    static const std::array<const char*, 7> keys = {"information", "notChecked", "bad", "good", "", "", "error"};
+    nlohmann::json counts = nlohmann::json::object();
+    for (const auto& [kind, list] : kKinds) {
+        counts[kind] = {{"good", 0}, {"bad", 0}, {"information", 0}, {"notChecked", 0}, {"error", 0}};
+    }
+    for (const auto& f : o.findings) {
+        j["findings"].push_back({{"kind", f.kind}, {"mark", markName(f.image)}, {"image", f.image}, {"path", f.path},
+                                 {"rules", f.rules}, {"name", f.name}, {"condition", f.condition},
+                                 {"value", f.value}, {"productId", f.productId}});
+        if (f.image < 0 || f.image >= static_cast<int>(keys.size())) continue;
+        const std::string key = keys[static_cast<std::size_t>(f.image)];
+        if (!key.empty() && counts.contains(f.kind)) counts[f.kind][key] = counts[f.kind][key].get<int>() + 1;
+    }
+    j["counts"] = counts;
+    return j;
+}
+
+struct Options {
+    EnvironmentOptions env;
+    std::vector<std::string> inputs;
+    std::string format = "text";
+    std::string failOn = "none";
+    unsigned jobs = 0;
+};
+
+// Analyses every file with `jobs` workers (each with its own rule base) and hands the
+// results to `emit` in input order as soon as each one's predecessors are done.
+void analyseAll(const Application& app, const std::vector<std::string>& files, unsigned jobs,
+                const std::function<void(const Outcome&)>& emit) {
+    std::vector<std::optional<Outcome>> results(files.size());
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::atomic<std::size_t> nextFile {0};
+    auto worker = [&] {
+        Application own = app.cloneForWorker();
+        for (std::size_t i; (i = nextFile++) < files.size();) {
+            Outcome o;
+            try {
+                o = analyse(own, files[i]);
+            } catch (const std::exception& e) {
+                o.file = files[i];
+                o.message = std::string("analysis failed: ") + e.what();
+            }
+            std::lock_guard lock(mutex);
+            results[i] = std::move(o);
+            ready.notify_all();
+        }
     };
+    std::vector<std::thread> threads;
+    for (unsigned t = 0; t < std::max(1u, std::min<unsigned>(jobs, static_cast<unsigned>(files.size()))); ++t) {
+        threads.emplace_back(worker);
+    }
+    const bool progress = stderrIsTerminal() && files.size() > 1;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::optional<Outcome> o;
+        {
+            std::unique_lock lock(mutex);
+            ready.wait(lock, [&] { return results[i].has_value(); });
+            o = std::move(results[i]);
+        }
+        emit(*o);
+        if (progress) std::cerr << "\ranalysed " << (i + 1) << " of " << files.size() << " reports" << std::flush;
+    }
+    for (auto& t : threads) t.join();
+    if (progress) std::cerr << "\r\033[K" << std::flush;
+}
+
+}  // namespace
+
+void addAnalyzeCommand(CLI::App& app, int& exitCode) {
     auto opts = std::make_shared<Options>();
     auto* cmd = app.add_subcommand("analyze", "Analyse reports (files or folders) and print the findings");
     cmd->add_option("REPORT", opts->inputs, "Reports, saved .xml trees, or folders to scan")->required();
-    cmd->add_option("--format", opts->format, "Output format")->check(CLI::IsMember({"text", "json"}));
+    cmd->add_option("--format", opts->format, "Output format: text, or json (one object per report and line)")
+        ->check(CLI::IsMember({"text", "json"}));
+    cmd->add_option("--jobs,-j", opts->jobs, "Reports analysed in parallel (default: all cores)")
+        ->check(CLI::Range(1u, 1024u));
+    cmd->add_option("--fail-on", opts->failOn, "Exit with status 1 when any report has a Bad finding")
+        ->check(CLI::IsMember({"none", "bad"}));
     opts->env.addTo(*cmd);
     cmd->callback([opts, &exitCode] {
         auto application = opts->env.createApplication();
@@ -23,20 +248,31 @@ void addAnalyzeCommand(CLI::App& app, int& exitCode) {
             exitCode = kExitRefused;
             return;
         }
-        for (const auto& path : expandInputs(opts->inputs)) {
-            auto doc = openReport(*application, path);
-            if (!doc) {
-                exitCode = kExitRefused;
-                continue;
-            }
-            std::cout << "File: " << path << "\n";
-            std::cout << "Title: " << doc->title << "\n";
-            for (xml::Node p : xml::select(doc->report().documentNode(), "check/product")) {
-                std::cout << "Product: " << xml::childText(p, "name") << " (" << xml::attribute(p, "checked")
-                          << ", status " << xml::attribute(p, "status") << ")\n";
-            }
-            std::cout << "\n";
+        const auto files = expandInputs(opts->inputs);
+        if (files.empty()) {
+            std::cerr << "qxconfig-cli: no reports found (folders are scanned for .TXT reports and .XML trees)\n";
+            exitCode = kExitRefused;
+            return;
         }
+        const unsigned jobs = opts->jobs ? opts->jobs : std::max(1u, std::thread::hardware_concurrency());
+        bool refused = false, bad = false;
+        analyseAll(*application, files, jobs, [&](const Outcome& o) {
+            if (!o.opened) {
+                refused = true;
+                std::cerr << "qxconfig-cli: " << o.message << "\n";
+                return;
+            }
+            if (!o.message.empty()) std::cerr << "qxconfig-cli: " << o.message << "\n";
+            bad = bad || o.anyBad();
+            if (opts->format == "json") {
+                std::cout << toJson(o).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+            } else {
+                printText(o, *application, std::cout);
+            }
+            std::cout.flush();
+        });
+        if (refused) exitCode = kExitRefused;
+        else if (bad && opts->failOn == "bad") exitCode = kExitFailure;
     });
 }
 

@@ -1,10 +1,13 @@
 #include "analysis/analysis.hpp"
 #include "import/captured_file_analysis.hpp"
 
+#include <new>
+
 namespace qx::analysis {
 
-void runImportPipeline(CQXConfigDoc2& doc, Application& app, const StepFn& step) {
+std::vector<std::string> runImportPipeline(CQXConfigDoc2& doc, Application& app, const StepFn& step) {
     constexpr int kSteps = 7;
+    std::vector<std::string> messages;
     int done = 0;
     auto advance = [&] {
         if (step) step(++done, kSteps);
@@ -22,34 +25,51 @@ void runImportPipeline(CQXConfigDoc2& doc, Application& app, const StepFn& step)
     checkProperties(doc, app);
     advance();
     markModuleLists(doc, app);
-    checkModules(doc, app);
+    if (!checkModules(doc, app)) messages.emplace_back(kNotEnoughMemoryMessage);
+    advance();
+    return messages;
+}
+
+namespace {
+
+void checkOne(CQXConfigDoc2& doc, Application& app, const StepFn& step, std::vector<std::string>& messages) {
+    constexpr int kSteps = 7;
+    int done = 0;
+    auto advance = [&] {
+        if (step) step(++done, kSteps);
+    };
+    if (step) step(0, kSteps);
+    checkProducts(doc, app);
+    advance();
+    import::analyseJavaConfiguration(doc);
+    advance();
+    import::analyseAbendLog(doc);
+    advance();
+    import::analyseNetworkConfiguration(doc);
+    advance();
+    checkProperties(doc, app);
+    advance();
+    markModuleLists(doc, app);
+    advance();
+    if (!checkModules(doc, app)) messages.emplace_back(kNotEnoughMemoryMessage);
     advance();
 }
 
-void runChecker(const std::vector<CQXConfigDoc2*>& docs, Application& app, const StepFn& step) {
-    constexpr int kSteps = 7;
+}  // namespace
+
+std::vector<std::string> runChecker(const std::vector<CQXConfigDoc2*>& docs, Application& app,
+                                    const StepFn& step) {
+    std::vector<std::string> messages;
     for (CQXConfigDoc2* doc : docs) {
         if (!doc || doc->state != CQXConfigDoc2::kStateCompleted) continue;
-        int done = 0;
-        auto advance = [&] {
-            if (step) step(++done, kSteps);
-        };
-        if (step) step(0, kSteps);
-        checkProducts(*doc, app);
-        advance();
-        import::analyseJavaConfiguration(*doc);
-        advance();
-        import::analyseAbendLog(*doc);
-        advance();
-        import::analyseNetworkConfiguration(*doc);
-        advance();
-        checkProperties(*doc, app);
-        advance();
-        markModuleLists(*doc, app);
-        advance();
-        checkModules(*doc, app);
-        advance();
+        try {
+            checkOne(*doc, app, step, messages);
+        } catch (const std::bad_alloc&) {
+            // One document that cannot be analysed must not stop the others.
+            messages.emplace_back(kExceptionMessage);
+        }
     }
+    return messages;
 }
 
 }  // namespace qx::analysis

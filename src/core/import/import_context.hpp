@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace qx::import {
 
@@ -46,7 +47,9 @@ struct ModuleListState {
 struct StorageState {
     std::string lastVolumeName;
     xml::Node currentVolume;
+    std::unordered_map<std::string, xml::Node> firstVolumeByName;  // raw volume name -> first `volume`
     std::string lastDeviceLine;
+    xml::Node devices;  // the `devices` container of the current block; attaching never climbs above it
     xml::Node currentDevice;
     std::string pendingDeviceLine;
 };
@@ -56,9 +59,7 @@ struct PropertySectionState {
     xml::Node currentLan;
     xml::Node currentBiosStructure;
     xml::Node currentProduct;
-    std::string lastProductChild;
     xml::Node currentJavaProcess;
-    std::string lastJavaChild;
     xml::Node zrdRecord;
     xml::Node fileGroups;
     xml::Node partitions;

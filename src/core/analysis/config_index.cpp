@@ -1,0 +1,59 @@
+#include "analysis/config_index.hpp"
+
+namespace qx::analysis {
+
+namespace {
+
+void addKeys(xml::Node e, const Selector& sel, std::unordered_map<std::string, std::vector<xml::Node>>& t) {
+    if (sel.key.empty()) {
+        t[std::string()].push_back(e);
+    } else if (sel.key.front() == '@') {
+        pugi::xml_attribute a = e.attribute(sel.key.c_str() + 1);
+        if (a) t[a.value()].push_back(e);
+    } else {
+        // An element matches every text of its key children, once per text.
+        std::vector<std::string> seen;
+        for (xml::Node c = e.first_child(); c; c = c.next_sibling()) {
+            if (c.type() != pugi::node_element || sel.key != c.name()) continue;
+            std::string k = xml::text(c);
+            bool dup = false;
+            for (const auto& s : seen) dup = dup || s == k;
+            if (dup) continue;
+            t[k].push_back(e);
+            seen.push_back(std::move(k));
+        }
+    }
+}
+
+}  // namespace
+
+const ConfigIndex::Table& ConfigIndex::table(const Selector& sel) {
+    const std::string id = sel.parent + '/' + sel.element + '[' + sel.key + ']';
+    auto found = m_tables.find(id);
+    if (found != m_tables.end()) return found->second;
+    Table& t = m_tables[id];
+    // Iterative walk: trees from broken reports can be deep.
+    xml::Node n = m_root.first_child();
+    while (n) {
+        if (n.type() == pugi::node_element && sel.element == n.name() &&
+            (sel.parent.empty() || sel.parent == n.parent().name())) {
+            addKeys(n, sel, t);
+        }
+        if (n.first_child()) {
+            n = n.first_child();
+            continue;
+        }
+        while (n && !n.next_sibling() && n != m_root) n = n.parent();
+        if (!n || n == m_root) break;
+        n = n.next_sibling();
+    }
+    return t;
+}
+
+const std::vector<xml::Node>& ConfigIndex::find(const Selector& sel, const std::string& value) {
+    const Table& t = table(sel);
+    auto it = t.find(value);
+    return it == t.end() ? m_none : it->second;
+}
+
+}  // namespace qx::analysis

@@ -1,0 +1,37 @@
+#pragma once
+// Configuration items by kind and key, built once per pass so that each rule item finds
+// its matches without searching the whole configuration tree.
+
+#include "xml/xml_document.hpp"
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace qx::analysis {
+
+/// Which elements a look-up finds and what it keys them by.
+struct Selector {
+    std::string parent;   // name of the parent element; empty: any parent
+    std::string element;  // name of the element found
+    std::string key;      // child whose text is the key, "@attr" for an attribute, empty: all
+};
+
+class ConfigIndex {
+public:
+    explicit ConfigIndex(xml::Node root) : m_root(root) {}
+    /// The elements `sel` selects whose key equals `value` exactly, in document order.
+    /// The first look-up of a selector walks the tree once.
+    const std::vector<xml::Node>& find(const Selector& sel, const std::string& value);
+
+private:
+    using Table = std::unordered_map<std::string, std::vector<xml::Node>>;
+    const Table& table(const Selector& sel);
+    xml::Node m_root;
+    std::map<std::string, Table> m_tables;
+    std::vector<xml::Node> m_none;
+};
+
+}  // namespace qx::analysis

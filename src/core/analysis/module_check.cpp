@@ -1,0 +1,117 @@
+// Module rules of the active lists against the loaded modules and the modules found on the
+// search paths: a mark on every configuration module, a record for every broken rule.
+#include "analysis/analysis.hpp"
+#include "analysis/evaluate_rule.hpp"
+#include "analysis/records.hpp"
+#include "analysis/rule_base.hpp"
+#include "util/text.hpp"
+
+#include <algorithm>
+#include <new>
+#include <unordered_map>
+
+namespace qx::analysis {
+
+namespace {
+
+struct ModuleRule {
+    std::string name, version, date, versionOp, dateOp, productId, path;
+};
+
+// Name first, then the remaining fields, all without regard to case.
+bool ruleOrder(const ModuleRule& a, const ModuleRule& b) {
+    const std::string* fa[] = {&a.name, &a.version, &a.date, &a.versionOp, &a.dateOp, &a.productId, &a.path};
+    const std::string* fb[] = {&b.name, &b.version, &b.date, &b.versionOp, &b.dateOp, &b.productId, &b.path};
+    for (std::size_t i = 0; i < 7; ++i) {
+        const int c = text::compareNoCase(*fa[i], *fb[i]);
+        if (c != 0) return c < 0;
+    }
+    return false;
+}
+
+std::vector<ModuleRule> collectActiveRules(const xml::Document& rules) {
+    std::vector<ModuleRule> out;
+    for (xml::Node r : xml::select(rules.documentNode(), "modules[@vetoed=\"false\"]/module")) {
+        out.push_back({readField(r, "name"), readField(r, "version"), readField(r, "date"),
+                       readField(r, "version_condition"), readField(r, "date_condition"),
+                       xml::attribute(r.parent().parent(), "ID"), rulePath(r)});
+    }
+    std::stable_sort(out.begin(), out.end(), ruleOrder);
+    return out;
+}
+
+struct ModulePass {
+    CQXConfigDoc2& doc;
+    const Application& app;
+    xml::Node details;
+    ProductRecords products;
+    std::vector<ModuleRule> rules;
+    std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> byName;  // upper-cased name
+
+    void indexRules() {
+        for (std::size_t i = 0; i < rules.size();) {
+            std::size_t j = i + 1;
+            while (j < rules.size() && text::equalsNoCase(rules[j].name, rules[i].name)) ++j;
+            byName.emplace(text::toUpper(rules[i].name), std::make_pair(i, j));
+            i = j;
+        }
+    }
+
+    void writeRecord(xml::Node module, const ModuleRule& r, const std::string& version, const std::string& date) {
+        xml::Node rec = xml::appendElement(details, "property");
+        xml::setAttribute(rec, "type", "module");
+        xml::setAttribute(rec, "ID", r.productId);
+        addField(rec, "image", std::to_string(kOutcomeBroken));
+        addField(rec, "type", configurationPath(module, app));
+        addField(rec, "rules", r.path);
+        addField(rec, "name", readField(module, "name"));
+        addField(rec, "condition", app.valueLabel("version_condition", r.versionOp) + " " + r.version + " " +
+                                       app.valueLabel("date_condition", r.dateOp) + " " + r.date);
+        addField(rec, "value", version + " " + date);
+    }
+
+    void judge(xml::Node module) {
+        int mark = kOutcomeNotChecked;
+        auto range = byName.find(text::toUpper(readField(module, "name")));
+        if (range != byName.end()) {
+            const std::string version = readField(module, "version");
+            const std::string date = readField(module, "date");
+            for (std::size_t i = range->second.first; i < range->second.second && mark != kOutcomeBroken; ++i) {
+                const ModuleRule& r = rules[i];
+                mark = compareModule({r.version, r.date, r.versionOp, r.dateOp, version, date}, false);
+                if (mark == kOutcomeBroken) {
+                    products.markBad(r.productId);
+                    writeRecord(module, r, version, date);
+                }
+            }
+        }
+        xml::setAttribute(module, "image", std::to_string(mark));
+    }
+};
+
+}  // namespace
+
+void markModuleLists(CQXConfigDoc2& doc, Application& app) {
+    const ProductRecords products(doc);
+    for (xml::Node list : xml::select(app.ruleBase().documentNode(), "modules")) {
+        xml::setAttribute(list, "vetoed", products.isRuleActive(list) ? "false" : "true");
+    }
+}
+
+bool checkModules(CQXConfigDoc2& doc, Application& app) {
+    xml::Node details = xml::selectFirst(doc.report().documentNode(), "details");
+    if (!details) return true;
+    try {
+        ModulePass pass {doc, app, details, ProductRecords(doc), collectActiveRules(app.ruleBase()), {}};
+        pass.indexRules();
+        const xml::Node config = doc.config().documentNode();
+        for (xml::Node m : xml::select(config, "loaded-modules/module")) pass.judge(m);
+        doc.moduleMarksSet = true;
+        for (xml::Node m : xml::select(config, "search-path-modules/module")) pass.judge(m);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace qx::analysis

@@ -1,0 +1,153 @@
+#include "analysis/product_check.hpp"
+
+#include "analysis/analysis.hpp"
+#include "analysis/evaluate_rule.hpp"
+#include "analysis/records.hpp"
+#include "util/text.hpp"
+
+#include <limits>
+
+namespace qx::analysis {
+
+namespace {
+
+bool isPropertyKind(std::string_view n) {
+    return n == "lan" || n == "device" || n == "volume" || n == "boot-drive";
+}
+
+// Lines a `files` or `search-paths` requirement is tested against. Search-path records
+// carry `name` and `value`: the values of the records with the rule's name count (all
+// search paths when the rule has no name), and `line` children where a tree has them.
+std::vector<std::string> requirementLines(ConfigIndex& index, std::string_view list, xml::Node rule) {
+    std::vector<std::string> lines;
+    const std::string name = readField(rule, "name");
+    const bool files = list == "files";
+    const Selector sel = files ? Selector{"", "file", "@name"}
+                               : Selector{"", "search-path", name.empty() ? "" : "name"};
+    for (xml::Node holder : index.find(sel, files ? name : (name.empty() ? std::string() : name))) {
+        for (xml::Node c = holder.first_child(); c; c = c.next_sibling()) {
+            if (c.type() != pugi::node_element) continue;
+            std::string_view n = c.name();
+            if (n == "line" || (!files && n == "value")) lines.push_back(xml::text(c));
+        }
+    }
+    return lines;
+}
+
+const std::vector<xml::Node>& requirementItems(ConfigIndex& index, std::string_view list, xml::Node rule) {
+    std::string_view item = rule.name();
+    if (list == "products") return index.find({"", "product", "id"}, readField(rule, "id"));
+    if (list == "modules") return index.find({"loaded-modules", "module", "name"}, readField(rule, "name"));
+    if (list == "file-groups") return index.find({"", "file-group", "pattern"}, readField(rule, "pattern"));
+    if (isPropertyKind(item)) return index.find({std::string(item), "property", "name"}, readField(rule, "name"));
+    return index.find({"", std::string(item), "name"}, readField(rule, "name"));
+}
+
+bool requirementsHold(ConfigIndex& index, xml::Node container) {
+    bool ok = true;
+    for (xml::Node c = container.first_child(); c; c = c.next_sibling()) {
+        if (c.type() == pugi::node_element && std::string_view(c.name()) == "requireds" &&
+            evaluateRequireds(index, c) == kOutcomeBroken) {
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+void walk(ConfigIndex& index, xml::Node check, Application& app, xml::Node node) {
+    for (xml::Node b = node.first_child(); b; b = b.next_sibling()) {
+        if (b.type() != pugi::node_element) continue;
+        std::string_view name = b.name();
+        if (name == "productgroup") {
+            if (requirementsHold(index, b)) walk(index, check, app, b);
+        } else if (name == "product") {
+            const bool ok = requirementsHold(index, b);
+            const std::string id = xml::attribute(b, "ID");
+            const long long number = text::leadingInteger(id);
+            if (number >= app.nextProductNumber && number < std::numeric_limits<int>::max()) {
+                app.nextProductNumber = static_cast<int>(number) + 1;
+            }
+            xml::Node record = xml::appendElement(check, "product");
+            xml::setAttribute(record, "ID", id);
+            xml::setAttribute(record, "checked", ok ? "good" : "bad");
+            xml::setAttribute(record, "status", "good");
+            addField(record, "name", xml::attribute(b, "name"));
+        }
+    }
+}
+
+}  // namespace
+
+bool isCommentLine(std::string_view line) {
+    const std::string_view t = text::trimLeftBlanks(line);
+    if (!t.empty() && (t.front() == '#' || t.front() == ';')) return true;
+    return text::toUpper(t).find("REM") != std::string::npos;
+}
+
+int lineTest(std::string_view op, std::string_view text, const std::vector<std::string>& lines) {
+    if (op != "in" && op != "!in") return kOutcomeNone;
+    bool found = false;
+    for (const auto& l : lines) {
+        if (!isCommentLine(l) && text::trimLeftBlanks(l).find(text) != std::string_view::npos) {
+            found = true;
+            break;
+        }
+    }
+    return found == (op == "in") ? kOutcomeHolds : kOutcomeBroken;
+}
+
+int evaluateRequireds(ConfigIndex& index, xml::Node requireds) {
+    int result = kOutcomeHolds;
+    for (xml::Node list = requireds.first_child(); list; list = list.next_sibling()) {
+        if (list.type() != pugi::node_element) continue;
+        const std::string_view listName = list.name();
+        // Once a requirement failed the rest of the list is not judged: a later line test
+        // must not turn the failure back into success.
+        for (xml::Node r = list.first_child(); r && result != kOutcomeBroken; r = r.next_sibling()) {
+            if (r.type() != pugi::node_element || std::string_view(r.name()) == "depend") continue;
+            if (listName == "files" || listName == "search-paths") {
+                result = lineTest(readField(r, "condition"), readField(r, "value"),
+                                  requirementLines(index, listName, r));
+                continue;
+            }
+            const auto& items = requirementItems(index, listName, r);
+            if (items.empty()) result = kOutcomeBroken;
+            for (std::size_t i = 0; i < items.size() && result != kOutcomeBroken; ++i) {
+                result = evaluateRule(r, items[i]);
+            }
+        }
+    }
+    return result;
+}
+
+int evaluateRequireds(CQXConfigDoc2& doc, xml::Node requireds) {
+    ConfigIndex index(doc.config().documentNode());
+    return evaluateRequireds(index, requireds);
+}
+
+void walkRuleTree(CQXConfigDoc2& doc, Application& app, xml::Node node) {
+    xml::Node check = xml::selectFirst(doc.report().documentNode(), "check");
+    if (!check) return;
+    ConfigIndex index(doc.config().documentNode());
+    walk(index, check, app, node);
+}
+
+void checkProducts(CQXConfigDoc2& doc, Application& app) {
+    xml::Node check = xml::selectFirst(doc.report().documentNode(), "check");
+    if (!check) return;
+    xml::removeChildren(check);
+    app.nextProductNumber = 0;
+    ConfigIndex index(doc.config().documentNode());
+    if (xml::Node rules = xml::selectFirst(app.ruleBase().documentNode(), "rules")) walk(index, check, app, rules);
+    xml::Node summary = xml::selectFirst(doc.report().documentNode(), "summary");
+    if (!summary) return;
+    xml::removeChildren(summary);
+    for (xml::Node p : xml::select(doc.report().documentNode(), "product")) {
+        if (xml::attribute(p, "checked") != "good") continue;
+        xml::Node g = xml::appendElement(summary, "goodproduct");
+        addField(g, "name", xml::childText(p, "name"));
+        addField(g, "ID", xml::attribute(p, "ID"));
+    }
+}
+
+}  // namespace qx::analysis

@@ -1,0 +1,99 @@
+// Server, SET, LAN, device and volume rules against the configuration: one detail record
+// per pair of active rule item and configuration item.
+#include "analysis/analysis.hpp"
+#include "analysis/config_index.hpp"
+#include "analysis/evaluate_rule.hpp"
+#include "analysis/records.hpp"
+#include "analysis/rule_base.hpp"
+
+#include <array>
+#include <new>
+#include <unordered_map>
+
+namespace qx::analysis {
+
+namespace {
+
+constexpr std::array<const char*, 5> kKinds = {"serverparam", "set-param", "lan", "device", "volume"};
+
+// Rule items of the five kinds, each kind in document order, from one walk.
+std::unordered_map<std::string, std::vector<xml::Node>> collectRuleItems(const xml::Document& rules) {
+    std::unordered_map<std::string, std::vector<xml::Node>> out;
+    for (const char* k : kKinds) out[k];
+    xml::Node root = rules.documentNode();
+    xml::Node n = root.first_child();
+    while (n) {
+        if (n.type() == pugi::node_element) {
+            auto it = out.find(n.name());
+            if (it != out.end()) it->second.push_back(n);
+        }
+        if (n.first_child()) {
+            n = n.first_child();
+            continue;
+        }
+        while (n && !n.next_sibling() && n != root) n = n.parent();
+        if (!n || n == root) break;
+        n = n.next_sibling();
+    }
+    return out;
+}
+
+Selector selectorFor(std::string_view kind) {
+    if (kind == "serverparam" || kind == "set-param") return {"", std::string(kind), "name"};
+    return {std::string(kind), "property", "name"};
+}
+
+void writeRecord(xml::Node details, const Application& app, std::string_view kind, xml::Node rule,
+                 xml::Node item, int outcome, const std::string& rulesPath) {
+    xml::Node rec = xml::appendElement(details, "property");
+    xml::setAttribute(rec, "type", kind);
+    addField(rec, "image", std::to_string(outcome));
+    addField(rec, "type", configurationPath(item, app));
+    if (kind == "serverparam") addField(rec, "icon", readField(item, "icon"));
+    if (kind == "set-param") {
+        addField(rec, "icon", readField(rule, "type"));
+        addField(rec, "url", readField(rule, "url"));
+    }
+    addField(rec, "rules", rulesPath);
+    addField(rec, "name", readField(item, "name"));
+    addField(rec, "condition",
+             app.valueLabel("condition", readField(rule, "condition")) + " " + readField(rule, "value"));
+    addField(rec, "value", readField(item, "value"));
+}
+
+void runPropertyCheck(CQXConfigDoc2& doc, Application& app, xml::Node details) {
+    const ProductRecords products(doc);
+    ConfigIndex index(doc.config().documentNode());
+    const auto rules = collectRuleItems(app.ruleBase());
+    for (const char* kind : kKinds) {
+        const Selector sel = selectorFor(kind);
+        for (xml::Node rule : rules.at(kind)) {
+            if (!products.isRuleActive(rule)) continue;
+            const auto& matches = index.find(sel, readField(rule, "name"));
+            if (matches.empty()) continue;
+            const std::string path = rulePath(rule);
+            for (xml::Node item : matches) {
+                const int outcome = evaluateRule(rule, item);
+                if (outcome == kOutcomeBroken) {
+                    if (auto id = owningProductId(rule)) products.markBad(*id);
+                }
+                writeRecord(details, app, kind, rule, item, outcome, path);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void checkProperties(CQXConfigDoc2& doc, Application& app) {
+    xml::Node details = xml::selectFirst(doc.report().documentNode(), "details");
+    if (!details) return;
+    xml::removeChildren(details);
+    try {
+        runPropertyCheck(doc, app, details);
+    } catch (const std::bad_alloc&) {
+        // Memory ran out: the pass ends quietly, keeping the records written so far.
+    }
+}
+
+}  // namespace qx::analysis

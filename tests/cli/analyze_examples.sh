@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The bundled samples against the bundled rule base show every mark the analysis writes.
+set -euo pipefail
+cli=$1
+src=$2
+fail() { echo "FAIL: $*"; exit 1; }
+for sample in FS1-CONFIG.TXT FS2-CONFIG.TXT; do
+  if [ ! -f "$src/examples/$sample" ]; then echo "skipped: the samples are not all present"; exit 0; fi
+done
+for sample in FS1-CONFIG.TXT FS2-CONFIG.TXT; do
+  out=$("$cli" analyze --rules "$src/resources/rules.xml" --format json "$src/examples/$sample")
+  printf '%s' "$out" | python3 -c '
+import json, sys
+r = json.load(sys.stdin)
+marks = {f["mark"] for f in r["findings"]}
+missing = {"Good", "Bad", "Information", "Not Checked"} - marks
+assert not missing, ("missing marks", missing)
+assert any(p["checked"] == "good" for p in r["products"]), "no product present"
+assert any(p["checked"] == "bad" for p in r["products"]), "no product absent"
+# the module rule whose date cannot be read (shown as Error where rules are evaluated) names a loaded module
+assert any(f["kind"] == "module" and f["name"] == "JVM.QXK" for f in r["findings"]), "JVM.QXK not loaded"
+' || fail "$sample"
+done
+grep -q '<date>Build 143</date>' "$src/resources/rules.xml" || fail "no rule with an unreadable date"
+echo ok
