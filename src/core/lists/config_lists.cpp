@@ -263,7 +263,8 @@ void volumeRows(ListModel& m, Node volumes, const Application& app) {
 
 void propertyRows(ListModel& m, Node node, const Application& app) {
     addHeaders(m, {"name", "value"}, app);
-    const int iconIndex = keyIcon(nameOf(node));
+    // A category's rows are SET parameters: they take that key's picture.
+    const int iconIndex = keyIcon(nameOf(node) == "set-category" ? "setparams" : nameOf(node));
     for (Node c : node.children()) {
         if (!isElement(c) || !c.child("name")) continue;  // nested devices are tree items of their own
         m.addRow(iconIndex, {field(c, "name"), field(c, "value")}, c);

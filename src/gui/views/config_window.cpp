@@ -16,6 +16,7 @@ constexpr int kNodeRole = Qt::UserRole + 1;
 QTreeWidgetItem* makeItem(const lists::TreeItem& t) {
     auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(t.text)});
     item->setIcon(0, icons::tree(t.icon));
+    item->setToolTip(0, item->text(0));  // long device names are cut in a narrow pane
     item->setData(0, kNodeRole, QVariant::fromValue(reinterpret_cast<quintptr>(t.node.internal_object())));
     for (const auto& c : t.children) item->addChild(makeItem(c));
     return item;
