@@ -51,7 +51,7 @@ void shoot(CQXConfigApp& app, const QString& dir) {
         save(f, dir, QStringLiteral("main-two-servers"));
         f->mdiArea()->setActiveSubWindow(f->mdiArea()->subWindowList().first());
         f->mdiArea()->activeSubWindow()->showMaximized();
-        selectItem(first, 0, QStringLiteral("Memory"));
+        selectItem(first, 0, QStringLiteral("Loaded modules"));
         settle();
         save(f, dir, QStringLiteral("config-page"));
         selectItem(first, 0, QStringLiteral("Communications"));
