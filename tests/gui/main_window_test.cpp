@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QHeaderView>
 #include <QMenuBar>
 #include <QSettings>
 #include <QSpinBox>
@@ -90,8 +91,8 @@ private:
         auto doc = std::make_unique<CQXConfigDoc2>();
         doc->config().loadString(
             "<config><modules><loaded-modules>"
-            "<module image='2'><name>BAD.QXK</name><version>1</version></module>"
-            "<module image='3'><name>GOOD.QXK</name><version>2</version></module>"
+            "<module image='2'><name>BAD.QXK</name><version>9</version></module>"
+            "<module image='3'><name>GOOD.QXK</name><version>10</version></module>"
             "</loaded-modules></modules><setparams><set-category name='Memory'>"
             "<set-param><name>Bindery Context</name><value></value></set-param></set-category></setparams></config>");
         doc->resetReport();
@@ -207,6 +208,23 @@ private slots:
         f->action(cmd::FilterBad)->trigger();
         QCOMPARE(w->detailsList()->model()->rowCount(), 1);
         QCOMPARE(w->detailsList()->detailsModel().list().rows[0].icon, 2);
+    }
+
+    void headerClicksSortTheList() {
+        CMainFrame* f = start();
+        f->addConfigWindow(markedDocument());
+        CQXConfigSplitter* w = f->configWindows().at(0);
+        w->form()->page1()->tree()->setCurrentItem(
+            findItem(w->form()->page1()->tree(), QString::fromStdString(m_app->core().label("loaded-modules"))));
+        QCOMPARE(columnTexts(w->detailsList(), 1), (QStringList{"9", "10"}));
+        emit w->detailsList()->header()->sectionClicked(1);
+        QCOMPARE(columnTexts(w->detailsList(), 1), (QStringList{"10", "9"}));  // text order, byte by byte
+        QVERIFY(w->detailsList()->header()->isSortIndicatorShown());
+        // The server report keeps its order: a click on its header changes nothing.
+        w->selectNode(w->document().report().root(), kModeReport);
+        const QStringList before = columnTexts(w->detailsList(), 0);
+        emit w->detailsList()->header()->sectionClicked(0);
+        QCOMPARE(columnTexts(w->detailsList(), 0), before);
     }
 
     void treeCloseLeavesTheFirstLevel() {
