@@ -276,6 +276,13 @@ private slots:
         QCOMPARE(opened, (QStringList{"a.txt", "b.txt", "d.xml"}));
         QVERIFY(m_messages.isEmpty());
         QVERIFY(f->bulkOpening());
+        QTRY_VERIFY(!f->progressWindow() || !f->progressWindow()->isVisible());
+
+        QTemporaryDir empty;  // an empty folder: the window comes and goes, nothing opens
+        f->openDocumentsFrom(empty.path());
+        QVERIFY(waitIdle(f));
+        QCOMPARE(f->configWindows().size(), 3);
+        QVERIFY(f->bulkOpening());
     }
 
     void cancelAfterTheThirdFileLeavesThreeOpen() {

@@ -1,6 +1,7 @@
 #include "app/document_loader.hpp"
 
 #include "analysis/analysis.hpp"
+#include "import/folder_scan.hpp"
 
 #include <QMetaObject>
 
@@ -47,6 +48,17 @@ quint64 DocumentLoader::open(const QString& path, const Application& app) {
         }, Qt::QueuedConnection);
     });
     return job->ticket;
+}
+
+void DocumentLoader::scan(const QString& folder) {
+    post([this, folder] {
+        QStringList files;
+        for (const std::string& f : import::scanFolder(folder.toStdString())) files << QString::fromStdString(f);
+        QMetaObject::invokeMethod(this, [this, files] {
+            --m_pending;
+            emit scanned(files);
+        }, Qt::QueuedConnection);
+    });
 }
 
 void DocumentLoader::runChecker(std::vector<CQXConfigDoc2*> docs, const Application& app) {

@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QThread>
 
 #include <memory>
@@ -37,6 +38,8 @@ public:
 
     /// Queues the opening of a file; returns the job's ticket.
     quint64 open(const QString& path, const Application& app);
+    /// Queues the folder scan of "Open Documents...".
+    void scan(const QString& folder);
     /// Queues "Run Checker!" over documents the caller keeps untouched until it finishes.
     void runChecker(std::vector<CQXConfigDoc2*> docs, const Application& app);
     /// True while jobs are queued or running.
@@ -45,6 +48,8 @@ public:
 signals:
     /// A job finished (on the user-interface thread).
     void opened(std::shared_ptr<qx::gui::OpenJob> job);
+    /// The files a scan found, in scan order.
+    void scanned(QStringList files);
     /// "Run Checker!" progress: steps done of the current document.
     void checkerStep(int done, int steps);
     /// "Run Checker!" finished.

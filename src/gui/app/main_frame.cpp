@@ -45,6 +45,7 @@ CMainFrame::CMainFrame(Application& app, QWidget* parent) : QMainWindow(parent),
         updateCommandStates();
     });
     connect(&m_loader, &DocumentLoader::opened, this, &CMainFrame::onOpened);
+    connect(&m_loader, &DocumentLoader::scanned, this, &CMainFrame::onScanned);
     connect(&m_loader, &DocumentLoader::checkerStep, this, &CMainFrame::onCheckerStep);
     connect(&m_loader, &DocumentLoader::checkerFinished, this, &CMainFrame::onCheckerFinished);
     resize(1180, 760);

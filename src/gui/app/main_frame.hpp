@@ -64,7 +64,7 @@ public:
     [[nodiscard]] QStringList statusPanes() const;
     [[nodiscard]] int translatedMenuKind() const { return m_translatedMenuKind; }
     /// True while a document is being read or "Run Checker!" runs.
-    [[nodiscard]] bool busy() const { return m_loader.busy() || m_bulkIndex >= 0; }
+    [[nodiscard]] bool busy() const { return m_loader.busy() || m_bulkIndex != -1; }
     [[nodiscard]] COpenProgressDlg* progressWindow() const { return m_progressDlg; }
 
 signals:
@@ -88,6 +88,7 @@ private:
     void onOpened(std::shared_ptr<OpenJob> job);
     void onBulkOpened(std::shared_ptr<OpenJob> job);
     void openNextBulkFile();
+    void onScanned(const QStringList& files);
     void finishOpenDocuments();
     void onWindowClosed();
     void toggleFilter(int id);

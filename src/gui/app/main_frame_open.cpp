@@ -5,7 +5,6 @@
 #include "app/message.hpp"
 #include "app/open_progress.hpp"
 #include "app/settings_store.hpp"
-#include "import/folder_scan.hpp"
 
 #include <QApplication>
 #include <QDir>
@@ -168,11 +167,15 @@ void CMainFrame::openDocumentsFrom(const QString& folder) {
     m_progressDlg->show();
     QApplication::setOverrideCursor(Qt::BusyCursor);
     m_bulkOpening = false;
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);  // show the window before the scan
+    m_bulkIndex = -2;  // scanning
     m_bulkFiles.clear();
-    for (const std::string& f : import::scanFolder(QDir(folder).absolutePath().toStdString()))
-        m_bulkFiles << QString::fromStdString(f);
-    m_progressDlg->setFiles(m_bulkFiles);
+    m_loader.scan(QDir(folder).absolutePath());
+}
+
+void CMainFrame::onScanned(const QStringList& files) {
+    if (m_bulkIndex != -2) return;  // cancelled while scanning
+    m_bulkFiles = files;
+    if (m_progressDlg) m_progressDlg->setFiles(m_bulkFiles);
     m_bulkIndex = 0;
     openNextBulkFile();
 }
@@ -201,7 +204,7 @@ void CMainFrame::onBulkOpened(std::shared_ptr<OpenJob> job) {
 }
 
 void CMainFrame::cancelOpenDocuments() {
-    if (m_bulkIndex < 0 && !m_progressDlg) return;
+    if (m_bulkIndex == -1 && !m_progressDlg) return;
     finishOpenDocuments();
 }
 
