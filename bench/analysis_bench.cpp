@@ -5,8 +5,8 @@
 #include "document/config_doc.hpp"
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>

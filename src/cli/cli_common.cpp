@@ -55,6 +55,7 @@ std::unique_ptr<CQXConfigDoc2> openReport(Application& app, const std::string& p
         return nullptr;
     }
     if (!r.load.message.empty()) std::cerr << "qxconfig-cli: " << r.load.message << "\n";
+    for (const auto& m : r.load.analysisMessages) std::cerr << "qxconfig-cli: " << path << ": " << m << "\n";
     return doc;
 }
 

@@ -46,5 +46,7 @@ bool stderrIsTerminal();
 // The commands, each adds itself as a subcommand.
 void addSaveXmlCommand(CLI::App& app, int& exitCode);
 void addAnalyzeCommand(CLI::App& app, int& exitCode);
+void addScanModulesCommand(CLI::App& app, int& exitCode);
+void addUpdateCommand(CLI::App& app, int& exitCode);
 
 }  // namespace qx::cli

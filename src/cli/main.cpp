@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
     int exitCode = qx::cli::kExitOk;
     qx::cli::addSaveXmlCommand(app, exitCode);
     qx::cli::addAnalyzeCommand(app, exitCode);
+    qx::cli::addScanModulesCommand(app, exitCode);
+    qx::cli::addUpdateCommand(app, exitCode);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

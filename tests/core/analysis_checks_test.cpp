@@ -146,13 +146,18 @@ TEST(ProductCheck, RequirementKindsAndTheLineTest) {
               product(10, "<files name=\"F\"><file><name>SYS:ETC/HOSTS</name><condition>in</condition>"
                           "<value>absent</value></file><file><name>SYS:ETC/HOSTS</name><condition>in</condition>"
                           "<value>fs1</value></file></files>") +
-              product(11, "<lans name=\"L\"/>") + product(12, "<serverparams name=\"S\"><serverparam><name>Nope"
+              product(11, "<lans name=\"L\"/><search-paths name=\"S\"><search-path><name>SYS:\\SYSTEM</name>"
+                         "<condition>in</condition><value>SYS:\\SYSTEM</value></search-path><search-path><name>"
+                         "Search path 1</name><condition>!in</condition><value>PUBLIC</value></search-path>"
+                         "</search-paths>") +
+              product(13, "<search-paths name=\"S\"><search-path><name>Search path 1</name><condition>in</condition>"
+                          "<value>PUBLIC</value></search-path></search-paths>") + product(12, "<serverparams name=\"S\"><serverparam><name>Nope"
                                                                "</name><condition>=</condition></serverparam>"
                                                                "</serverparams>"));
     f.run();
     EXPECT_EQ(f.checked(),
               "1:good/good 2:bad/good 3:good/good 4:bad/good 5:good/good 6:good/good 7:bad/good 8:good/good "
-              "9:good/good 10:bad/good 11:good/good 12:bad/good ");
+              "9:good/good 10:bad/good 11:good/good 13:bad/good 12:bad/good ");
 }
 
 TEST(LineTest, CommentsAndEmptyFiles) {

@@ -98,6 +98,8 @@ TEST(ReportReader, LineEndsAndAwkwardInputNeverCrash) {
     // CR LF, a last line without LF, CR-only files, NUL bytes, a 1 MB line.
     auto doc = test::importOnly("Orvane File Server Configuration Report For Server: FS1\r\nA: 1\r\nB: 2");
     EXPECT_EQ(texts(doc->config(), "serverparam/value"), "FS1|1|2");
+    doc = test::importOnly("Orvane File Server Configuration Report For Server: FS1\r\nA: 1\r\nB: 2\r");
+    EXPECT_EQ(texts(doc->config(), "serverparam/value"), "FS1|1|2");
     doc = test::importOnly("Orvane File Server Configuration Report For Server: FS1\rA: 1\rB: 2\r");
     EXPECT_EQ(texts(doc->config(), "serverparam/name"), "Orvane File Server Configuration Report For Server");
     std::string nul = test::report(std::string("A: x\0y\n", 7));

@@ -16,15 +16,21 @@ bool isPropertyKind(std::string_view n) {
 }
 
 // Lines a `files` or `search-paths` requirement is tested against. Search-path records
-// carry `name` and `value`: the values of the records with the rule's name count (all
-// search paths when the rule has no name), and `line` children where a tree has them.
+// carry `name` ("Search Path 1") and `value`: the values of the records with the rule's
+// name count; a rule whose name is empty or names no record (the editor may store a path
+// there) is tested against all search paths. `line` children count where a tree has them.
 std::vector<std::string> requirementLines(ConfigIndex& index, std::string_view list, xml::Node rule) {
-    std::vector<std::string> lines;
     const std::string name = readField(rule, "name");
     const bool files = list == "files";
-    const Selector sel = files ? Selector{"", "file", "@name"}
-                               : Selector{"", "search-path", name.empty() ? "" : "name"};
-    for (xml::Node holder : index.find(sel, files ? name : (name.empty() ? std::string() : name))) {
+    const std::vector<xml::Node>* holders = nullptr;
+    if (files) {
+        holders = &index.find({"", "file", "@name"}, name);
+    } else {
+        holders = &index.find({"", "search-path", "name"}, name);
+        if (holders->empty()) holders = &index.find({"", "search-path", ""}, std::string());
+    }
+    std::vector<std::string> lines;
+    for (xml::Node holder : *holders) {
         for (xml::Node c = holder.first_child(); c; c = c.next_sibling()) {
             if (c.type() != pugi::node_element) continue;
             std::string_view n = c.name();

@@ -19,6 +19,8 @@ int evaluateRequireds(CQXConfigDoc2& doc, xml::Node requireds);
 /// The same with a configuration index the caller keeps for the whole pass.
 int evaluateRequireds(ConfigIndex& index, xml::Node requireds);
 
+/// Search-path requirements test the `value` texts of the configuration's `search-path`
+/// records with the rule's `name`, or of all of them when the name is empty or names none.
 /// True for comment lines: after leading blanks they begin with "#" or ";", or they
 /// contain "REM" in any case.
 bool isCommentLine(std::string_view line);

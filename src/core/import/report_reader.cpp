@@ -176,7 +176,8 @@ bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
             auto end = content.find('\n', start);
             std::size_t next = end == std::string_view::npos ? content.size() : end + 1;
             std::size_t stop = end == std::string_view::npos ? content.size() : end;
-            if (end != std::string_view::npos && stop > start && content[stop - 1] == '\r') --stop;
+            // A CR before the LF is dropped, and so is one that ends the file.
+            if (stop > start && content[stop - 1] == '\r' && (end != std::string_view::npos || stop == content.size())) --stop;
             processLine(ctx, content.substr(start, stop - start));
             start = next;
         }
@@ -186,18 +187,19 @@ bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
     return true;
 }
 
-void completeDocument(CQXConfigDoc2& doc, Application& app, const ImportObserver& observer) {
+std::vector<std::string> completeDocument(CQXConfigDoc2& doc, Application& app, const ImportObserver& observer) {
     report(observer, 1);
     doc.resetReport();
     report(observer, 2);
     doc.title = doc.buildTitle();
     if (!doc.config().root()) {
         doc.config().createRoot("config");
-        return;
+        return {};
     }
-    analysis::runImportPipeline(doc, app, [&](int done, int) { report(observer, 2 + done); });
+    auto messages = analysis::runImportPipeline(doc, app, [&](int done, int) { report(observer, 2 + done); });
     doc.state = CQXConfigDoc2::kStateCompleted;
     report(observer, kProgressPoints);
+    return messages;
 }
 
 LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string& path,
@@ -238,7 +240,7 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
         return result;
     }
     try {
-        completeDocument(doc, app, observer);
+        result.analysisMessages = completeDocument(doc, app, observer);
     } catch (const std::bad_alloc&) {
         result.outcome = LoadOutcome::OutOfMemory;
         result.message = kOutOfMemoryMessage;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qx::import {
 
@@ -26,7 +27,7 @@ enum class OpenVerdict { Accept, NoRuleBase, LowMemory, Unreadable, NoHeader };
 
 struct OpenCheck {
     OpenVerdict verdict = OpenVerdict::Accept;
-    /// The specification's message where the desktop shows one, else our explanation.
+    /// The message the desktop shows, or for its silent refusals our explanation.
     std::string message;
     /// True when the desktop refuses without a message.
     bool silent = false;
@@ -54,6 +55,7 @@ enum class LoadOutcome {
 struct LoadResult {
     LoadOutcome outcome = LoadOutcome::Completed;
     std::string message;  // for Refused, OutOfMemory, ReadError; for NoContent the XML error
+    std::vector<std::string> analysisMessages;  // what the analysis passes ask to show
     [[nodiscard]] bool documentRemains() const {
         return outcome != LoadOutcome::Refused && outcome != LoadOutcome::ReadError;
     }
@@ -72,7 +74,9 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
 /// Throws std::bad_alloc when memory runs out; returns false for a refused report.
 bool importReportText(CQXConfigDoc2& doc, std::string_view content);
 /// The completion steps: report tree, title, standard containers and analysis.
-void completeDocument(CQXConfigDoc2& doc, Application& app, const ImportObserver& observer = {});
+/// Returns the messages the analysis asks the front end to show.
+std::vector<std::string> completeDocument(CQXConfigDoc2& doc, Application& app,
+                                          const ImportObserver& observer = {});
 
 /// Check, then load: the desktop's Open in one call.
 struct OpenResult {

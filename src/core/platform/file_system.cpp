@@ -106,6 +106,39 @@ std::optional<std::int64_t> FileSystem::modificationTime(const std::string& path
     return static_cast<std::int64_t>(st.st_mtime);
 }
 
+int FileSystem::createFile(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+}
+
+bool FileSystem::writeBlock(int fd, std::string_view data) {
+    while (!data.empty()) {
+        ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool FileSystem::closeFile(int fd) {
+    bool synced = ::fsync(fd) == 0;
+    int saved = errno;
+    bool closed = ::close(fd) == 0;
+    if (!synced) errno = saved;
+    return synced && closed;
+}
+
+std::optional<std::int64_t> creationOrModificationTime(const std::string& path) {
+    struct statx sx {};
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_MTIME, &sx) == 0) {
+        if (sx.stx_mask & STATX_BTIME) return static_cast<std::int64_t>(sx.stx_btime.tv_sec);
+        if (sx.stx_mask & STATX_MTIME) return static_cast<std::int64_t>(sx.stx_mtime.tv_sec);
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return static_cast<std::int64_t>(st.st_mtime);
+}
+
 FileSystem& fileSystem() { return *g_fileSystem; }
 void setFileSystem(FileSystem* fs) { g_fileSystem = fs ? fs : &g_realFileSystem; }
 

@@ -27,6 +27,12 @@ public:
     [[nodiscard]] virtual bool exists(const std::string& path) const;
     /// Last modification time in seconds since 1970, when the file exists.
     [[nodiscard]] virtual std::optional<std::int64_t> modificationTime(const std::string& path) const;
+    /// Creates or truncates a file for writing; returns a descriptor or -1.
+    virtual int createFile(const std::string& path);
+    /// Appends bytes to a file opened by createFile.
+    virtual bool writeBlock(int fd, std::string_view data);
+    /// Flushes a file opened by createFile to disk and closes it.
+    virtual bool closeFile(int fd);
 };
 
 /// The file system in use (the real one unless a test installed another).
@@ -37,6 +43,10 @@ void setFileSystem(FileSystem* fs);
 /// Replaces `path` by `data` atomically: temporary file in the same folder, flush, rename.
 /// Returns an empty text on success, else a description of what failed.
 std::string writeFileAtomically(const std::string& path, std::string_view data);
+
+/// A file's time stamp: its creation (birth) time where the file system records it,
+/// else its last modification time; seconds since 1970.
+std::optional<std::int64_t> creationOrModificationTime(const std::string& path);
 
 /// Reads a whole file; nullopt when it cannot be read.
 std::optional<std::string> readFile(const std::string& path);

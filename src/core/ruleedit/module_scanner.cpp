@@ -1,0 +1,210 @@
+#include "ruleedit/module_scanner.hpp"
+
+#include "platform/file_system.hpp"
+#include "ruleedit/pe_version.hpp"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdio>
+
+namespace qx::ruleedit {
+
+namespace {
+
+constexpr std::string_view kMarker = "VeRsIoN#";
+constexpr std::size_t kSkippedBytes = 160;
+constexpr int kAttempts = 100;
+constexpr std::size_t kBlockBytes = 24;
+
+std::uint32_t field(std::string_view b, std::size_t at) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+    return v;
+}
+
+std::string upper(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    }
+    return out;
+}
+
+std::string twoDigits(std::uint32_t v) {
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
+
+/// Up to kVersionSearchBytes from the start of the file; nullopt when it cannot be opened.
+std::optional<std::string> readHead(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::nullopt;
+    std::string head(kVersionSearchBytes, '\0');
+    std::size_t got = 0;
+    while (got < head.size()) {
+        ssize_t n = ::read(fd, head.data() + got, head.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    head.resize(got);
+    return head;
+}
+
+struct Entry {
+    std::string name;
+    bool directory = false;
+};
+
+/// Entries of one folder in name order; "." and ".." left out. Symbolic links to
+/// folders count as files, so a link loop cannot make the scan endless.
+std::optional<std::vector<Entry>> listFolder(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return std::nullopt;
+    std::vector<Entry> out;
+    while (dirent* e = ::readdir(dir)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat st {};
+        bool isDir = ::lstat((folder + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        out.push_back({std::move(name), isDir});
+    }
+    ::closedir(dir);
+    std::sort(out.begin(), out.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    return out;
+}
+
+void scanInto(const std::string& folder, std::vector<ScanRow>& met, int depth) {
+    if (depth > 256) return;
+    auto entries = listFolder(folder);
+    if (!entries) return;
+    for (const auto& e : *entries) {
+        if (e.directory) {
+            scanInto(folder + e.name + "/", met, depth + 1);
+            continue;
+        }
+        ScanRow row;
+        row.name = upper(e.name);
+        row.fullName = folder + e.name;
+        ScanFileKind kind = scanFileKind(row.name);
+        if (kind == ScanFileKind::Other) continue;
+        if (kind == ScanFileKind::Module) {
+            if (auto head = readHead(row.fullName)) {
+                if (auto block = findVersionBlock(*head)) {
+                    row.version = versionString(*block);
+                    row.date = blockDateString(*block);
+                }
+            }
+        } else {
+            if (auto t = platform::creationOrModificationTime(row.fullName)) {
+                row.date = timeStampDateString(static_cast<std::time_t>(*t));
+            }
+            std::string version;
+            if (readPeFileVersionFromFile(row.fullName, version) == PeVersionStatus::Found) {
+                row.version = xml::sanitize(version);
+            }
+        }
+        met.push_back(std::move(row));
+    }
+}
+
+}  // namespace
+
+std::optional<VersionBlock> findVersionBlock(std::string_view head) {
+    std::size_t pos = kSkippedBytes;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        std::size_t matched = 0;
+        // Each byte read is consumed; a failed attempt never looks back.
+        while (pos < head.size()) {
+            char c = head[pos++];
+            if (c != kMarker[matched]) break;
+            if (++matched == kMarker.size()) break;
+        }
+        if (matched == kMarker.size()) {
+            if (head.size() - pos < kBlockBytes) return std::nullopt;
+            VersionBlock b;
+            b.major = field(head, pos) & 0xFFFFFF;
+            b.minor = field(head, pos + 4) & 0xFFFFFF;
+            b.revision = field(head, pos + 8) & 0xFFFFFF;
+            b.year = field(head, pos + 12) & 0xFFFF;
+            b.month = field(head, pos + 16) & 0xFF;
+            b.day = field(head, pos + 20) & 0xFF;
+            return b;
+        }
+        if (pos >= head.size()) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::string versionString(const VersionBlock& b) {
+    std::string out = "v" + std::to_string(b.major) + "." + twoDigits(b.minor);
+    if (b.revision != 0) out += "." + twoDigits(b.revision);
+    return out;
+}
+
+std::string_view monthAbbreviation(int month) {
+    static constexpr std::array<std::string_view, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    if (month < 1 || month > 12) return {};
+    return kMonths[static_cast<std::size_t>(month - 1)];
+}
+
+std::string blockDateString(const VersionBlock& b) {
+    if (b.month < 1 || b.month > 12 || b.day < 1 || b.day > 31) return {};
+    char year[8];
+    std::snprintf(year, sizeof year, "%04u", static_cast<unsigned>(b.year));
+    return std::string(monthAbbreviation(static_cast<int>(b.month))) + "." + twoDigits(b.day) + "," + year;
+}
+
+std::string timeStampDateString(std::time_t t) {
+    std::tm tm{};
+    if (!localtime_r(&t, &tm)) return {};
+    char year[16];
+    std::snprintf(year, sizeof year, "%04d", tm.tm_year + 1900);
+    return std::string(monthAbbreviation(tm.tm_mon + 1)) + "." +
+           twoDigits(static_cast<std::uint32_t>(tm.tm_mday)) + "," + year;
+}
+
+ScanFileKind scanFileKind(std::string_view upperName) {
+    if (upperName.size() < 4) return ScanFileKind::Other;
+    std::string_view ext = upperName.substr(upperName.size() - 4);
+    for (std::string_view m : {".QXK", ".HAM", ".DSK", ".LAN", ".NAM", ".PSM", ".CDM", ".KFS"}) {
+        if (ext == m) return ScanFileKind::Module;
+    }
+    for (std::string_view x : {".DLL", ".DRV", ".EXE"}) {
+        if (ext == x) return ScanFileKind::Executable;
+    }
+    return ScanFileKind::Other;
+}
+
+std::vector<ScanRow> scanModuleFolder(const std::string& folder) {
+    std::string root = folder.empty() ? "./" : folder;
+    if (root.back() != '/') root += '/';
+    std::vector<ScanRow> met;
+    scanInto(root, met, 0);
+    // Rows are inserted at the top of the list.
+    std::reverse(met.begin(), met.end());
+    return met;
+}
+
+std::size_t appendModuleRules(xml::Node target, const std::vector<ScanRow>& rows) {
+    if (!target) return 0;
+    for (const auto& row : rows) {
+        xml::Node rule = xml::appendElement(target, "module");
+        xml::appendElement(rule, "name", xml::sanitize(row.name));
+        xml::appendElement(rule, "version", xml::sanitize(row.version));
+        xml::appendElement(rule, "date", xml::sanitize(row.date));
+        xml::appendElement(rule, "version_condition", ">=");
+        xml::appendElement(rule, "date_condition", ">=");
+    }
+    return rows.size();
+}
+
+}  // namespace qx::ruleedit

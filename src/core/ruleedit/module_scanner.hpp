@@ -1,0 +1,60 @@
+#pragma once
+// Module file scanner: versions and build dates read straight from a folder of module
+// files and executables, as list rows and, on OK, as `module` rules of the rule base.
+
+#include "xml/xml_document.hpp"
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qx::ruleedit {
+
+/// One row of the scan list.
+struct ScanRow {
+    std::string name;      // "QXK": file name, upper-cased
+    std::string version;   // "Version"
+    std::string date;      // "Date", "%b.%d,%Y"
+    std::string fullName;  // "QXK Fullname": folder path and file name as listed
+};
+
+/// Column headings of the scan list.
+inline constexpr const char* kScanColumns[4] = {"QXK", "Version", "Date", "QXK Fullname"};
+
+/// The six fields of a module's version block.
+struct VersionBlock {
+    std::uint32_t major = 0, minor = 0, revision = 0, year = 0, month = 0, day = 0;
+};
+
+/// Bytes of a module file the marker search may need (160 skipped, 100 attempts, the block).
+inline constexpr std::size_t kVersionSearchBytes = 1024;
+
+/// Finds the version block in the first bytes of a module file: skip 160 bytes, then a
+/// non-backtracking prefix match of "VeRsIoN#" with a budget of 100 attempts.
+std::optional<VersionBlock> findVersionBlock(std::string_view head);
+/// "v5.70", "v1.02.03".
+std::string versionString(const VersionBlock& b);
+/// "Mar.05,2004"; empty when the month or day is not a calendar value.
+std::string blockDateString(const VersionBlock& b);
+/// A time stamp as "%b.%d,%Y" in local time, with English month names.
+std::string timeStampDateString(std::time_t t);
+/// "Jan", ..., "Dec" for 1 to 12 (empty otherwise), whatever the locale.
+std::string_view monthAbbreviation(int month);
+
+/// Which kind of file a name denotes (by its upper-cased last four characters).
+enum class ScanFileKind { Other, Module, Executable };
+ScanFileKind scanFileKind(std::string_view upperName);
+
+/// Scans a folder and its subfolders depth first, entries in name order (byte order),
+/// and returns the rows in the list's order: the last file met first. A folder that
+/// cannot be listed yields no rows; symbolic links to folders are not followed.
+std::vector<ScanRow> scanModuleFolder(const std::string& folder);
+
+/// Appends one `module` rule per row, in list order, as the last children of `target`.
+/// Returns the number of rules written.
+std::size_t appendModuleRules(xml::Node target, const std::vector<ScanRow>& rows);
+
+}  // namespace qx::ruleedit
