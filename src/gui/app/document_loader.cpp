@@ -64,18 +64,20 @@ void DocumentLoader::scan(const QString& folder) {
 void DocumentLoader::runChecker(std::vector<CQXConfigDoc2*> docs, const Application& app) {
     auto copy = std::make_shared<Application>(app.cloneForWorker());
     post([this, docs, copy] {
+        QStringList messages;
         try {
-            analysis::runChecker(docs, *copy, [this](int done, int steps) {
+            for (const std::string& m : analysis::runChecker(docs, *copy, [this](int done, int steps) {
                 QMetaObject::invokeMethod(this, [this, done, steps] { emit checkerStep(done, steps); },
                                           Qt::QueuedConnection);
-            });
+            }))
+                messages << QString::fromStdString(m);
         } catch (const std::exception&) {
             // A failed pass leaves the records it wrote; the lists show what is there.
         }
         const int next = copy->nextProductNumber;
-        QMetaObject::invokeMethod(this, [this, next] {
+        QMetaObject::invokeMethod(this, [this, next, messages] {
             --m_pending;
-            emit checkerFinished(next);
+            emit checkerFinished(next, messages);
         }, Qt::QueuedConnection);
     });
 }

@@ -53,7 +53,7 @@ signals:
     /// "Run Checker!" progress: steps done of the current document.
     void checkerStep(int done, int steps);
     /// "Run Checker!" finished.
-    void checkerFinished(int nextProductNumber);
+    void checkerFinished(int nextProductNumber, QStringList messages);
 
 private:
     template <class F>

@@ -93,7 +93,8 @@ private:
     void onWindowClosed();
     void toggleFilter(int id);
     void onCheckerStep(int done, int steps);
-    void onCheckerFinished(int nextProductNumber);
+    void onCheckerFinished(int nextProductNumber, const QStringList& messages);
+    void showAnalysisMessages(const std::vector<std::string>& messages);
     void showAbout();
     void showPreferences();
     void liveUpdate();

@@ -104,6 +104,7 @@ void CMainFrame::onOpened(std::shared_ptr<OpenJob> job) {
             m_app.nextProductNumber = std::max(m_app.nextProductNumber, job->nextProductNumber);
             addConfigWindow(std::move(job->doc));
             if (!r.load.message.empty()) showMessage(this, MessageKind::Error, QString::fromStdString(r.load.message));
+            showAnalysisMessages(r.load.analysisMessages);
         }
     }
     checkIdle();
@@ -198,6 +199,7 @@ void CMainFrame::onBulkOpened(std::shared_ptr<OpenJob> job) {
     }
     m_app.nextProductNumber = std::max(m_app.nextProductNumber, job->nextProductNumber);
     addConfigWindow(std::move(job->doc));
+    showAnalysisMessages(r.load.analysisMessages);
     if (m_bulkIndex < 0) return;  // cancelled from a documentOpened handler
     ++m_bulkIndex;
     openNextBulkFile();
@@ -262,7 +264,11 @@ void CMainFrame::onCheckerStep(int done, int steps) {
     m_progress->setValue(done);
 }
 
-void CMainFrame::onCheckerFinished(int nextProductNumber) {
+void CMainFrame::showAnalysisMessages(const std::vector<std::string>& messages) {
+    for (const std::string& m : messages) showMessage(this, MessageKind::Error, QString::fromStdString(m));
+}
+
+void CMainFrame::onCheckerFinished(int nextProductNumber, const QStringList& messages) {
     m_app.nextProductNumber = std::max(m_app.nextProductNumber, nextProductNumber);
     statusBar()->removeWidget(m_progress);
     delete m_progress;
@@ -272,6 +278,7 @@ void CMainFrame::onCheckerFinished(int nextProductNumber) {
     QApplication::restoreOverrideCursor();
     for (CQXConfigSplitter* w : configWindows()) w->refillList();
     updateCommandStates();
+    for (const QString& m : messages) showMessage(this, MessageKind::Error, m);
     checkIdle();
 }
 
