@@ -1,0 +1,760 @@
+#include "lists/config_lists.hpp"
+
+#include "util/text.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <unordered_map>
+
+namespace qx::lists {
+namespace {
+
+using xml::Node;
+
+bool isElement(Node n) { return n.type() == pugi::node_element; }
+std::string nameOf(Node n) { return n.name(); }
+
+std::string trimRight(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+std::string trim(std::string s) {
+    s = trimRight(std::move(s));
+    std::size_t i = 0;
+    while (i < s.size() && s[i] == ' ') ++i;
+    return s.substr(i);
+}
+
+// Field reader: first child whose name matches without regard to case.
+std::string field(Node n, std::string_view name) {
+    for (Node c : n.children()) {
+        if (!isElement(c)) continue;
+        std::string_view cn = c.name();
+        if (cn.size() == name.size() &&
+            std::equal(cn.begin(), cn.end(), name.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+            }))
+            return xml::text(c);
+    }
+    return {};
+}
+
+bool isAdminVolume(Node n) {
+    if (nameOf(n) != "volume") return false;
+    const std::string v = xml::attribute(n, "name");
+    return v == "KFS_ADMIN" || v == "_ADMIN";
+}
+
+bool inList(std::string_view name, std::initializer_list<std::string_view> list) {
+    return std::find(list.begin(), list.end(), name) != list.end();
+}
+
+// ---- trees ----------------------------------------------------------------------------
+
+const std::initializer_list<std::string_view> kConfigTreeNames = {
+    "serverparams", "setparams", "set-category", "bios-info", "bios-structure", "loaded-modules",
+    "loaded-patches", "search-path-modules", "search-paths", "boot-drive", "partitions", "partition",
+    "zrd", "kfs-stat-files", "kfs-stat-file", "files", "directories", "java-processes", "directory",
+    "filegroup", "file-groups", "file", "lans", "lan", "devices", "device", "patchs", "volumes",
+    "products", "volume", "modules", "client-executable-files", "cluster", "cluster-parameters",
+    "cluster-nodes", "cluster-resources", "cluster-resource", "preferred-nodes", "load-script",
+    "unload-script"};
+const std::initializer_list<std::string_view> kConfigItemNames = {
+    "lan", "volume", "device", "bios-structure", "cluster-resource", "filegroup", "partition",
+    "file", "directory", "kfs-stat-file", "set-category"};
+
+void walkConfig(Node parent, std::vector<TreeItem>& out, const Application& app) {
+    for (Node c : parent.children()) {
+        if (!isElement(c) || isAdminVolume(c)) continue;
+        const std::string n = nameOf(c);
+        if (!inList(n, kConfigTreeNames)) {
+            walkConfig(c, out, app);  // a container of listed sections still shows them
+            continue;
+        }
+        TreeItem item;
+        item.text = inList(n, kConfigItemNames) ? xml::attribute(c, "name") : app.label(n);
+        item.icon = treeIcon(n);
+        item.node = c;
+        walkConfig(c, item.children, app);
+        out.push_back(std::move(item));
+    }
+}
+
+// Naming shared by the Rules and Report pages.
+std::string ruleItemText(Node n, const Application& app) {
+    const std::string e = nameOf(n);
+    if (e == "productgroup" || e == "product") {
+        if (!xml::hasAttribute(n, "name")) return field(n, "name");  // report records keep it as a child
+        return trimRight(xml::attribute(n, "name") + " " + xml::attribute(n, "version"));
+    }
+    if (inList(e, {"filtergroup", "filter", "lan", "volume", "device", "files", "file", "set-param"})) {
+        std::string v = xml::attribute(n, "name");
+        return v.empty() ? field(n, "name") : v;
+    }
+    return app.label(e);
+}
+
+const std::initializer_list<std::string_view> kRuleTreeNames = {
+    "rules", "productgroup", "product", "products", "lans", "volumes", "modules", "informations",
+    "devices", "dependencies", "file-groups", "search-paths", "partitions", "boot-drives",
+    "setparams", "serverparams", "files", "requireds"};
+
+void walkRules(Node parent, std::vector<TreeItem>& out, const Application& app) {
+    for (Node c : parent.children()) {
+        if (!isElement(c)) continue;
+        const std::string n = nameOf(c);
+        if (!inList(n, kRuleTreeNames)) continue;
+        TreeItem item;
+        item.text = ruleItemText(c, app);
+        item.icon = n == "product" ? treeIcon(xml::attribute(c, "update") == "true" ? "update" : "product")
+                                   : treeIcon(n);
+        item.node = c;
+        walkRules(c, item.children, app);
+        out.push_back(std::move(item));
+    }
+}
+
+}  // namespace
+
+ShowFlags defaultShowFlags() {
+    ShowFlags f;
+    f.fill(true);
+    f[icon::kRemark] = false;
+    return f;
+}
+
+void applyShowFlags(ListModel& model, const ShowFlags& flags) {
+    std::erase_if(model.rows, [&](const ListRow& r) {
+        return r.icon >= 0 && r.icon < kShowFlagCount && !flags[static_cast<std::size_t>(r.icon)];
+    });
+}
+
+int treeIcon(std::string_view e) {
+    static const std::unordered_map<std::string_view, int> table = {
+        {"modules", 2}, {"module", 2}, {"product", 4}, {"device", 10}, {"file", 10},
+        {"abend", 14}, {"details", 14}, {"filter", 14}, {"summary", 14}, {"check", 14},
+        {"productgroup", 16}, {"requireds", 18}, {"required", 18}, {"interrupts", 22},
+        {"serverparams", 30}, {"serverparam", 30}, {"lan", 32}, {"devices", 34},
+        {"setparams", 36}, {"set-param", 36}, {"rules", 40}, {"config", 40}, {"filters", 44},
+        {"filtergroup", 46}, {"reports", 48}, {"java", 50}, {"java-processes", 50}, {"lans", 52},
+        {"volumes", 54}, {"volume", 54}, {"files", 56}, {"directory", 56}, {"update", 58},
+        {"informations", 60}, {"boot-drives", 62}, {"boot-drive", 62}, {"products", 64},
+        {"file-groups", 66}, {"search-paths", 68}, {"zrd", 70}, {"partition", 70},
+        {"partitions", 72}, {"filegroup", 76}, {"equal", 78}, {"notequal", 80}};
+    auto it = table.find(e);
+    return it == table.end() ? 12 : it->second;
+}
+
+int keyIcon(std::string_view key) {
+    static const std::unordered_map<std::string_view, int> table = {
+        {"vetoed", 1}, {"bad", 2}, {"good", 3}, {"rem", 4}, {"command", 5}, {"error", 6},
+        {"lans", 7}, {"devices", 8}, {"equal", 9}, {"notequal", 10}, {"productgroup", 11},
+        {"product", 12}, {"volumes", 13}, {"files", 14}, {"directory", 14}, {"serverparams", 15},
+        {"setparams", 16}, {"modules", 17}, {"filtered", 18}, {"requireds", 18},
+        {"dependencies", 19}, {"update", 20}, {"lan", 21}, {"device", 22}, {"volume", 23},
+        {"boot-drive", 24}, {"boot-drives", 24}, {"products", 26}, {"file-groups", 27},
+        {"search-paths", 28}, {"zrd", 29}, {"partition", 29}, {"partitions", 30},
+        {"uptime", 37}, {"memory", 38}, {"masterreplica", 39}, {"space", 40}, {"rwreplica", 42},
+        {"roreplica", 43}, {"subordinate", 44}, {"dibsize", 45}, {"dibsizeold", 46},
+        {"abend", 47}, {"abendline", 48}, {"productok", 49}, {"partitionbad", 50},
+        {"configqxk", 51}, {"filteredrw", 52}, {"filteredro", 53}, {"search-pathsconfig", 54},
+        {"bad2", 55}};
+    auto it = table.find(key);
+    return it == table.end() ? icon::kInformation : it->second;
+}
+
+TreeItem buildConfigTree(const CQXConfigDoc2& doc, const Application& app) {
+    TreeItem root{app.label("config"), treeIcon("config"), doc.config().root(), {}};
+    if (root.node) walkConfig(root.node, root.children, app);
+    return root;
+}
+
+TreeItem buildRulesTree(const xml::Document& rules, const Application& app) {
+    TreeItem root{app.label("rules"), treeIcon("rules"), rules.root(), {}};
+    walkRules(rules.documentNode(), root.children, app);
+    return root;
+}
+
+TreeItem buildReportTree(const CQXConfigDoc2& doc, const Application& app) {
+    const Node report = doc.report().root();
+    TreeItem root{app.label("reports"), treeIcon("reports"), report, {}};
+    if (!report) return root;
+    TreeItem top{app.label(nameOf(report)), treeIcon(nameOf(report)), report, {}};
+    for (Node section : report.children()) {
+        if (!isElement(section)) continue;
+        TreeItem s{ruleItemText(section, app), treeIcon(nameOf(section)), section, {}};
+        if (nameOf(section) == "filtergroup") {
+            for (Node f : section.children("filter"))
+                s.children.push_back({ruleItemText(f, app), treeIcon("filter"), f, {}});
+        }
+        top.children.push_back(std::move(s));
+    }
+    root.children.push_back(std::move(top));
+    return root;
+}
+
+// ---- list mode 1: configuration nodes -------------------------------------------------
+
+namespace {
+
+void addHeaders(ListModel& m, std::initializer_list<std::string_view> keys, const Application& app) {
+    for (auto k : keys) m.addColumn(app.label(k));
+}
+
+// One row per child record, cells read by field name.
+void fieldRows(ListModel& m, Node node, std::string_view record,
+               std::initializer_list<std::string_view> fields, int iconIndex) {
+    for (Node c : node.children()) {
+        if (!isElement(c) || (!record.empty() && nameOf(c) != record)) continue;
+        std::vector<std::string> cells;
+        for (auto f : fields) cells.push_back(field(c, f));
+        m.addRow(iconIndex, std::move(cells), c);
+    }
+}
+
+int markIcon(Node module) {
+    const std::string image = xml::attribute(module, "image");
+    if (image.empty()) return icon::kNotChecked;
+    return std::atoi(image.c_str());
+}
+
+std::string propertyValue(Node owner, std::string_view name) {
+    for (Node p : owner.children("property"))
+        if (field(p, "name") == name) return field(p, "value");
+    return {};
+}
+
+bool partitionBad(Node partition) {
+    bool allOn = true, master = false;
+    for (Node r : partition.children()) {
+        if (!isElement(r) || text::toLower(nameOf(r)) != "replica") continue;
+        if (field(r, "state") != "On") allOn = false;
+        if (field(r, "type") == "Master") master = true;
+    }
+    return !allOn || !master;
+}
+
+const std::initializer_list<std::string_view> kLeftoverPatterns = {
+    "*.41X", "*.OLD", "*.__D", "*.__B", "*.PTB", "*.DOB", "*.DOD", "*.DSD", "*.DSB"};
+
+int fileGroupIcon(Node group) {
+    std::string size = field(group, "size");
+    const bool leftover = inList(trim(field(group, "pattern")), kLeftoverPatterns);
+    return leftover && numberKey(size) > 0 ? icon::kBad : icon::kGood;
+}
+
+void volumeRows(ListModel& m, Node volumes, const Application& app) {
+    addHeaders(m, {"volume", "VolumeSize", "FreeDiskSpace", "PurgableDiskSpace", "TotalBlocks",
+                   "FreeBlocks", "PurgableBlocks", "Namespace"}, app);
+    for (Node v : volumes.children("volume")) {
+        if (isAdminVolume(v)) continue;
+        m.addRow(keyIcon("volume"),
+                 {xml::attribute(v, "name"), propertyValue(v, "Volume Size"), propertyValue(v, "Free Disk Space"),
+                  propertyValue(v, "Purgable Disk Space"), propertyValue(v, "Total Blocks"),
+                  propertyValue(v, "Free Blocks"), propertyValue(v, "Purgable Blocks"),
+                  propertyValue(v, "Name Space Loaded")},
+                 v);
+    }
+}
+
+void propertyRows(ListModel& m, Node node, const Application& app) {
+    addHeaders(m, {"name", "value"}, app);
+    // A category's rows are SET parameters: they take that key's picture.
+    const int iconIndex = keyIcon(nameOf(node) == "set-category" ? "setparams" : nameOf(node));
+    for (Node c : node.children()) {
+        if (!isElement(c) || !c.child("name")) continue;  // nested devices are tree items of their own
+        m.addRow(iconIndex, {field(c, "name"), field(c, "value")}, c);
+    }
+}
+
+}  // namespace
+
+ListModel buildConfigList(xml::Node node, const Application& app) {
+    ListModel m;
+    if (!node) return m;
+    const std::string e = nameOf(node);
+    if (inList(e, {"serverparams", "bios-structure", "set-category", "search-paths", "kfs-stat-file",
+                   "boot-drive", "device", "volume", "cluster-parameters", "cluster-resource", "lan"})) {
+        propertyRows(m, node, app);
+    } else if (e == "patchs" || e == "loaded-patches") {
+        addHeaders(m, {"name", "version", "date", "type", "status"}, app);
+        fieldRows(m, node, "", {"name", "version", "date", "type", "status"}, keyIcon("update"));
+    } else if (e == "products") {
+        addHeaders(m, {"name", "version", "description"}, app);
+        fieldRows(m, node, "product", {"id", "version", "description"}, keyIcon("product"));
+    } else if (e == "cluster-nodes") {
+        addHeaders(m, {"name", "number", "address"}, app);
+        fieldRows(m, node, "", {"name", "number", "address"}, keyIcon("server"));
+    } else if (e == "cluster-resources") {
+        addHeaders(m, {"name", "online", "preferred-nodes"}, app);
+        for (Node r : node.children("cluster-resource")) {
+            std::string nodes;
+            for (Node p : r.child("preferred-nodes").children())
+                if (isElement(p)) nodes += (nodes.empty() ? "" : ", ") + xml::text(p);
+            m.addRow(keyIcon("cluster-resource"), {xml::attribute(r, "name"), field(r, "online"), nodes}, r);
+        }
+    } else if (e == "file-groups") {
+        addHeaders(m, {"pattern", "count", "size"}, app);
+        for (Node g : node.children("file-group"))
+            m.addRow(fileGroupIcon(g), {field(g, "pattern"), field(g, "count"), field(g, "size")}, g);
+    } else if (e == "java-processes") {
+        addHeaders(m, {"name", "state"}, app);
+        for (Node p : node.children("java-process")) {
+            const std::string state = field(p, "state");
+            m.addRow(trim(state) == "Running" ? icon::kGood : icon::kBad, {field(p, "name"), state}, p);
+        }
+    } else if (e == "partitions") {
+        addHeaders(m, {"name", "type", "state"}, app);
+        for (Node p : node.children("partition"))
+            m.addRow(partitionBad(p) ? icon::kBad : keyIcon("partition"),
+                     {field(p, "name"), field(p, "type"), field(p, "state")}, p);
+    } else if (e == "partition") {
+        addHeaders(m, {"server", "type", "state", "number"}, app);
+        fieldRows(m, node, "replica", {"server", "type", "state", "number"}, keyIcon("partition"));
+    } else if (e == "directory") {
+        addHeaders(m, {"name", "type", "date", "time", "attrib"}, app);
+        fieldRows(m, node, "directory-line", {"name", "type", "date", "time", "attrib"}, keyIcon("directory"));
+    } else if (e == "volumes") {
+        volumeRows(m, node, app);
+    } else if (e == "loaded-modules") {
+        addHeaders(m, {"name", "version", "date", "description", "allocatedmemory"}, app);
+        for (Node mod : node.children("module"))
+            m.addRow(markIcon(mod), {field(mod, "name"), field(mod, "version"), field(mod, "date"),
+                                     field(mod, "description"), field(mod, "allocated-memory")}, mod);
+    } else if (e == "search-path-modules") {
+        addHeaders(m, {"name", "version", "date", "directory", "size", "filedate", "filetime", "description"}, app);
+        for (Node mod : node.children("module"))
+            m.addRow(markIcon(mod), {field(mod, "name"), field(mod, "version"), field(mod, "date"), field(mod, "dir"),
+                                     field(mod, "size"), field(mod, "file-date"), field(mod, "file-time"),
+                                     field(mod, "description")}, mod);
+    } else if (e == "client-executable-files") {
+        addHeaders(m, {"name", "size", "filedate", "filetime", "versioninfo"}, app);
+        fieldRows(m, node, "module", {"name", "size", "file-date", "file-time", "versioninfo"}, keyIcon("files"));
+    } else if (e == "file" || e == "load-script" || e == "unload-script") {
+        addHeaders(m, {"line"}, app);
+        fieldRows(m, node, "", {}, keyIcon("files"));
+        for (auto& r : m.rows) r.cells = {xml::text(r.node)};
+    }
+    return m;
+}
+
+// ---- list mode 4: rule-base nodes ----------------------------------------------------
+
+namespace {
+
+// Worst outcome of the findings per (kind, item name): a rule row shows how its item fared.
+class FindingIndex {
+public:
+    explicit FindingIndex(const CQXConfigDoc2& doc) {
+        for (Node d : doc.report().root().children("details"))
+            for (Node p : d.children("property")) {
+                const int image = std::atoi(field(p, "image").c_str());
+                auto [it, fresh] = m_images.emplace(key(xml::attribute(p, "type"), field(p, "name")), image);
+                if (!fresh && rank(image) > rank(it->second)) it->second = image;
+            }
+    }
+    int outcome(std::string_view kind, const std::string& name) const {
+        auto it = m_images.find(key(kind, name));
+        return it == m_images.end() ? icon::kNotChecked : it->second;
+    }
+
+private:
+    static int rank(int image) { return image == icon::kBad ? 3 : image == icon::kError ? 2 : image == icon::kGood ? 1 : 0; }
+    static std::string key(std::string_view kind, const std::string& name) {
+        return std::string(kind) + '\n' + trim(name);
+    }
+    std::unordered_map<std::string, int> m_images;
+};
+
+std::string conditionText(const Application& app, std::string_view group, const std::string& op,
+                          const std::string& value) {
+    if (op.empty()) return value;
+    return trimRight(app.valueLabel(group, op) + " " + value);
+}
+
+std::string configValue(const CQXConfigDoc2& doc, std::string_view kind, const std::string& name) {
+    std::string v = doc.valueByName(kind, name);
+    if (v.empty() && trim(name) != name) v = doc.valueByName(kind, trim(name));
+    return v;
+}
+
+void containerRows(ListModel& m, Node node, const Application& app) {
+    addHeaders(m, {"name", "type", "kdn", "description"}, app);
+    auto row = [&](Node c) {
+        const std::string e = nameOf(c);
+        const int ic = e == "productgroup" ? keyIcon("productgroup")
+                       : xml::attribute(c, "update") == "true" ? keyIcon("update") : keyIcon("product");
+        m.addRow(ic, {ruleItemText(c, app), app.valueLabel("type", xml::attribute(c, "type")),
+                      xml::attribute(c, "kdn"), xml::attribute(c, "description")}, c);
+    };
+    if (nameOf(node) == "product") return row(node);
+    for (Node c : node.children())
+        if (nameOf(c) == "productgroup" || nameOf(c) == "product") row(c);
+}
+
+// Simple property rules: name, the configuration's value, the condition.
+void propertyRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app,
+                      const FindingIndex& findings) {
+    static const std::map<std::string, std::string, std::less<>> kinds = {
+        {"serverparams", "serverparam"}, {"devices", "device"}, {"volumes", "volume"},
+        {"boot-drives", "boot-drive"}, {"lans", "lan"}};
+    const std::string kind = kinds.at(nameOf(list));
+    addHeaders(m, {"name", "value", "condition"}, app);
+    for (Node r : list.children()) {
+        if (!isElement(r)) continue;
+        const std::string name = field(r, "name");
+        m.addRow(findings.outcome(kind, name),
+                 {name, configValue(doc, kind, name), conditionText(app, "condition", field(r, "condition"), field(r, "value"))}, r);
+    }
+}
+
+void setParamRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app,
+                      const FindingIndex& findings) {
+    addHeaders(m, {"name", "value", "condition", "kdn", "description", "type"}, app);
+    for (Node r : list.children("set-param")) {
+        const std::string name = field(r, "name");
+        m.addRow(findings.outcome("set-param", name),
+                 {name, configValue(doc, "set-param", name),
+                  conditionText(app, "condition", field(r, "condition"), field(r, "value")), field(r, "url"),
+                  field(r, "description"), field(r, "type")}, r);
+    }
+}
+
+void moduleRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app) {
+    addHeaders(m, {"name", "version", "version_condition", "date", "date_condition"}, app);
+    std::unordered_map<std::string, Node> modules;  // first loaded module of each name
+    for (Node mod : xml::select(doc.config().root(), "loaded-modules/module"))
+        modules.emplace(text::toUpper(trim(field(mod, "name"))), mod);
+    for (Node r : list.children("module")) {
+        const std::string name = field(r, "name");
+        auto it = modules.find(text::toUpper(trim(name)));
+        const Node mod = it == modules.end() ? Node() : it->second;
+        m.addRow(mod ? markIcon(mod) : icon::kNotChecked,
+                 {name, field(mod, "version"),
+                  conditionText(app, "version_condition", field(r, "version_condition"), field(r, "version")),
+                  field(mod, "date"), conditionText(app, "date_condition", field(r, "date_condition"), field(r, "date"))},
+                 r);
+    }
+}
+
+bool ignoredLine(const std::string& line) {
+    return line.starts_with("#") || line.starts_with("REM") || line.starts_with(";");
+}
+
+// "in"/"!in" rules over lines: Good when the text's presence matches the operator.
+void containRow(ListModel& m, Node rule, const std::string& first, const std::vector<std::string>& lines,
+                const Application& app) {
+    const std::string op = field(rule, "condition");
+    const std::string wanted = field(rule, "value");
+    std::string hit;
+    for (const auto& l : lines)
+        if (!ignoredLine(l) && !wanted.empty() && l.find(wanted) != std::string::npos) {
+            hit = l;
+            break;
+        }
+    int ic = icon::kInformation;
+    if (op == "in") ic = hit.empty() ? icon::kBad : icon::kGood;
+    if (op == "!in") ic = hit.empty() ? icon::kGood : icon::kBad;
+    std::vector<std::string> cells;
+    if (!first.empty() || nameOf(rule) == "file") cells.push_back(first);
+    cells.push_back(hit);
+    cells.push_back(conditionText(app, "condition", op, wanted));
+    m.addRow(ic, std::move(cells), rule);
+}
+
+void fileRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app) {
+    addHeaders(m, {"file", "value", "condition"}, app);
+    for (Node r : list.children("file")) {
+        const std::string name = field(r, "name");
+        std::vector<std::string> lines;
+        for (Node f : xml::select(doc.config().root(), "file[@name='" + xml::escapeLiteral(name) + "']/line"))
+            lines.push_back(xml::text(f));
+        containRow(m, r, name, lines, app);
+    }
+}
+
+void searchPathRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app) {
+    addHeaders(m, {"value", "condition"}, app);
+    std::vector<std::string> paths;
+    for (Node p : xml::select(doc.config().root(), "search-paths/search-path")) paths.push_back(field(p, "value"));
+    for (Node r : list.children("search-path")) containRow(m, r, {}, paths, app);
+}
+
+void fileGroupRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app) {
+    addHeaders(m, {"pattern", "count", "condition"}, app);
+    std::unordered_map<std::string, std::string> counts;
+    for (Node g : xml::select(doc.config().root(), "file-groups/file-group"))
+        counts.emplace(trim(field(g, "pattern")), field(g, "count"));
+    for (Node r : list.children("file-group")) {
+        const std::string pattern = field(r, "pattern");
+        auto it = counts.find(trim(pattern));
+        m.addRow(keyIcon("file-groups"),
+                 {pattern, it == counts.end() ? std::string() : it->second,
+                  conditionText(app, "condition", field(r, "condition"), field(r, "count"))}, r);
+    }
+}
+
+void productRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app) {
+    addHeaders(m, {"id", "version_condition"}, app);
+    for (Node r : list.children("product-rule")) {
+        const std::string id = field(r, "id");
+        const std::string installed = doc.valueByName("product", id);
+        std::string cond = conditionText(app, "version_condition", field(r, "version_condition"), field(r, "version"));
+        if (!installed.empty()) cond += " (" + installed + ")";
+        m.addRow(installed.empty() ? icon::kBad : keyIcon("products"), {id, cond}, r);
+    }
+}
+
+void namedRows(ListModel& m, Node list, const xml::Document& rules, const Application& app) {
+    addHeaders(m, {"name"}, app);
+    std::unordered_map<std::string, Node> byId;
+    for (Node p : xml::select(rules.root(), "product")) byId.emplace(xml::attribute(p, "ID"), p);
+    for (Node c : list.children()) {
+        if (!isElement(c)) continue;
+        auto it = byId.find(trim(xml::text(c)));
+        if (it != byId.end())
+            m.addRow(keyIcon(nameOf(it->second)), {ruleItemText(it->second, app)}, it->second);
+        else
+            m.addRow(keyIcon(nameOf(list)), {xml::text(c)}, c);
+    }
+}
+
+}  // namespace
+
+ListModel buildRuleList(xml::Node node, const CQXConfigDoc2& doc, const Application& app) {
+    ListModel m;
+    if (!node) return m;
+    const std::string e = nameOf(node);
+    if (e == "productgroup" || e == "product" || e == "rules") {
+        containerRows(m, node, app);
+    } else if (e == "requireds") {
+        addHeaders(m, {"name"}, app);
+        for (Node c : node.children())
+            if (isElement(c)) m.addRow(keyIcon(nameOf(c)), {ruleItemText(c, app)}, c);
+    } else if (inList(e, {"serverparams", "devices", "volumes", "boot-drives", "lans"})) {
+        propertyRuleRows(m, node, doc, app, FindingIndex(doc));
+    } else if (e == "setparams") {
+        setParamRuleRows(m, node, doc, app, FindingIndex(doc));
+    } else if (e == "modules" || e == "search-path-modules") {
+        moduleRuleRows(m, node, doc, app);
+    } else if (e == "products") {
+        productRuleRows(m, node, doc, app);
+    } else if (e == "file-groups") {
+        fileGroupRuleRows(m, node, doc, app);
+    } else if (e == "files") {
+        fileRuleRows(m, node, doc, app);
+    } else if (e == "search-paths") {
+        searchPathRuleRows(m, node, doc, app);
+    } else if (e == "dependencies" || e == "informations") {
+        namedRows(m, node, app.ruleBase(), app);
+    }
+    return m;
+}
+
+// ---- comparison across servers ---------------------------------------------------------
+
+namespace {
+
+// The items of one section as (name, value) pairs, in document order.
+using Items = std::vector<std::pair<std::string, std::string>>;
+
+Items sectionItems(Node section) {
+    Items items;
+    if (!section) return items;
+    const std::string e = nameOf(section);
+    if (e == "zrd") {
+        items.emplace_back("tree-name", field(section, "tree-name"));
+        items.emplace_back("version", field(section, "version"));
+        return items;
+    }
+    for (Node c : section.children()) {
+        if (!isElement(c)) continue;
+        const std::string k = nameOf(c);
+        if (e == "products") {
+            if (k == "product") items.emplace_back(field(c, "id"), field(c, "version"));
+        } else if (e == "loaded-modules" || e == "search-path-modules") {
+            if (k == "module") items.emplace_back(field(c, "name"), trim(field(c, "version") + " " + field(c, "date")));
+        } else if (e == "client-executable-files") {
+            if (k == "module")
+                items.emplace_back(field(c, "name"), trim(field(c, "size") + " " + field(c, "file-date") + " " + field(c, "file-time")));
+        } else if (c.child("name")) {
+            items.emplace_back(field(c, "name"), field(c, "value"));
+        }
+    }
+    return items;
+}
+
+// The section of another document that matches this one: same element name and, for
+// named items (volumes, devices, LANs, categories), the same `name` attribute.
+Node matchingSection(const CQXConfigDoc2& doc, Node section) {
+    const std::string e = nameOf(section);
+    const bool named = inList(e, {"lan", "volume", "device", "set-category"});
+    std::string pattern = e;
+    if (named) pattern += "[@name='" + xml::escapeLiteral(xml::attribute(section, "name")) + "']";
+    return xml::selectFirst(doc.config().root(), pattern);
+}
+
+std::vector<std::unordered_map<std::string, std::string>> valuesPerDocument(
+    Node section, const std::vector<const CQXConfigDoc2*>& docs) {
+    std::vector<std::unordered_map<std::string, std::string>> values;
+    for (std::size_t i = 0; i < docs.size(); ++i) {
+        std::unordered_map<std::string, std::string> map;
+        for (auto& [name, value] : sectionItems(i == 0 ? section : matchingSection(*docs[i], section)))
+            map.emplace(name, value);
+        values.push_back(std::move(map));
+    }
+    return values;
+}
+
+std::string lookup(const std::unordered_map<std::string, std::string>& map, const std::string& key) {
+    auto it = map.find(key);
+    return it == map.end() ? std::string() : it->second;
+}
+
+}  // namespace
+
+bool isComparableSection(std::string_view e) {
+    return inList(e, {"serverparams", "lan", "loaded-modules", "search-paths", "products",
+                      "search-path-modules", "device", "zrd", "volume", "boot-drive", "kfs-stat-file",
+                      "client-executable-files", "set-category"});
+}
+
+ListModel buildCompareX(xml::Node section, const std::vector<const CQXConfigDoc2*>& docs, const Application& app) {
+    ListModel m;
+    if (!section || docs.empty()) return m;
+    m.addColumn(app.label("name"), 500);
+    for (const auto* d : docs) m.addColumn(d->title, 400);
+    const auto values = valuesPerDocument(section, docs);
+    std::set<std::string> seen;
+    for (auto& [name, value] : sectionItems(section)) {
+        if (!seen.insert(name).second) continue;
+        std::vector<std::string> cells{name};
+        bool equal = true;
+        for (const auto& map : values) {
+            cells.push_back(lookup(map, name));
+            equal = equal && cells.back() == value;
+        }
+        m.addRow(equal ? icon::kEqual : icon::kNotEqual, std::move(cells));
+    }
+    return m;
+}
+
+ListModel buildCompareY(xml::Node section, const std::vector<const CQXConfigDoc2*>& docs, const Application& app) {
+    ListModel m;
+    if (!section || docs.empty()) return m;
+    m.addColumn(app.label("server"), 500);
+    std::vector<std::string> names;
+    std::set<std::string> seen;
+    for (auto& item : sectionItems(section))
+        if (seen.insert(item.first).second) names.push_back(item.first);
+    for (const auto& n : names) m.addColumn(n, 400);
+    const auto values = valuesPerDocument(section, docs);
+    for (std::size_t i = 0; i < docs.size(); ++i) {
+        std::vector<std::string> cells{docs[i]->title};
+        bool equal = true;
+        for (const auto& n : names) {
+            cells.push_back(lookup(values[i], n));
+            equal = equal && cells.back() == lookup(values[0], n);
+        }
+        m.addRow(equal ? icon::kEqual : icon::kNotEqual, std::move(cells));
+    }
+    return m;
+}
+
+// ---- sorting ---------------------------------------------------------------------------
+
+SortOrder sortOrderFor(std::string_view header, const Application& app) {
+    // The table keys are lower case: without an entry, label("Date") falls back to "Date".
+    if (header == app.label("Date") || header == app.label("date")) return SortOrder::Date;
+    if (header == app.label("allocatedmemory") || header == app.label("size")) return SortOrder::NumberDescending;
+    return SortOrder::Text;
+}
+
+long dateKey(std::string_view s) {
+    static constexpr std::string_view kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                                   "jul", "aug", "sep", "oct", "nov", "dec"};
+    std::vector<long> numbers;
+    int month = 0;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (std::isdigit(c)) {
+            long v = 0;
+            while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && v < 100000) v = v * 10 + (s[i++] - '0');
+            numbers.push_back(v);
+        } else if (std::isalpha(c)) {
+            std::string word;
+            while (i < s.size() && std::isalpha(static_cast<unsigned char>(s[i])))
+                word += static_cast<char>(std::tolower(static_cast<unsigned char>(s[i++])));
+            for (int m = 0; m < 12 && month == 0 && word.size() >= 3; ++m)
+                if (word.compare(0, 3, kMonths[m]) == 0) month = m + 1;
+        } else {
+            ++i;
+        }
+    }
+    long year = 0, day = 0;
+    if (month != 0 && numbers.size() >= 2) {
+        day = numbers[0], year = numbers[1];
+    } else if (numbers.size() >= 3) {
+        if (numbers[0] > 31) year = numbers[0], month = static_cast<int>(numbers[1]), day = numbers[2];
+        else month = static_cast<int>(numbers[0]), day = numbers[1], year = numbers[2];
+    } else {
+        return 0;
+    }
+    if (year < 100) year += year < 70 ? 2000 : 1900;
+    return year * 372 + month * 31 + day;
+}
+
+double numberKey(std::string_view s) {
+    std::string digits;
+    bool started = false;
+    for (char c : s) {
+        if (std::isdigit(static_cast<unsigned char>(c)) || (c == '.' && started)) {
+            digits += c;
+            started = true;
+        } else if (started && c != ',' && c != ' ') {
+            break;
+        }
+    }
+    return digits.empty() ? 0.0 : std::strtod(digits.c_str(), nullptr);
+}
+
+void sortRows(ListModel& model, int column, const Application& app) {
+    if (column < 0 || column >= static_cast<int>(model.columns.size())) return;
+    const auto c = static_cast<std::size_t>(column);
+    auto cell = [c](const ListRow& r) -> const std::string& {
+        static const std::string empty;
+        return c < r.cells.size() ? r.cells[c] : empty;
+    };
+    // Keys are computed once per row: parsing inside the comparison would cost n log n parses.
+    auto byKey = [&](auto key, auto before) {
+        using Key = decltype(key(model.rows.front()));
+        std::vector<std::pair<Key, std::size_t>> keys;
+        keys.reserve(model.rows.size());
+        for (std::size_t i = 0; i < model.rows.size(); ++i) keys.emplace_back(key(model.rows[i]), i);
+        std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) { return before(a.first, b.first); });
+        std::vector<ListRow> sorted;
+        sorted.reserve(keys.size());
+        for (auto& k : keys) sorted.push_back(std::move(model.rows[k.second]));
+        model.rows = std::move(sorted);
+    };
+    if (model.rows.empty()) return;
+    switch (sortOrderFor(model.columns[c].header, app)) {
+    case SortOrder::Date:
+        byKey([&](const ListRow& r) { return dateKey(cell(r)); }, std::less<long>());
+        break;
+    case SortOrder::NumberDescending:
+        byKey([&](const ListRow& r) { return numberKey(cell(r)); }, std::greater<double>());
+        break;
+    case SortOrder::Text:
+        std::stable_sort(model.rows.begin(), model.rows.end(),
+                         [&](const ListRow& a, const ListRow& b) { return cell(a) < cell(b); });
+        break;
+    }
+}
+
+}  // namespace qx::lists

@@ -1,0 +1,90 @@
+#include "app/commands.hpp"
+
+#include <QHash>
+
+namespace qx::gui::cmd {
+namespace {
+
+struct Info {
+    const char* text;
+    const char* tip;
+    const char* prompt;
+};
+
+const QHash<int, Info>& table() {
+    static const QHash<int, Info> t = {
+        {FileOpen, {"&Open...\tCtrl+O", "Open", "Open an existing document"}},
+        {OpenDocuments, {"Open &Documents...", "Open Documents", "Open multiple documents"}},
+        {FileSaveAs, {"Save &As", "Save As", "Save the active document with a new name"}},
+        {FileClose, {"&Close", "Close", "Close the active document"}},
+        {Preferences, {"P&references", "Preferences", "Preferences"}},
+        {LiveUpdate, {"&Live Update", "Live Update", "Get rules update"}},
+        {CopyToClipboard, {"Copy to Clip&board", "Copy to Clipboard", "Copy the list to the clipboard"}},
+        {SaveAsText, {"Save as &text", "Save As text", "Save the list as text"}},
+        {SaveAsXml, {"Save as &xml", "Save As xml", "Save the configuration, rules and report as XML"}},
+        {SaveRules, {"Save &rules", "Save rules", "Save the rule base"}},
+        {PrintSetup, {"P&rint Setup...", "Print Setup", "Change the printer and printing options"}},
+        {RecentFile, {"Recent File", "", "Open this document"}},
+        {AppExit, {"E&xit", "Exit", "Quit the application"}},
+        {Compare, {"&Compare", "Compare", "Compare the open servers"}},
+        {ViewStatusBar, {"&Status Bar", "Status Bar", "Show or hide the status bar"}},
+        {ViewToolbar, {"&Toolbar", "Toolbar", "Show or hide the toolbar"}},
+        {TreeOpen, {"Tree &Open", "Tree Open", "Expand the whole tree"}},
+        {TreeClose, {"Tree &Close", "Tree Close", "Collapse the tree to its first level"}},
+        {FilterInformation, {"&Information", "Information", "Show or hide Information rows"}},
+        {FilterNotChecked, {"&Not Checked", "Not Checked", "Show or hide Not Checked rows"}},
+        {FilterBad, {"&Bad", "Bad", "Show or hide Bad rows"}},
+        {FilterGood, {"&Good", "Good", "Show or hide Good rows"}},
+        {FilterRemark, {"&Remark", "Remark", "Show or hide Remark rows"}},
+        {FilterCommand, {"Co&mmand", "Command", "Show or hide Command rows"}},
+        {WindowCascade, {"&Cascade", "Cascade", "Arrange windows so they overlap"}},
+        {WindowTileHorz, {"Tile &Horizontally", "Tile Horizontally", "Arrange windows as non-overlapping tiles"}},
+        {WindowTileVert, {"Tile &Vertically", "Tile Vertically", "Arrange windows side by side"}},
+        {CloseAll, {"Clo&se All", "Close All", "Close the all documents"}},
+        {CloseAllConfig, {"Close All config Windows", "Close All config Windows", "Close All config Windows"}},
+        {LangEnglish, {"&English", "English", "Switch the menus to English"}},
+        {LangHungarian, {"&Magyar", "Hungarian", "Switch the menus to Hungarian"}},
+        {LangPortuguese, {"&Portuguese", "Portuguese", "Switch the menus to Portuguese"}},
+        {AppAbout, {"&About QXConfig...", "About", "Display program information, version number and copyright"}},
+        {TextReport, {"Text Report", "Text Report", "Open the server report as text"}},
+        {RunChecker, {"Run Checker!", "Checker", "Run the analysis again on every open server"}},
+        {CreateQxs, {"Create QXS", "Create QXS", "Write the SET parameter command file"}},
+        {Save, {"&Save", "Save", "Save the active document"}},
+        {FilePrint, {"&Print...", "Print", "Print the active document"}},
+        {CompareX, {"Compare X", "Compare X", "Compare this section across the open servers"}},
+        {CompareY, {"Compare Y", "Compare Y", "Compare this section, one row per server"}},
+        {CompareDefault, {"Default", "Default", "Show the section of this server only"}},
+    };
+    return t;
+}
+
+}  // namespace
+
+QString resourceText(int id) {
+    auto it = table().find(id);
+    return it == table().end() ? QString() : QString::fromUtf8(it->text);
+}
+
+QString toolTip(int id) {
+    auto it = table().find(id);
+    return it == table().end() ? QString() : QString::fromUtf8(it->tip);
+}
+
+QString prompt(int id) {
+    auto it = table().find(id);
+    return it == table().end() ? QString() : QString::fromUtf8(it->prompt);
+}
+
+int filterIcon(int id) {
+    switch (id) {
+    case FilterInformation: return 0;
+    case FilterNotChecked: return 1;
+    case FilterBad: return 2;
+    case FilterGood: return 3;
+    case FilterRemark: return 4;
+    case FilterCommand: return 5;
+    default: return -1;
+    }
+}
+
+}  // namespace qx::gui::cmd

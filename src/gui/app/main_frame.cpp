@@ -1,0 +1,315 @@
+#include "app/main_frame.hpp"
+
+#include "app/commands.hpp"
+#include "app/icons.hpp"
+#include "app/open_progress.hpp"
+#include "app/settings_store.hpp"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+namespace qx::gui {
+namespace {
+
+// Menu texts may carry the accelerator after a tab; Qt shows shortcuts itself.
+QString menuLabel(QString text) {
+    const auto tab = text.indexOf(QLatin1Char('\t'));
+    return tab < 0 ? text : text.left(tab);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(Application& app, QWidget* parent) : QMainWindow(parent), m_app(app), m_mdi(new QMdiArea(this)) {
+    setWindowTitle(QStringLiteral("QXConfig"));
+    setWindowIcon(icons::application());
+    m_mdi->setViewMode(QMdiArea::SubWindowView);
+    m_mdi->setBackground(QColor(0x8a, 0x95, 0xa3));
+    m_mdi->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    setCentralWidget(m_mdi);
+    createActions();
+    createMenus();
+    createToolBars();
+    createStatusBar();
+    installMenus(1);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+        const QString title = w && w->widget() ? w->widget()->windowTitle() : QString();
+        setWindowTitle(title.isEmpty() ? QStringLiteral("QXConfig") : QStringLiteral("QXConfig - ") + title);
+        updateCommandStates();
+    });
+    connect(&m_loader, &DocumentLoader::opened, this, &CMainFrame::onOpened);
+    connect(&m_loader, &DocumentLoader::scanned, this, &CMainFrame::onScanned);
+    connect(&m_loader, &DocumentLoader::checkerStep, this, &CMainFrame::onCheckerStep);
+    connect(&m_loader, &DocumentLoader::checkerFinished, this, &CMainFrame::onCheckerFinished);
+    resize(1180, 760);
+    updateCommandStates();
+}
+
+CMainFrame::~CMainFrame() {
+    // Windows own their documents: delete them here, without the bookkeeping of a close.
+    m_destroying = true;
+    for (QMdiSubWindow* sw : m_mdi->subWindowList()) delete sw;
+}
+
+QAction* CMainFrame::addCommand(int id, const std::function<void()>& handler, bool checkable) {
+    auto* a = new QAction(menuLabel(cmd::resourceText(id)), this);
+    a->setData(id);
+    a->setToolTip(cmd::toolTip(id));
+    a->setStatusTip(cmd::prompt(id));
+    a->setCheckable(checkable);
+    a->setIcon(icons::command(id));
+    a->setIconVisibleInMenu(false);
+    if (handler) connect(a, &QAction::triggered, this, handler);
+    m_actions.insert(id, a);
+    return a;
+}
+
+void CMainFrame::createActions() {
+    addCommand(cmd::FileOpen, [this] { chooseFile(); })->setShortcut(QKeySequence::Open);
+    addCommand(cmd::OpenDocuments, [this] { chooseFolder(); });
+    addCommand(cmd::FileSaveAs, {});
+    addCommand(cmd::FileClose, [this] {
+        if (QMdiSubWindow* w = m_mdi->activeSubWindow()) w->close();
+    });
+    addCommand(cmd::Preferences, [this] { showPreferences(); });
+    addCommand(cmd::LiveUpdate, [this] { liveUpdate(); });
+    addCommand(cmd::CopyToClipboard, {});
+    addCommand(cmd::SaveAsText, {});
+    addCommand(cmd::SaveAsXml, {});
+    addCommand(cmd::SaveRules, [this] { saveRules(); });
+    addCommand(cmd::PrintSetup, {});
+    addCommand(cmd::AppExit, [this] { close(); });
+    addCommand(cmd::Compare, {});
+    addCommand(cmd::ViewStatusBar, [this] { statusBar()->setVisible(m_actions[cmd::ViewStatusBar]->isChecked()); }, true)
+        ->setChecked(true);
+    addCommand(cmd::ViewToolbar, [this] {
+        QToolBar* bar = m_openConfigWindows > 0 || m_fullBar->isVisible() ? m_fullBar : m_shortBar;
+        bar->setVisible(m_actions[cmd::ViewToolbar]->isChecked());
+    }, true)->setChecked(true);
+    addCommand(cmd::TreeOpen, [this] {
+        if (auto* w = activeConfigWindow()) w->treeOpen();
+    });
+    addCommand(cmd::TreeClose, [this] {
+        if (auto* w = activeConfigWindow()) w->treeClose();
+    });
+    for (int id : {cmd::FilterInformation, cmd::FilterNotChecked, cmd::FilterBad, cmd::FilterGood,
+                   cmd::FilterRemark, cmd::FilterCommand})
+        addCommand(id, [this, id] { toggleFilter(id); }, true);
+    addCommand(cmd::WindowCascade, [this] { m_mdi->cascadeSubWindows(); });
+    addCommand(cmd::WindowTileHorz, [this] { m_mdi->tileSubWindows(); });
+    addCommand(cmd::WindowTileVert, [this] {
+        // Side by side: one full-height column per window.
+        const auto windows = m_mdi->subWindowList();
+        if (windows.isEmpty()) return;
+        const int w = m_mdi->viewport()->width() / static_cast<int>(windows.size());
+        int x = 0;
+        for (QMdiSubWindow* sw : windows) {
+            sw->showNormal();
+            sw->setGeometry(x, 0, w, m_mdi->viewport()->height());
+            x += w;
+        }
+    });
+    addCommand(cmd::CloseAll, [this] { closeAll(); });
+    addCommand(cmd::CloseAllConfig, [this] { closeAllConfigWindows(); });
+    auto* languages = new QActionGroup(this);
+    for (auto [id, lang] : {std::pair{cmd::LangEnglish, "english"}, std::pair{cmd::LangHungarian, "hungarian"},
+                            std::pair{cmd::LangPortuguese, "portuguese"}})
+        languages->addAction(addCommand(id, [this, l = std::string(lang)] { setLanguage(l); }, true));
+    addCommand(cmd::AppAbout, [this] { showAbout(); });
+    addCommand(cmd::RunChecker, [this] { runChecker(); });
+    addCommand(cmd::CreateQxs, {});
+    addCommand(cmd::Save, {});
+    addCommand(cmd::FilePrint, {});
+}
+
+void CMainFrame::createMenus() {
+    auto menu = [this](int kind, const char* title, std::initializer_list<int> ids) {
+        auto* m = new QMenu(QString::fromUtf8(title), this);
+        for (int id : ids) {
+            if (id == 0) {
+                m->addSeparator();
+            } else if (id == cmd::RecentFile) {
+                for (int i = 0; i < 4; ++i) {
+                    auto* a = m->addAction(QString(), this, [this, kind, i] {
+                        openFile(m_recentActions[kind][i]->property("path").toString());
+                    });
+                    m_recentActions[kind].append(a);
+                }
+            } else {
+                m->addAction(m_actions.value(id));
+            }
+        }
+        m_menus[kind].append(m);
+        return m;
+    };
+    using namespace cmd;
+    menu(0, "&File", {FileOpen, OpenDocuments, FileSaveAs, 0, Preferences, LiveUpdate, 0, PrintSetup, 0,
+                      RecentFile, 0, AppExit});
+    menu(0, "&View", {ViewStatusBar});
+    menu(0, "&Language", {LangEnglish, LangHungarian, LangPortuguese});
+    menu(0, "&Help", {AppAbout});
+    menu(1, "&File", {FileOpen, OpenDocuments, FileClose, 0, CopyToClipboard, SaveAsText, SaveAsXml, SaveRules, 0,
+                      Preferences, 0, RecentFile, 0, AppExit});
+    menu(1, "&Build", {Compare});
+    menu(1, "&View", {ViewToolbar, ViewStatusBar, 0, TreeOpen, TreeClose, 0, FilterInformation, FilterNotChecked,
+                      FilterBad, FilterGood, FilterRemark, FilterCommand});
+    menu(1, "&Window", {WindowCascade, WindowTileHorz, WindowTileVert, CloseAll, CloseAllConfig});
+    menu(1, "&Help", {AppAbout});
+    for (auto& list : m_menus)
+        for (QMenu* m : list) connect(m, &QMenu::aboutToShow, this, &CMainFrame::refreshRecentFiles);
+    refreshRecentFiles();
+}
+
+void CMainFrame::refreshRecentFiles() {
+    const QStringList files = recentFiles();
+    for (auto& list : m_recentActions) {
+        for (int i = 0; i < list.size(); ++i) {
+            QAction* a = list[i];
+            const bool used = i < files.size();
+            a->setVisible(used || i == 0);
+            a->setEnabled(used);
+            a->setProperty("path", used ? files[i] : QString());
+            a->setText(used ? QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(files[i]).fileName())
+                            : QStringLiteral("Recent File"));
+            a->setStatusTip(used ? files[i] : QString());
+        }
+    }
+}
+
+void CMainFrame::createToolBars() {
+    using namespace cmd;
+    auto bar = [this](const char* name, std::initializer_list<int> ids) {
+        auto* t = new QToolBar(QString::fromUtf8(name), this);
+        t->setObjectName(QString::fromUtf8(name));
+        t->setIconSize(QSize(16, 16));
+        t->setMovable(false);
+        t->setFloatable(false);
+        for (int id : ids) {
+            if (id == 0) t->addSeparator();
+            else t->addAction(m_actions.value(id));
+        }
+        addToolBar(Qt::TopToolBarArea, t);
+        return t;
+    };
+    m_fullBar = bar("Full toolbar", {FileOpen, OpenDocuments, 0, Save, 0, CreateQxs, 0, Compare, 0, TreeOpen, TreeClose, 0,
+                                     FilterInformation, FilterNotChecked, FilterBad, FilterGood, FilterRemark, FilterCommand, 0,
+                                     FilePrint, 0, WindowCascade, WindowTileHorz, WindowTileVert, FileClose, CloseAll,
+                                     CloseAllConfig, 0, RunChecker, 0, AppAbout, 0, LiveUpdate});
+    m_shortBar = bar("Short toolbar", {FileOpen, OpenDocuments, 0, AppAbout, 0, LiveUpdate});
+    m_fullBar->hide();
+    // The checker's button carries its name: it is the one command users look for.
+    m_fullBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+}
+
+void CMainFrame::createStatusBar() {
+    QStatusBar* bar = statusBar();
+    const QFontMetrics fm(bar->font());
+    const char* widths[] = {"           ", "00/00/0000", "-     ", "CAP", "NUM", "SCRL"};
+    for (int i = 0; i < 6; ++i) {
+        auto* l = new QLabel(this);
+        l->setAlignment(Qt::AlignCenter);
+        l->setMinimumWidth(fm.horizontalAdvance(QString::fromLatin1(widths[i])) + 12);
+        l->setFrameShape(QFrame::NoFrame);
+        bar->addPermanentWidget(l);
+        m_panes[i] = l;
+    }
+    m_panes[2]->setToolTip(QStringLiteral("Open documents"));
+    m_panes[1]->setToolTip(QStringLiteral("Rule base date"));
+    for (int i = 3; i < 6; ++i) {
+        m_panes[i]->setText(QString::fromLatin1(widths[i]));
+        m_panes[i]->setEnabled(false);  // lock states are not readable here; shown as off
+    }
+    bar->showMessage(QStringLiteral("Ready"));
+}
+
+QStringList CMainFrame::statusPanes() const {
+    QStringList texts;
+    for (QLabel* l : m_panes) texts << l->text();
+    return texts;
+}
+
+void CMainFrame::setRuleDate(const QString& date) { m_panes[1]->setText(date); }
+
+void CMainFrame::installMenus(int kind) {
+    menuBar()->clear();
+    for (QMenu* m : m_menus[kind - 1]) menuBar()->addMenu(m);
+}
+
+void CMainFrame::translateMenus() {
+    const int kind = configDocumentCount() > 0 ? 2 : 1;
+    if (kind == m_translatedMenuKind) {
+        if (kind == 1) applyLanguage();
+        return;
+    }
+    installMenus(kind);
+    const QList<QMenu*>& menus = m_menus[kind - 1];
+    for (int i = 0; i < menus.size(); ++i) {
+        const std::string title = m_app.menuText(std::to_string(kind) + std::to_string(i));
+        if (!title.empty()) menus[i]->setTitle(QString::fromStdString(title));
+        for (QAction* a : menus[i]->actions()) {
+            const int id = a->data().toInt();
+            if (id <= 0) continue;  // separators and recent files
+            const std::string text = m_app.menuText(std::to_string(id));
+            a->setText(menuLabel(text.empty() ? cmd::resourceText(id) : QString::fromStdString(text)));
+        }
+    }
+    m_translatedMenuKind = kind;
+}
+
+void CMainFrame::applyLanguage() {
+    m_translatedMenuKind = 0;
+    const std::string& lang = m_app.language();
+    m_actions[cmd::LangEnglish]->setChecked(lang == "english");
+    m_actions[cmd::LangHungarian]->setChecked(lang == "hungarian");
+    m_actions[cmd::LangPortuguese]->setChecked(lang == "portuguese");
+    saveLanguage(lang);
+}
+
+void CMainFrame::setLanguage(const std::string& language) {
+    m_app.setLanguage(language);
+    translateMenus();
+    applyLanguage();
+}
+
+void CMainFrame::updateCommandStates() {
+    CQXConfigSplitter* w = activeConfigWindow();
+    const bool config = w != nullptr;
+    const bool idleNow = !m_checkerRunning;
+    for (int id : {cmd::TreeOpen, cmd::TreeClose}) m_actions[id]->setEnabled(config);
+    for (int id : {cmd::FilterInformation, cmd::FilterNotChecked, cmd::FilterBad, cmd::FilterGood, cmd::FilterRemark,
+                   cmd::FilterCommand}) {
+        m_actions[id]->setEnabled(config);
+        m_actions[id]->setChecked(config && w->filterShown(cmd::filterIcon(id)));
+    }
+    m_actions[cmd::FileClose]->setEnabled(m_mdi->activeSubWindow() != nullptr && idleNow);
+    m_actions[cmd::CloseAll]->setEnabled(idleNow);
+    m_actions[cmd::CloseAllConfig]->setEnabled(idleNow);
+    m_actions[cmd::RunChecker]->setEnabled(idleNow);
+    m_actions[cmd::SaveRules]->setEnabled(m_app.ruleBaseLoaded());
+    m_actions[cmd::LiveUpdate]->setEnabled(configDocumentCount() == 0);
+    for (int id : {cmd::FileSaveAs, cmd::CopyToClipboard, cmd::SaveAsText, cmd::SaveAsXml, cmd::PrintSetup,
+                   cmd::Compare, cmd::CreateQxs, cmd::Save, cmd::FilePrint})
+        m_actions[id]->setEnabled(false);  // their windows and exports come with later work
+    m_panes[2]->setText(configDocumentCount() > 0 ? QString::number(configDocumentCount()) : QString());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (m_loader.busy()) {
+        // A worker still holds a document: finish it first, then close.
+        m_closePending = true;
+        cancelOpenDocuments();
+        event->ignore();
+        return;
+    }
+    m_mdi->closeAllSubWindows();
+    event->accept();
+}
+
+}  // namespace qx::gui

@@ -1,0 +1,130 @@
+#pragma once
+// `CMainFrame`: the multiple-document main window with its two menus, two toolbars,
+// the status bar, single-file and folder opening and the close-all commands.
+
+#include "app/application.hpp"
+#include "app/document_loader.hpp"
+#include "app/open_progress.hpp"
+#include "views/config_window.hpp"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QProgressBar;
+class QToolBar;
+
+namespace qx::gui {
+
+
+class CMainFrame : public QMainWindow, public WindowHost {
+    Q_OBJECT
+public:
+    explicit CMainFrame(Application& app, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // WindowHost
+    Application& application() override { return m_app; }
+    std::vector<const CQXConfigDoc2*> comparisonDocuments(const CQXConfigDoc2& first) override;
+    int configDocumentCount() const override;
+    bool bulkOpening() const override { return m_bulkOpening; }
+    lists::ListModel reportList(xml::Node node, const CQXConfigDoc2& doc) override;
+
+    /// Single-file opening (Open..., recent files, command line).
+    void openFile(const QString& path);
+    /// "Open Documents..." on a chosen folder (the folder chooser is skipped).
+    void openDocumentsFrom(const QString& folder);
+    /// Cancel of the progress window.
+    void cancelOpenDocuments();
+    /// "Close All" and "Close All config Windows".
+    void closeAll();
+    void closeAllConfigWindows();
+    /// "Run Checker!".
+    void runChecker();
+    /// Shows an opened document in a new configuration window.
+    void addConfigWindow(std::unique_ptr<CQXConfigDoc2> doc);
+    /// Menu translation and language (localisation).
+    void translateMenus();
+    void applyLanguage();
+    void setLanguage(const std::string& language);
+    /// Shows the rule-base date in its status-bar pane.
+    void setRuleDate(const QString& date);
+
+    /// The action of a command number (null when the frame has none).
+    [[nodiscard]] QAction* action(int id) const { return m_actions.value(id); }
+    [[nodiscard]] QList<CQXConfigSplitter*> configWindows() const;
+    [[nodiscard]] CQXConfigSplitter* activeConfigWindow() const;
+    [[nodiscard]] QMdiArea* mdiArea() const { return m_mdi; }
+    [[nodiscard]] QToolBar* fullToolBar() const { return m_fullBar; }
+    [[nodiscard]] QToolBar* shortToolBar() const { return m_shortBar; }
+    /// The texts of the status-bar panes 2 to 7.
+    [[nodiscard]] QStringList statusPanes() const;
+    [[nodiscard]] int translatedMenuKind() const { return m_translatedMenuKind; }
+    /// True while a document is being read or "Run Checker!" runs.
+    [[nodiscard]] bool busy() const { return m_loader.busy() || m_bulkIndex != -1; }
+    [[nodiscard]] COpenProgressDlg* progressWindow() const { return m_progressDlg; }
+
+signals:
+    /// A configuration window was opened (single or bulk).
+    void documentOpened(int openDocuments);
+    /// Nothing is being opened or analysed any more.
+    void idle();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createActions();
+    QAction* addCommand(int id, const std::function<void()>& handler, bool checkable = false);
+    void createMenus();
+    void createToolBars();
+    void createStatusBar();
+    void installMenus(int kind);
+    void refreshRecentFiles();
+    void updateCommandStates();
+    void onOpened(std::shared_ptr<OpenJob> job);
+    void onBulkOpened(std::shared_ptr<OpenJob> job);
+    void openNextBulkFile();
+    void onScanned(const QStringList& files);
+    void finishOpenDocuments();
+    void onWindowClosed();
+    void toggleFilter(int id);
+    void onCheckerStep(int done, int steps);
+    void onCheckerFinished(int nextProductNumber, const QStringList& messages);
+    void showAnalysisMessages(const std::vector<std::string>& messages);
+    void showAbout();
+    void showPreferences();
+    void liveUpdate();
+    void saveRules();
+    void chooseFile();
+    void chooseFolder();
+    void checkIdle();
+
+    Application& m_app;
+    DocumentLoader m_loader;
+    QMdiArea* m_mdi;
+    QHash<int, QAction*> m_actions;
+    QList<QMenu*> m_menus[2];  // menu 128 (no documents), menu 129 (documents)
+    QList<QAction*> m_recentActions[2];
+    QToolBar* m_fullBar = nullptr;
+    QToolBar* m_shortBar = nullptr;
+    QLabel* m_panes[6] = {};
+    QProgressBar* m_progress = nullptr;
+    QPointer<COpenProgressDlg> m_progressDlg;
+    QSet<quint64> m_singleTickets;
+    quint64 m_bulkTicket = 0;
+    QStringList m_bulkFiles;
+    int m_bulkIndex = -1;
+    bool m_bulkOpening = true;
+    bool m_checkerRunning = false;
+    bool m_closePending = false;
+    bool m_destroying = false;
+    int m_translatedMenuKind = 0;
+    int m_openConfigWindows = 0;
+    QString m_openFolder;
+};
+
+}  // namespace qx::gui

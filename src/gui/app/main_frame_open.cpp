@@ -1,0 +1,333 @@
+// Opening documents, closing them, and the commands that run over all of them.
+#include "app/commands.hpp"
+#include "app/dialogs.hpp"
+#include "app/main_frame.hpp"
+#include "app/message.hpp"
+#include "app/open_progress.hpp"
+#include "app/settings_store.hpp"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <ctime>
+
+// The Report page's lists come from the core's report builders once they are part of it.
+#if __has_include("lists/report_lists.hpp")
+#include "lists/report_lists.hpp"
+#define QX_HAVE_REPORT_LISTS 1
+#endif
+
+namespace qx::gui {
+namespace {
+
+constexpr const char* kOpenError = "Open error! (Not enought memory)";
+constexpr const char* kNotConfigWindow = "Selected window is not config.txt!";
+
+}  // namespace
+
+int CMainFrame::configDocumentCount() const { return m_openConfigWindows; }
+
+QList<CQXConfigSplitter*> CMainFrame::configWindows() const {
+    QList<CQXConfigSplitter*> out;
+    for (QMdiSubWindow* sw : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (auto* w = qobject_cast<CQXConfigSplitter*>(sw->widget())) out.append(w);
+    return out;
+}
+
+CQXConfigSplitter* CMainFrame::activeConfigWindow() const {
+    QMdiSubWindow* sw = m_mdi->activeSubWindow();
+    if (!sw && m_mdi->subWindowList().size() == 1) sw = m_mdi->subWindowList().first();
+    return sw ? qobject_cast<CQXConfigSplitter*>(sw->widget()) : nullptr;
+}
+
+std::vector<const CQXConfigDoc2*> CMainFrame::comparisonDocuments(const CQXConfigDoc2& first) {
+    std::vector<const CQXConfigDoc2*> docs{&first};
+    for (CQXConfigSplitter* w : configWindows())
+        if (&w->document() != &first && w->document().state == CQXConfigDoc2::kStateCompleted)
+            docs.push_back(&w->document());
+    return docs;
+}
+
+lists::ListModel CMainFrame::reportList(xml::Node node, const CQXConfigDoc2& doc) {
+#ifdef QX_HAVE_REPORT_LISTS
+    std::vector<const CQXConfigDoc2*> all;
+    for (CQXConfigSplitter* w : configWindows()) all.push_back(&w->document());
+    return lists::buildReportList(doc, m_app, node, all);
+#else
+    (void)node;
+    (void)doc;
+    return {};
+#endif
+}
+
+// ---- single files -----------------------------------------------------------------------
+
+void CMainFrame::chooseFile() {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), m_openFolder,
+                                                      QStringLiteral("Config Files (*.xml *.txt *.XML *.TXT)"));
+    if (!path.isEmpty()) openFile(path);
+}
+
+void CMainFrame::openFile(const QString& path) {
+    if (!m_app.ruleBaseLoaded()) {
+        showMessage(this, MessageKind::Error, QString::fromLatin1(Application::kRulesNeededMessage));
+        return;
+    }
+    if (path.isEmpty() || !QFileInfo::exists(path)) return;
+    statusBar()->showMessage(QStringLiteral("Opening %1...").arg(QDir::toNativeSeparators(path)));
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    m_singleTickets.insert(m_loader.open(path, m_app));
+}
+
+void CMainFrame::onOpened(std::shared_ptr<OpenJob> job) {
+    if (job->ticket == m_bulkTicket) {
+        m_bulkTicket = 0;
+        onBulkOpened(std::move(job));
+    } else if (m_singleTickets.remove(job->ticket)) {
+        QApplication::restoreOverrideCursor();
+        statusBar()->clearMessage();
+        const import::OpenResult& r = job->result;
+        if (job->exception) {
+            showMessage(this, MessageKind::Error, QString::fromLatin1(import::kOutOfMemoryMessage));
+        } else if (!r.opened()) {
+            if (r.check.silent) statusBar()->showMessage(QString::fromStdString(r.message()), 8000);
+            else if (!r.message().empty()) showMessage(this, MessageKind::Error, QString::fromStdString(r.message()));
+        } else {
+            addRecentFile(job->path);
+            m_app.nextProductNumber = std::max(m_app.nextProductNumber, job->nextProductNumber);
+            addConfigWindow(std::move(job->doc));
+            if (!r.load.message.empty()) showMessage(this, MessageKind::Error, QString::fromStdString(r.load.message));
+            showAnalysisMessages(r.load.analysisMessages);
+        }
+    }
+    checkIdle();
+}
+
+void CMainFrame::addConfigWindow(std::unique_ptr<CQXConfigDoc2> doc) {
+    auto* w = new CQXConfigSplitter(std::move(doc), *this);
+    ++m_openConfigWindows;
+    m_app.openDocuments = m_openConfigWindows;
+    QMdiSubWindow* sw = m_mdi->addSubWindow(w);
+    sw->setWindowIcon(w->windowIcon());
+    sw->resize(std::max(640, m_mdi->width() * 3 / 4), std::max(420, m_mdi->height() * 3 / 4));
+    connect(w, &QObject::destroyed, this, &CMainFrame::onWindowClosed);
+    if (m_openConfigWindows == 1) {
+        m_shortBar->hide();
+        m_fullBar->show();
+    }
+    w->show();
+    m_mdi->setActiveSubWindow(sw);
+    // A new window shows its configuration at once: the root's first section is selected.
+    if (QTreeWidget* tree = w->form()->page1()->tree(); tree->topLevelItemCount() > 0 && m_bulkOpening) {
+        QTreeWidgetItem* root = tree->topLevelItem(0);
+        tree->setCurrentItem(root->childCount() > 0 ? root->child(0) : root);
+    }
+    translateMenus();
+    updateCommandStates();
+    emit documentOpened(m_openConfigWindows);
+}
+
+void CMainFrame::onWindowClosed() {
+    if (m_destroying) return;
+    --m_openConfigWindows;
+    m_app.openDocuments = m_openConfigWindows;
+    translateMenus();
+    updateCommandStates();
+}
+
+// ---- Open Documents... -------------------------------------------------------------------
+
+void CMainFrame::chooseFolder() {
+    if (!m_app.ruleBaseLoaded()) {
+        showMessage(this, MessageKind::Error, QString::fromLatin1(Application::kRulesNeededMessage));
+        return;
+    }
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Configuration report files reading from directory "), m_openFolder);
+    if (!folder.isEmpty()) openDocumentsFrom(folder);
+}
+
+void CMainFrame::openDocumentsFrom(const QString& folder) {
+    if (!m_app.ruleBaseLoaded()) {
+        showMessage(this, MessageKind::Error, QString::fromLatin1(Application::kRulesNeededMessage));
+        return;
+    }
+    m_openFolder = QDir(folder).absolutePath() + QLatin1Char('/');
+    if (isMinimized()) return;
+    if (m_progressDlg) cancelOpenDocuments();
+    m_progressDlg = new COpenProgressDlg(this);
+    m_progressDlg->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_progressDlg, &COpenProgressDlg::cancelRequested, this, &CMainFrame::cancelOpenDocuments);
+    m_progressDlg->show();
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    m_bulkOpening = false;
+    m_bulkIndex = -2;  // scanning
+    m_bulkFiles.clear();
+    m_loader.scan(QDir(folder).absolutePath());
+}
+
+void CMainFrame::onScanned(const QStringList& files) {
+    if (m_bulkIndex != -2) return;  // cancelled while scanning
+    m_bulkFiles = files;
+    if (m_progressDlg) m_progressDlg->setFiles(m_bulkFiles);
+    m_bulkIndex = 0;
+    openNextBulkFile();
+}
+
+void CMainFrame::openNextBulkFile() {
+    if (m_bulkIndex < 0) return;
+    if (m_bulkIndex >= m_bulkFiles.size()) return finishOpenDocuments();
+    if (m_progressDlg) m_progressDlg->showIndex(m_bulkIndex);
+    m_bulkTicket = m_loader.open(m_bulkFiles[m_bulkIndex], m_app);
+}
+
+void CMainFrame::onBulkOpened(std::shared_ptr<OpenJob> job) {
+    if (m_bulkIndex < 0) return;  // cancelled while the file was read: it stays closed
+    const import::OpenResult& r = job->result;
+    if (job->exception || !r.opened()) {
+        if (!job->exception && !r.check.silent && !r.message().empty())
+            showMessage(this, MessageKind::Error, QString::fromStdString(r.message()));
+        showMessage(this, MessageKind::Error, QString::fromLatin1(kOpenError));
+        return finishOpenDocuments();
+    }
+    m_app.nextProductNumber = std::max(m_app.nextProductNumber, job->nextProductNumber);
+    addConfigWindow(std::move(job->doc));
+    showAnalysisMessages(r.load.analysisMessages);
+    if (m_bulkIndex < 0) return;  // cancelled from a documentOpened handler
+    ++m_bulkIndex;
+    openNextBulkFile();
+}
+
+void CMainFrame::cancelOpenDocuments() {
+    if (m_bulkIndex == -1 && !m_progressDlg) return;
+    finishOpenDocuments();
+}
+
+void CMainFrame::finishOpenDocuments() {
+    const bool wasRunning = !m_bulkOpening;
+    m_bulkIndex = -1;
+    m_bulkOpening = true;
+    if (wasRunning) QApplication::restoreOverrideCursor();
+    if (m_progressDlg) {
+        const QSignalBlocker block(m_progressDlg);
+        m_progressDlg->close();
+    }
+    if (auto* w = activeConfigWindow()) w->refillList();
+    checkIdle();
+}
+
+// ---- closing -----------------------------------------------------------------------------
+
+void CMainFrame::closeAll() {
+    if (m_checkerRunning) return;
+    m_mdi->closeAllSubWindows();
+}
+
+void CMainFrame::closeAllConfigWindows() {
+    if (m_checkerRunning) return;
+    if (!activeConfigWindow()) {
+        showMessage(this, MessageKind::Warning, QString::fromLatin1(kNotConfigWindow), QStringLiteral("QXConfig"));
+        return;
+    }
+    for (QMdiSubWindow* sw : m_mdi->subWindowList())
+        if (qobject_cast<CQXConfigSplitter*>(sw->widget())) sw->close();
+}
+
+// ---- Run Checker! --------------------------------------------------------------------------
+
+void CMainFrame::runChecker() {
+    if (m_checkerRunning) return;
+    std::vector<CQXConfigDoc2*> docs;
+    for (CQXConfigSplitter* w : configWindows()) docs.push_back(&w->document());
+    m_checkerRunning = true;
+    m_mdi->setEnabled(false);  // the worker owns the documents until it is done
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, 7);
+    m_progress->setMaximumHeight(statusBar()->height() - 6);
+    statusBar()->clearMessage();
+    statusBar()->addWidget(m_progress, 1);
+    updateCommandStates();
+    m_loader.runChecker(std::move(docs), m_app);
+}
+
+void CMainFrame::onCheckerStep(int done, int steps) {
+    if (!m_progress) return;
+    m_progress->setRange(0, steps);
+    m_progress->setValue(done);
+}
+
+void CMainFrame::showAnalysisMessages(const std::vector<std::string>& messages) {
+    for (const std::string& m : messages) showMessage(this, MessageKind::Error, QString::fromStdString(m));
+}
+
+void CMainFrame::onCheckerFinished(int nextProductNumber, const QStringList& messages) {
+    m_app.nextProductNumber = std::max(m_app.nextProductNumber, nextProductNumber);
+    statusBar()->removeWidget(m_progress);
+    delete m_progress;
+    m_progress = nullptr;
+    m_mdi->setEnabled(true);
+    m_checkerRunning = false;
+    QApplication::restoreOverrideCursor();
+    for (CQXConfigSplitter* w : configWindows()) w->refillList();
+    updateCommandStates();
+    for (const QString& m : messages) showMessage(this, MessageKind::Error, m);
+    checkIdle();
+}
+
+void CMainFrame::checkIdle() {
+    if (busy()) return;
+    emit idle();
+    if (m_closePending) {
+        m_closePending = false;
+        close();
+    }
+}
+
+// ---- filters, rules, dialogs ------------------------------------------------------------------
+
+void CMainFrame::toggleFilter(int id) {
+    CQXConfigSplitter* w = activeConfigWindow();
+    if (!w) return;
+    m_actions[id]->setChecked(w->toggleFilter(cmd::filterIcon(id)));
+}
+
+void CMainFrame::saveRules() {
+    const std::string error = m_app.saveRules(std::time(nullptr));
+    if (!error.empty()) {
+        showMessage(this, MessageKind::Error, QStringLiteral("The rule base could not be saved: %1").arg(QString::fromStdString(error)));
+        return;
+    }
+    setRuleDate(QString::fromStdString(m_app.ruleBaseDate()));
+    statusBar()->showMessage(QStringLiteral("Rules saved."), 5000);
+}
+
+void CMainFrame::showAbout() {
+    CAboutDlg dlg(m_app, this);
+    dlg.exec();
+}
+
+void CMainFrame::showPreferences() {
+    CPreferencesDlg dlg(m_app.settings, this);
+    if (dlg.exec() != QDialog::Accepted) return;
+    m_app.settings = dlg.values();
+    savePreferences(m_app.settings);
+}
+
+void CMainFrame::liveUpdate() {
+    showMessage(this, MessageKind::Information,
+                QStringLiteral("Live Update is not available yet in this version.\n"
+                               "Place a new rules.xml beside the program to update the rule base."),
+                QStringLiteral("Live Update"));
+    m_app.settings.lastReminder = static_cast<std::int64_t>(std::time(nullptr));
+    saveLastReminder(m_app.settings.lastReminder);
+}
+
+}  // namespace qx::gui

@@ -1,0 +1,221 @@
+#include "views/config_window.hpp"
+
+#include "app/commands.hpp"
+#include "app/icons.hpp"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace qx::gui {
+namespace {
+
+constexpr int kNodeRole = Qt::UserRole + 1;
+
+QTreeWidgetItem* makeItem(const lists::TreeItem& t) {
+    auto* item = new QTreeWidgetItem(QStringList{QString::fromStdString(t.text)});
+    item->setIcon(0, icons::tree(t.icon));
+    item->setToolTip(0, item->text(0));  // long device names are cut in a narrow pane
+    item->setData(0, kNodeRole, QVariant::fromValue(reinterpret_cast<quintptr>(t.node.internal_object())));
+    for (const auto& c : t.children) item->addChild(makeItem(c));
+    return item;
+}
+
+void setExpandedRecursively(QTreeWidgetItem* item, bool expanded) {
+    if (item->childCount() == 0) return;
+    item->setExpanded(expanded);
+    for (int i = 0; i < item->childCount(); ++i) setExpandedRecursively(item->child(i), expanded);
+}
+
+QString menuTextOr(const Application& app, int id) {
+    const std::string t = app.menuText(std::to_string(id));
+    return t.empty() ? cmd::resourceText(id) : QString::fromStdString(t);
+}
+
+}  // namespace
+
+// ---- pages ----------------------------------------------------------------------------
+
+CTreePage::CTreePage(int mode, QWidget* parent) : QWidget(parent), m_tree(new QTreeWidget(this)), m_mode(mode) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_tree);
+    m_tree->setHeaderHidden(true);
+    // Long names scroll sideways instead of being cut.
+    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tree->header()->setStretchLastSection(true);
+    m_tree->setUniformRowHeights(true);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item) emit nodeSelected(nodeOf(item), m_mode);
+    });
+    connect(m_tree, &QTreeWidget::customContextMenuRequested, this, [this](QPoint pos) {
+        QTreeWidgetItem* item = m_tree->itemAt(pos);
+        if (item) emit contextMenuAt(nodeOf(item), m_tree->viewport()->mapToGlobal(pos));
+    });
+}
+
+xml::Node CTreePage::nodeOf(const QTreeWidgetItem* item) {
+    if (!item) return {};
+    const auto raw = item->data(0, kNodeRole).value<quintptr>();
+    return xml::Node(reinterpret_cast<pugi::xml_node_struct*>(raw));
+}
+
+void CTreePage::populate(const lists::TreeItem& root) {
+    const QSignalBlocker block(m_tree);
+    m_tree->clear();
+    QTreeWidgetItem* item = makeItem(root);
+    m_tree->addTopLevelItem(item);
+    item->setExpanded(true);
+    if (item->childCount() == 1) item->child(0)->setExpanded(true);  // Rules -> rules, Reports -> report
+}
+
+void CTreePage::treeOpen() {
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) setExpandedRecursively(m_tree->topLevelItem(i), true);
+}
+
+void CTreePage::treeClose() {
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        setExpandedRecursively(m_tree->topLevelItem(i), false);
+        m_tree->topLevelItem(i)->setExpanded(true);
+    }
+}
+
+CFormLeft::CFormLeft(QWidget* parent)
+    : QWidget(parent), m_sheet(new CSheet(this)), m_page1(new CPage1), m_page2(new CPage2), m_page3(new CPage3) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_sheet);
+    m_sheet->setDocumentMode(true);
+    m_sheet->addTab(m_page1, QStringLiteral("Config"));
+    m_sheet->addTab(m_page2, QStringLiteral("Rules"));
+    m_sheet->addTab(m_page3, QStringLiteral("Report"));
+}
+
+CTreePage* CFormLeft::activePage() const { return qobject_cast<CTreePage*>(m_sheet->currentWidget()); }
+
+// ---- window ---------------------------------------------------------------------------
+
+CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowHost& host, QWidget* parent)
+    : QWidget(parent), m_doc(std::move(doc)), m_host(host), m_splitter(new QSplitter(Qt::Horizontal, this)),
+      m_form(new CFormLeft), m_list(new CQXConfigView) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_splitter);
+    m_splitter->addWidget(m_form);
+    m_splitter->addWidget(m_list);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({300, 700});
+    m_splitter->setChildrenCollapsible(false);
+    m_form->setMinimumWidth(180);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(icons::tree(40));
+    setWindowTitle(QString::fromStdString(m_doc->title.empty() ? m_doc->path : m_doc->title));
+
+    for (CTreePage* page : {static_cast<CTreePage*>(m_form->page1()), static_cast<CTreePage*>(m_form->page2()),
+                            static_cast<CTreePage*>(m_form->page3())})
+        connect(page, &CTreePage::nodeSelected, this, &CQXConfigSplitter::onNodeSelected);
+    connect(m_form->page1(), &CTreePage::contextMenuAt, this, [this](xml::Node node, QPoint at) {
+        if (m_host.configDocumentCount() <= 1 || !lists::isComparableSection(node.name())) return;
+        selectNode(node, kModeConfig);
+        QMenu menu(this);
+        const Application& app = m_host.application();
+        menu.addAction(menuTextOr(app, cmd::CompareX), this, [this] { setCompareMode(kModeCompareX); });
+        menu.addAction(menuTextOr(app, cmd::CompareY), this, [this] { setCompareMode(kModeCompareY); });
+        menu.addAction(menuTextOr(app, cmd::CompareDefault), this, [this] { setCompareMode(kModeConfig); });
+        menu.exec(at);
+    });
+    connect(m_list, &CQXConfigView::sortRequested, this, &CQXConfigSplitter::onSort);
+    rebuildTrees();
+}
+
+CQXConfigSplitter::~CQXConfigSplitter() = default;
+
+void CQXConfigSplitter::rebuildTrees() {
+    const Application& app = m_host.application();
+    auto caption = [&](const char* key) { return QString::fromStdString(app.label(key)).left(200); };
+    m_form->sheet()->setTabText(0, caption("config"));
+    m_form->sheet()->setTabText(1, caption("rules"));
+    m_form->sheet()->setTabText(2, caption("report"));
+    m_form->page1()->populate(lists::buildConfigTree(*m_doc, app));
+    m_form->page2()->populate(lists::buildRulesTree(app.ruleBase(), app));
+    m_form->page3()->populate(lists::buildReportTree(*m_doc, app));
+}
+
+void CQXConfigSplitter::onNodeSelected(xml::Node node, int mode) {
+    m_node = node;
+    m_mode = mode;
+    m_sortColumn = -1;
+    if (mode == kModeConfig && !m_host.bulkOpening()) return;
+    refillList();
+}
+
+void CQXConfigSplitter::selectNode(xml::Node node, int mode) {
+    CTreePage* page = mode == kModeRules ? static_cast<CTreePage*>(m_form->page2())
+                      : mode == kModeReport ? static_cast<CTreePage*>(m_form->page3())
+                                            : static_cast<CTreePage*>(m_form->page1());
+    m_form->sheet()->setCurrentWidget(page);
+    for (QTreeWidgetItemIterator it(page->tree()); *it; ++it) {
+        if (CTreePage::nodeOf(*it) == node) {
+            {
+                const QSignalBlocker block(page->tree());
+                page->tree()->setCurrentItem(*it);
+            }
+            onNodeSelected(node, mode);
+            return;
+        }
+    }
+}
+
+void CQXConfigSplitter::setCompareMode(int mode) {
+    m_mode = mode;
+    m_sortColumn = -1;
+    refillList();
+}
+
+void CQXConfigSplitter::onSort(int column) {
+    if (m_mode == kModeReport && m_node == m_doc->report().root()) return;  // the server report keeps its order
+    m_sortColumn = column;
+    refillList();
+}
+
+lists::ListModel CQXConfigSplitter::buildList() {
+    Application& app = m_host.application();
+    lists::ListModel list;
+    switch (m_mode) {
+    case kModeConfig: list = lists::buildConfigList(m_node, app); break;
+    case kModeRules: list = lists::buildRuleList(m_node, *m_doc, app); break;
+    case kModeReport: list = m_host.reportList(m_node, *m_doc); break;
+    case kModeCompareX: list = lists::buildCompareX(m_node, m_host.comparisonDocuments(*m_doc), app); break;
+    case kModeCompareY: list = lists::buildCompareY(m_node, m_host.comparisonDocuments(*m_doc), app); break;
+    default: break;
+    }
+    if (m_mode == kModeConfig || m_mode == kModeRules) lists::applyShowFlags(list, m_flags);
+    if (m_sortColumn >= 0) lists::sortRows(list, m_sortColumn, app);
+    return list;
+}
+
+void CQXConfigSplitter::refillList() { m_list->showList(buildList(), m_sortColumn); }
+
+bool CQXConfigSplitter::toggleFilter(int iconIndex) {
+    if (iconIndex < 0 || iconIndex >= lists::kShowFlagCount) return false;
+    auto& flag = m_flags[static_cast<std::size_t>(iconIndex)];
+    flag = !flag;
+    refillList();
+    return flag;
+}
+
+bool CQXConfigSplitter::filterShown(int iconIndex) const {
+    return iconIndex >= 0 && iconIndex < lists::kShowFlagCount && m_flags[static_cast<std::size_t>(iconIndex)];
+}
+
+void CQXConfigSplitter::treeOpen() {
+    if (CTreePage* page = m_form->activePage()) page->treeOpen();
+}
+
+void CQXConfigSplitter::treeClose() {
+    if (CTreePage* page = m_form->activePage()) page->treeClose();
+}
+
+}  // namespace qx::gui

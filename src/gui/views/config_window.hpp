@@ -1,0 +1,153 @@
+#pragma once
+// The configuration window of one server: a splitter with the form of three tree pages
+// (Config, Rules, Report) on the left and the details list on the right.
+
+#include "app/application.hpp"
+#include "document/config_doc.hpp"
+#include "lists/config_lists.hpp"
+#include "views/details_model.hpp"
+
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QWidget>
+
+#include <memory>
+
+class QSplitter;
+
+namespace qx::gui {
+
+/// What a configuration window needs of the main frame.
+class WindowHost {
+public:
+    virtual ~WindowHost() = default;
+    virtual Application& application() = 0;
+    /// The completed configuration documents, `first` first, then the others in window order.
+    virtual std::vector<const CQXConfigDoc2*> comparisonDocuments(const CQXConfigDoc2& first) = 0;
+    /// Number of open configuration documents.
+    virtual int configDocumentCount() const = 0;
+    /// False while "Open Documents..." is opening files.
+    virtual bool bulkOpening() const = 0;
+    /// The list of a Report-page node (list mode 3).
+    virtual lists::ListModel reportList(xml::Node node, const CQXConfigDoc2& doc) = 0;
+};
+
+/// List modes of the details list.
+enum ListMode { kModeEmpty = 0, kModeConfig = 1, kModeReport = 3, kModeRules = 4, kModeCompareX = 5, kModeCompareY = 6 };
+
+/// One tab page with its tree.
+class CTreePage : public QWidget {
+    Q_OBJECT
+public:
+    CTreePage(int mode, QWidget* parent = nullptr);
+    /// Replaces the tree by a built one; the root item stays expanded.
+    void populate(const lists::TreeItem& root);
+    /// Expands every item that has children.
+    void treeOpen();
+    /// Collapses every item, then expands the root again.
+    void treeClose();
+    [[nodiscard]] QTreeWidget* tree() const { return m_tree; }
+    [[nodiscard]] int mode() const { return m_mode; }
+    /// The node behind a tree item.
+    static xml::Node nodeOf(const QTreeWidgetItem* item);
+
+signals:
+    void nodeSelected(qx::xml::Node node, int mode);
+    void contextMenuAt(qx::xml::Node node, QPoint globalPos);
+
+private:
+    QTreeWidget* m_tree;
+    int m_mode;
+};
+
+class CPage1 : public CTreePage {
+    Q_OBJECT
+public:
+    explicit CPage1(QWidget* parent = nullptr) : CTreePage(kModeConfig, parent) {}
+};
+class CPage2 : public CTreePage {
+    Q_OBJECT
+public:
+    explicit CPage2(QWidget* parent = nullptr) : CTreePage(kModeRules, parent) {}
+};
+class CPage3 : public CTreePage {
+    Q_OBJECT
+public:
+    explicit CPage3(QWidget* parent = nullptr) : CTreePage(kModeReport, parent) {}
+};
+
+/// `CSheet`: the tab sheet of the form.
+class CSheet : public QTabWidget {
+    Q_OBJECT
+public:
+    using QTabWidget::QTabWidget;
+};
+
+/// `CFormLeft`: the left-hand form holding the sheet with the three pages.
+class CFormLeft : public QWidget {
+    Q_OBJECT
+public:
+    explicit CFormLeft(QWidget* parent = nullptr);
+    CSheet* sheet() const { return m_sheet; }
+    CPage1* page1() const { return m_page1; }
+    CPage2* page2() const { return m_page2; }
+    CPage3* page3() const { return m_page3; }
+    /// The page shown.
+    CTreePage* activePage() const;
+
+private:
+    CSheet* m_sheet;
+    CPage1* m_page1;
+    CPage2* m_page2;
+    CPage3* m_page3;
+};
+
+/// `CQXConfigSplitter`: the child window of one configuration document; owns the document.
+class CQXConfigSplitter : public QWidget {
+    Q_OBJECT
+public:
+    CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowHost& host, QWidget* parent = nullptr);
+    ~CQXConfigSplitter() override;
+
+    [[nodiscard]] CQXConfigDoc2& document() { return *m_doc; }
+    [[nodiscard]] const CQXConfigDoc2& document() const { return *m_doc; }
+    [[nodiscard]] CFormLeft* form() const { return m_form; }
+    [[nodiscard]] CQXConfigView* detailsList() const { return m_list; }
+    [[nodiscard]] int listMode() const { return m_mode; }
+    [[nodiscard]] xml::Node currentNode() const { return m_node; }
+
+    /// Flips the show flag of a list icon index; returns the new state.
+    bool toggleFilter(int iconIndex);
+    [[nodiscard]] bool filterShown(int iconIndex) const;
+    /// Tree Open / Tree Close on the active page.
+    void treeOpen();
+    void treeClose();
+    /// Shows a node of a page as if the user had selected it.
+    void selectNode(xml::Node node, int mode);
+    /// The comparison modes and the return to mode 1.
+    void setCompareMode(int mode);
+    /// Rebuilds the list (after an analysis run, a filter change, a language switch).
+    void refillList();
+    /// Rebuilds the three trees (labels follow the language).
+    void rebuildTrees();
+
+signals:
+    void compareMenuRequested(QPoint globalPos);
+
+private:
+    void onNodeSelected(xml::Node node, int mode);
+    void onSort(int column);
+    lists::ListModel buildList();
+
+    std::unique_ptr<CQXConfigDoc2> m_doc;
+    WindowHost& m_host;
+    QSplitter* m_splitter;
+    CFormLeft* m_form;
+    CQXConfigView* m_list;
+    xml::Node m_node;
+    int m_mode = kModeEmpty;
+    int m_sortColumn = -1;
+    lists::ShowFlags m_flags = lists::defaultShowFlags();
+};
+
+}  // namespace qx::gui

@@ -1,0 +1,101 @@
+// Splash window, update reminder and the painted icons.
+#include "app/dialogs.hpp"
+#include "app/icons.hpp"
+#include "app/message.hpp"
+#include "app/qxconfig_app.hpp"
+#include "platform/file_system.hpp"
+
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <ctime>
+
+using namespace qx;
+using namespace qx::gui;
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QStringList m_questions;
+
+    // Starts with the splash window and the given reminder state; returns after start-up.
+    std::unique_ptr<CQXConfigApp> startWithReminder(int interval, std::int64_t last) {
+        QSettings s(QStringLiteral("Orvane KTR"), QStringLiteral("Vestrel"));
+        s.clear();
+        s.setValue(QStringLiteral("Settings/Reminder Interval"), interval);
+        s.setValue(QStringLiteral("Settings/Last Reminder"), static_cast<qlonglong>(last));
+        s.sync();
+        auto app = std::make_unique<CQXConfigApp>(m_dir.path().toStdString());
+        StartOptions options;
+        options.splash = true;
+        app->initInstance({}, options);
+        return app;
+    }
+
+private slots:
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(QFile::copy(QStringLiteral(QX_RESOURCES "/rules.xml"), m_dir.filePath("rules.xml")));
+        setMessageHook([this](MessageKind kind, const QString&, const QString& text) {
+            if (kind == MessageKind::Question) m_questions << text;
+            return QMessageBox::No;
+        });
+    }
+
+    void init() { m_questions.clear(); }
+
+    void aKeyDismissesTheSplashAndTheReminderAsksOnce() {
+        const auto now = static_cast<std::int64_t>(std::time(nullptr));
+        auto app = startWithReminder(14, now - 14 * 86400);
+        QPointer<CSplashWnd> splash = app->splash();
+        QVERIFY(splash);
+        QSignalSpy dismissed(splash.data(), &CSplashWnd::dismissed);
+        QTest::keyClick(app->mainFrame(), Qt::Key_Escape);
+        QCOMPARE(dismissed.count(), 1);
+        QCOMPARE(m_questions, QStringList{QStringLiteral("Do you want to check for Rules update?")});
+        QTRY_VERIFY(splash.isNull());
+    }
+
+    void aRecentReminderOrIntervalZeroStaysQuiet() {
+        const auto now = static_cast<std::int64_t>(std::time(nullptr));
+        auto recent = startWithReminder(14, now - 13 * 86400);
+        QTest::mouseClick(recent->mainFrame(), Qt::LeftButton);
+        QVERIFY(m_questions.isEmpty());
+        auto never = startWithReminder(0, 0);
+        QTest::keyClick(never->mainFrame(), Qt::Key_A);
+        QVERIFY(m_questions.isEmpty());
+    }
+
+    void theSplashGoesByItselfAfterItsTime() {
+        auto* splash = new CSplashWnd;  // deletes itself on close
+        QSignalSpy dismissed(splash, &CSplashWnd::dismissed);
+        splash->show();
+        QTest::qWait(CSplashWnd::kShowMs / 2);
+        QCOMPARE(dismissed.count(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(dismissed.count(), 1, CSplashWnd::kShowMs * 2);
+    }
+
+    void theMarksAreDistinctAndDrawnAtSixteenPixels() {
+        QList<QImage> marks;
+        for (int i : {0, 1, 2, 3, 4, 5, 6, 9, 10, 32, 33, 34, 35}) {
+            const QImage img = icons::list(i).pixmap(16, 16).toImage();
+            QCOMPARE(img.size(), QSize(16, 16));
+            int opaque = 0;
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x) opaque += qAlpha(img.pixel(x, y)) > 128;
+            QVERIFY2(opaque > 20, qPrintable(QStringLiteral("icon %1 is nearly empty").arg(i)));
+            for (const QImage& other : marks) QVERIFY(other != img);
+            marks << img;
+        }
+        QVERIFY(!icons::tree(12).isNull());
+        QVERIFY(!icons::tree(999).isNull());  // unknown indices fall back to a picture
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"
