@@ -59,6 +59,18 @@ std::unique_ptr<CQXConfigDoc2> openReport(Application& app, const std::string& p
     return doc;
 }
 
+std::optional<OpenedReport> openWithEnvironment(const EnvironmentOptions& env, const std::string& path,
+                                                int& exitCode) {
+    OpenedReport r;
+    r.app = env.createApplication();
+    if (r.app) r.doc = openReport(*r.app, path);
+    if (!r.doc) {
+        exitCode = kExitRefused;
+        return std::nullopt;
+    }
+    return r;
+}
+
 std::vector<std::string> expandInputs(const std::vector<std::string>& inputs) {
     std::vector<std::string> out;
     for (const auto& in : inputs) {

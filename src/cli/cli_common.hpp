@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,16 @@ struct EnvironmentOptions {
 /// Opens a report or saved tree as the desktop Open does. On refusal prints the reason
 /// on stderr and returns nullptr.
 std::unique_ptr<CQXConfigDoc2> openReport(Application& app, const std::string& path);
+
+/// An application set up from the options, with one report opened in it.
+struct OpenedReport {
+    std::unique_ptr<Application> app;
+    std::unique_ptr<CQXConfigDoc2> doc;
+};
+/// Sets up the application and opens `path`; on failure says why, sets `exitCode` to
+/// kExitRefused and returns nothing.
+std::optional<OpenedReport> openWithEnvironment(const EnvironmentOptions& env, const std::string& path,
+                                                int& exitCode);
 
 /// Expands folders into the files "Open Documents..." would open; files stay as given.
 std::vector<std::string> expandInputs(const std::vector<std::string>& inputs);

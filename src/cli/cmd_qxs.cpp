@@ -38,16 +38,10 @@ void addQxsCommand(CLI::App& app, int& exitCode) {
     cmd->add_option("-o,--output", opts->out, "Write to FILE (replaced atomically) instead of stdout");
     opts->env.addTo(*cmd);
     cmd->callback([opts, &exitCode] {
-        auto application = opts->env.createApplication();
-        if (!application) {
-            exitCode = kExitRefused;
-            return;
-        }
-        auto doc = openReport(*application, opts->report);
-        if (!doc) {
-            exitCode = kExitRefused;
-            return;
-        }
+        auto opened = openWithEnvironment(opts->env, opts->report, exitCode);
+        if (!opened) return;
+        auto& application = opened->app;
+        auto& doc = opened->doc;
         commandfile::CommandFileOptions choice;
         if (opts->notRequired || opts->recommended || opts->required) {
             choice = {opts->notRequired, opts->recommended, opts->required};

@@ -60,16 +60,10 @@ void addReportCommand(CLI::App& app, int& exitCode) {
     cmd->add_option("-o,--output", opts->out, "Write to FILE (replaced atomically) instead of stdout");
     opts->env.addTo(*cmd);
     cmd->callback([opts, &exitCode] {
-        auto application = opts->env.createApplication();
-        if (!application) {
-            exitCode = kExitRefused;
-            return;
-        }
-        auto doc = openReport(*application, opts->report);
-        if (!doc) {
-            exitCode = kExitRefused;
-            return;
-        }
+        auto opened = openWithEnvironment(opts->env, opts->report, exitCode);
+        if (!opened) return;
+        auto& application = opened->app;
+        auto& doc = opened->doc;
         std::string text;
         if (opts->format == "html") {
             text = lists::renderReportHtml(*doc, *application, std::time(nullptr));

@@ -29,16 +29,10 @@ void addSaveXmlCommand(CLI::App& app, int& exitCode) {
     cmd->add_option("OUT", opts->out, "File for the configuration tree")->required();
     opts->env.addTo(*cmd);
     cmd->callback([opts, &exitCode] {
-        auto application = opts->env.createApplication();
-        if (!application) {
-            exitCode = kExitRefused;
-            return;
-        }
-        auto doc = openReport(*application, opts->report);
-        if (!doc) {
-            exitCode = kExitRefused;
-            return;
-        }
+        auto opened = openWithEnvironment(opts->env, opts->report, exitCode);
+        if (!opened) return;
+        auto& application = opened->app;
+        auto& doc = opened->doc;
         bool ok = writeTree(doc->config(), opts->out);
         ok = writeTree(application->ruleBase(), opts->out + ".xml") && ok;
         ok = writeTree(doc->report(), opts->out + ".xmlr.xml") && ok;
