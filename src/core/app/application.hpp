@@ -14,11 +14,11 @@ namespace qx {
 /// Settings values with their defaults (empty texts mean "use the default").
 struct Settings {
     static constexpr const char* kDefaultFileFinderUrl =
-        "https://support.quarrix-systems.example/servlet/filefinder?name=";
+        "https://support.quarrix.com/servlet/filefinder?name=";
     static constexpr const char* kDefaultKdnFinderUrl =
-        "https://support.quarrix-systems.example/servlet/kdnfinder/";
+        "https://support.quarrix.com/servlet/kdnfinder/";
     static constexpr const char* kDefaultRulesUpdateUrl =
-        "ftp://updates.quarrix-systems.example/allupdates/rules.xml";
+        "ftp://ftp.quarrix.com/allupdates/rules.xml";
     static constexpr int kDefaultReminderInterval = 14;
 
     std::string fileFinderUrl = kDefaultFileFinderUrl;
