@@ -41,16 +41,17 @@ bool ImportContext::splitNameValue(std::string_view line, std::string& name, std
     if (pos == std::string_view::npos) return false;
     // Every ".." goes (left to right, as a find-and-replace would), then one closing dot.
     const std::string_view raw = text::trimLeftBlanks(line.substr(0, pos));
-    std::string n;
-    n.reserve(raw.size());
+    std::string n(raw.size(), '\0');
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < raw.size();) {
         if (raw[i] == '.' && i + 1 < raw.size() && raw[i + 1] == '.') {
             i += 2;
         } else {
-            n += raw[i++];
+            n[kept++] = raw[i++];
         }
     }
-    if (!n.empty() && n.back() == '.') n.pop_back();
+    if (kept > 0 && n[kept - 1] == '.') --kept;
+    n.resize(kept);
     value = std::string(text::trimLeftBlanks(line.substr(pos + 1)));
     name = std::move(n);
     return pos > 0;

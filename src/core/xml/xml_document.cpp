@@ -2,6 +2,7 @@
 
 #include "platform/file_system.hpp"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <sstream>
@@ -404,9 +405,23 @@ std::string fromLatin1(std::string_view bytes) {
 }
 
 namespace {
+bool plainByte(unsigned char c) { return c < 0x80 && (c >= 0x20 || c == '\t'); }
+
+// Eight bytes at a time: a word without high bits and without bytes below 0x20 is plain.
 bool plainAscii(std::string_view bytes) {
-    for (unsigned char c : bytes) {
-        if (c >= 0x80 || (c < 0x20 && c != '\t')) return false;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    constexpr std::uint64_t kBlank = 0x2020202020202020ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, bytes.data() + i, 8);
+        if ((w & kHigh) == 0 && ((w - kBlank) & ~w & kHigh) == 0) continue;
+        for (std::size_t k = i; k < i + 8; ++k) {
+            if (!plainByte(static_cast<unsigned char>(bytes[k]))) return false;
+        }
+    }
+    for (; i < bytes.size(); ++i) {
+        if (!plainByte(static_cast<unsigned char>(bytes[i]))) return false;
     }
     return true;
 }
@@ -428,7 +443,12 @@ void setLatin1Text(Node node, std::string_view bytes) {
 
 Node appendLatin1Element(Node parent, std::string_view name, std::string_view bytes) {
     Node n = appendElement(parent, name);
-    setLatin1Text(n, bytes);
+    if (bytes.empty()) return n;
+    // A new element has no children to remove: append the text directly.
+    withLatin1(bytes, [&](std::string_view utf8) {
+        Node t = n.append_child(pugi::node_pcdata);
+        if (!t || !t.set_value(utf8.data(), utf8.size())) throw std::bad_alloc();
+    });
     return n;
 }
 
