@@ -1,5 +1,7 @@
 #include "analysis/config_index.hpp"
 
+#include <cstring>
+
 namespace qx::analysis {
 
 namespace {
@@ -35,12 +37,13 @@ const ConfigIndex::Table& ConfigIndex::table(const Selector& sel) {
     // Iterative walk: trees from broken reports can be deep.
     xml::Node n = m_root.first_child();
     while (n) {
-        if (n.type() == pugi::node_element && sel.element == n.name() &&
+        if (n.type() == pugi::node_element && n.name()[0] == sel.element.c_str()[0] &&
+            std::strcmp(n.name(), sel.element.c_str()) == 0 &&
             (sel.parent.empty() || sel.parent == n.parent().name())) {
             addKeys(n, sel, t);
         }
-        if (n.first_child()) {
-            n = n.first_child();
+        if (xml::Node c = n.first_child()) {
+            n = c;
             continue;
         }
         while (n && !n.next_sibling() && n != m_root) n = n.parent();

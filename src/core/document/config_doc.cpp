@@ -3,7 +3,47 @@
 #include "qx_embedded_resources.hpp"
 #include "util/text.hpp"
 
+#include <array>
+#include <cstring>
+
 namespace qx {
+
+namespace {
+
+// Joins the value, version and date texts of one found record onto `result`.
+void joinValues(xml::Node found, std::string_view kind, bool propertyKind, std::string& result) {
+    for (xml::Node c = found.first_child(); c; c = c.next_sibling()) {
+        if (c.type() != pugi::node_element) continue;
+        std::string_view name = c.name();
+        if (name == "value") {
+            if (propertyKind) {
+                result += xml::attribute(found.parent(), "name");
+                result += ':';
+            }
+            result += xml::text(c);
+            result += ' ';
+        } else if (name == "version") {
+            if (kind == "module") result.clear();
+            result += xml::text(c);
+            result += ' ';
+        } else if (name == "date") {
+            result += xml::text(c);
+            result += ' ';
+        }
+    }
+}
+
+// True when a child element `name` has exactly this text (the [name='...'] test).
+bool hasNamedChild(xml::Node n, std::string_view key) {
+    for (xml::Node c = n.first_child(); c; c = c.next_sibling()) {
+        if (c.type() == pugi::node_element && std::string_view(c.name()) == "name" && xml::text(c) == key) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
 
 std::string CQXConfigDoc2::valueByName(std::string_view kind, std::string_view key) const {
     std::string pattern(kind);
@@ -15,27 +55,7 @@ std::string CQXConfigDoc2::valueByName(std::string_view kind, std::string_view k
         pattern += "[name='" + xml::escapeLiteral(key) + "']";
     }
     std::string result;
-    for (xml::Node found : xml::select(m_config.documentNode(), pattern)) {
-        for (xml::Node c = found.first_child(); c; c = c.next_sibling()) {
-            if (c.type() != pugi::node_element) continue;
-            std::string_view name = c.name();
-            if (name == "value") {
-                if (propertyKind) {
-                    result += xml::attribute(found.parent(), "name");
-                    result += ':';
-                }
-                result += xml::text(c);
-                result += ' ';
-            } else if (name == "version") {
-                if (kind == "module") result.clear();
-                result += xml::text(c);
-                result += ' ';
-            } else if (name == "date") {
-                result += xml::text(c);
-                result += ' ';
-            }
-        }
-    }
+    for (xml::Node found : xml::select(m_config.documentNode(), pattern)) joinValues(found, kind, propertyKind, result);
     return std::string(text::trimRightBlanks(result));
 }
 
@@ -44,30 +64,72 @@ std::string CQXConfigDoc2::serverName() const {
 }
 
 std::string CQXConfigDoc2::buildTitle() const {
+    // The title needs eight server parameters: find the records once, not once per name.
+    const std::vector<xml::Node> params = xml::select(m_config.documentNode(), "serverparam");
+    auto param = [&](std::string_view name) {
+        std::string result;
+        for (xml::Node p : params) {
+            if (hasNamedChild(p, name)) joinValues(p, "serverparam", false, result);
+        }
+        return std::string(text::trimRightBlanks(result));
+    };
     const char* version = newFormat ? "Product Version" : "OS Version";
     const char* revisionLower = newFormat ? "Product revision number" : "OS revision number";
     const char* revisionUpper = newFormat ? "Product Revision Number" : "OS Revision Number";
-    std::string t = serverName();
+    std::string t = param("Server name") + param("Server Name");
     t += ' ';
-    t += serverParameter(version);
+    t += param(version);
     t += '.';
-    t += serverParameter(revisionLower) + serverParameter(revisionUpper);
+    t += param(revisionLower) + param(revisionUpper);
     t += ' ';
-    t += serverParameter("Orvane File Server Configuration Report Created");
+    t += param("Orvane File Server Configuration Report Created");
     return t;
 }
+
+namespace {
+
+constexpr std::array<const char*, 5> kStandardContainers = {"zrd", "products", "boot-drive", "kfs-stat-files",
+                                                            "search-paths"};
+
+// Which standard containers occur anywhere in the tree, from one walk.
+std::array<bool, 5> presentContainers(xml::Node top) {
+    std::array<bool, 5> present {};
+    std::size_t found = 0;
+    xml::Node n = top.first_child();
+    while (n && found < present.size()) {
+        if (n.type() == pugi::node_element) {
+            const char* name = n.name();
+            for (std::size_t i = 0; i < present.size(); ++i) {
+                if (!present[i] && std::strcmp(name, kStandardContainers[i]) == 0) {
+                    present[i] = true;
+                    ++found;
+                }
+            }
+        }
+        if (xml::Node c = n.first_child()) {
+            n = c;
+            continue;
+        }
+        while (n && !n.next_sibling() && n != top) n = n.parent();
+        if (!n || n == top) break;
+        n = n.next_sibling();
+    }
+    return present;
+}
+
+}  // namespace
 
 void CQXConfigDoc2::ensureStandardContainers() {
     xml::Node root = m_config.root();
     if (!root) return;
-    auto missing = [&](const char* name) { return !xml::selectFirst(m_config.documentNode(), name); };
-    if (missing("zrd")) {
+    const auto present = presentContainers(m_config.documentNode());
+    if (!present[0]) {
         xml::Node zrd = xml::appendElement(root, "zrd");
         xml::appendElement(zrd, "file-groups");
         xml::appendElement(zrd, "partitions");
     }
-    for (const char* name : {"products", "boot-drive", "kfs-stat-files", "search-paths"}) {
-        if (missing(name)) xml::appendElement(root, name);
+    for (std::size_t i = 1; i < kStandardContainers.size(); ++i) {
+        if (!present[i]) xml::appendElement(root, kStandardContainers[i]);
     }
 }
 

@@ -22,7 +22,9 @@ xml::Node addGroup(xml::Node files, const char* name) {
 //   BIND IP CE1000_1_EII ADDRESS=10.1.1.5 MASK=255.255.255.0
 void parseCapturedFile(ImportContext& ctx) {
     ParseState& st = ctx.state;
-    st.sectionName = text::removeChar(text::removeChar(st.sectionName, '['), ']');
+    if (st.sectionName.find_first_of("[]") != std::string::npos) {
+        st.sectionName = text::removeChar(text::removeChar(st.sectionName, '['), ']');
+    }
     std::replace(st.line.begin(), st.line.end(), '\t', ' ');
     const std::string path = st.sectionName.size() > 6 ? st.sectionName.substr(6) : std::string();
     CapturedFileState& fs = ctx.files;

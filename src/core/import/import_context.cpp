@@ -39,11 +39,21 @@ xml::Node ImportContext::addProperty(xml::Node parent, std::string_view name, st
 bool ImportContext::splitNameValue(std::string_view line, std::string& name, std::string& value) {
     auto pos = line.find(": ");
     if (pos == std::string_view::npos) return false;
-    std::string n(text::trimLeftBlanks(line.substr(0, pos)));
-    n = text::replaceAll(n, "..", "");
-    if (!n.empty() && n.back() == '.') n.pop_back();
-    name = std::move(n);
+    // Every ".." goes (left to right, as a find-and-replace would), then one closing dot.
+    const std::string_view raw = text::trimLeftBlanks(line.substr(0, pos));
+    std::string n(raw.size(), '\0');
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < raw.size();) {
+        if (raw[i] == '.' && i + 1 < raw.size() && raw[i + 1] == '.') {
+            i += 2;
+        } else {
+            n[kept++] = raw[i++];
+        }
+    }
+    if (kept > 0 && n[kept - 1] == '.') --kept;
+    n.resize(kept);
     value = std::string(text::trimLeftBlanks(line.substr(pos + 1)));
+    name = std::move(n);
     return pos > 0;
 }
 

@@ -101,11 +101,11 @@ public:
     }
     /// Appends an element whose text is report bytes (converted to UTF-8).
     static xml::Node addText(xml::Node parent, std::string_view element, std::string_view reportBytes) {
-        return xml::appendElement(parent, element, xml::fromLatin1(reportBytes));
+        return xml::appendLatin1Element(parent, element, reportBytes);
     }
     /// Sets an attribute from report bytes.
     static void setAttr(xml::Node node, std::string_view attr, std::string_view reportBytes) {
-        xml::setAttribute(node, attr, xml::fromLatin1(reportBytes));
+        xml::setLatin1Attribute(node, attr, reportBytes);
     }
     /// Appends a `property` record with `name` and `value` children.
     static xml::Node addProperty(xml::Node parent, std::string_view name, std::string_view value);

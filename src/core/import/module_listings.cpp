@@ -90,7 +90,9 @@ void parseLoadedModules(ImportContext& ctx) {
 //      5.70.05  February 3, 2006  Quarrix Server Operating System
 void parseDirectoryListing(ImportContext& ctx) {
     ParseState& st = ctx.state;
-    st.sectionName = text::removeChar(text::removeChar(st.sectionName, '['), ']');
+    if (st.sectionName.find_first_of("[]") != std::string::npos) {
+        st.sectionName = text::removeChar(text::removeChar(st.sectionName, '['), ']');
+    }
     std::replace(st.line.begin(), st.line.end(), '\t', ' ');
     const std::string dirName = st.sectionName.size() > 11 ? st.sectionName.substr(11) : std::string();
     ModuleListState& ms = ctx.modules;

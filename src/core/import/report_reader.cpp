@@ -69,7 +69,25 @@ bool isMarker(std::string_view line) {
            text::startsWith(line, "End of") || text::startsWith(line, "List of Client");
 }
 
-void processLine(ImportContext& ctx, std::string_view raw) {
+// The section's parser and blank rule, looked up again only when the section changes.
+struct SectionRules {
+    std::string name;
+    bool known = false;
+    SectionParser parser = nullptr;
+    bool keepsLeadingBlanks = false;
+
+    const SectionRules& of(const std::string& sectionName) {
+        if (!known || name != sectionName) {
+            name = sectionName;
+            known = true;
+            parser = parserForSection(name);
+            keepsLeadingBlanks = sectionKeepsLeadingBlanks(name);
+        }
+        return *this;
+    }
+};
+
+void processLine(ImportContext& ctx, SectionRules& rules, std::string_view raw) {
     ParseState& st = ctx.state;
     st.line.assign(raw);
     ++st.lineNumber;
@@ -86,7 +104,7 @@ void processLine(ImportContext& ctx, std::string_view raw) {
         }
     }
     if (st.isReport) {
-        if (!sectionKeepsLeadingBlanks(st.sectionName)) {
+        if (!rules.of(st.sectionName).keepsLeadingBlanks) {
             std::string_view t = text::trimLeftBlanksTabs(st.line);
             if (t.size() != st.line.size()) st.line.erase(0, st.line.size() - t.size());
         }
@@ -98,7 +116,7 @@ void processLine(ImportContext& ctx, std::string_view raw) {
             } else if (st.nameSpaceLines) {
                 parseNameSpaceList(ctx);
             } else {
-                parserForSection(st.sectionName)(ctx);
+                rules.of(st.sectionName).parser(ctx);
             }
         }
     }
@@ -170,6 +188,7 @@ OpenCheck checkOpen(const Application& app, const std::string& path) {
 bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
     xml::Node config = doc.config().createRoot("config");
     ImportContext ctx(doc, config);
+    SectionRules rules;
     try {
         std::size_t start = 0;
         while (start < content.size()) {
@@ -178,7 +197,7 @@ bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
             std::size_t stop = end == std::string_view::npos ? content.size() : end;
             // A CR before the LF is dropped, and so is one that ends the file.
             if (stop > start && content[stop - 1] == '\r' && (end != std::string_view::npos || stop == content.size())) --stop;
-            processLine(ctx, content.substr(start, stop - start));
+            processLine(ctx, rules, content.substr(start, stop - start));
             start = next;
         }
     } catch (const PortalReport&) {

@@ -70,6 +70,7 @@ std::string removeChar(std::string_view s, char c) {
 
 std::vector<std::string_view> splitWords(std::string_view s) {
     std::vector<std::string_view> out;
+    out.reserve(8);  // report lines have a few words: one allocation, not four
     std::size_t i = 0;
     while (i < s.size()) {
         while (i < s.size() && s[i] == ' ') ++i;

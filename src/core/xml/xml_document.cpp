@@ -2,6 +2,7 @@
 
 #include "platform/file_system.hpp"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <sstream>
@@ -130,10 +131,30 @@ void Document::copyFrom(const Document& other) {
     m_latin1 = other.m_latin1;
 }
 
+namespace {
+// A NUL-terminated copy of a short name without touching the heap (names are a few letters).
+class CName {
+public:
+    explicit CName(std::string_view s) {
+        if (s.size() < sizeof m_buf) {
+            std::memcpy(m_buf, s.data(), s.size());
+            m_buf[s.size()] = '\0';
+        } else {
+            m_long.assign(s);
+        }
+    }
+    [[nodiscard]] const char* c_str() const { return m_long.empty() ? m_buf : m_long.c_str(); }
+
+private:
+    char m_buf[64];
+    std::string m_long;
+};
+}  // namespace
+
 Node appendElement(Node parent, std::string_view name) {
     Node n = parent.append_child(pugi::node_element);
     if (!n) throw std::bad_alloc();
-    if (!n.set_name(std::string(name).c_str())) throw std::bad_alloc();
+    if (!n.set_name(CName(name).c_str())) throw std::bad_alloc();
     return n;
 }
 
@@ -173,22 +194,22 @@ void setText(Node node, std::string_view value) {
     removeChildren(node);
     if (value.empty()) return;
     Node t = node.append_child(pugi::node_pcdata);
-    if (!t || !t.set_value(std::string(value).c_str())) throw std::bad_alloc();
+    if (!t || !t.set_value(value.data(), value.size())) throw std::bad_alloc();
 }
 
 std::string attribute(Node node, std::string_view name) {
-    return node.attribute(std::string(name).c_str()).value();
+    return node.attribute(CName(name).c_str()).value();
 }
 
 bool hasAttribute(Node node, std::string_view name) {
-    return static_cast<bool>(node.attribute(std::string(name).c_str()));
+    return static_cast<bool>(node.attribute(CName(name).c_str()));
 }
 
 void setAttribute(Node node, std::string_view name, std::string_view value) {
-    std::string key(name);
+    CName key(name);
     pugi::xml_attribute a = node.attribute(key.c_str());
     if (!a) a = node.append_attribute(key.c_str());
-    if (!a || !a.set_value(std::string(value).c_str())) throw std::bad_alloc();
+    if (!a || !a.set_value(value.data(), value.size())) throw std::bad_alloc();
 }
 
 void removeChildren(Node node) {
@@ -303,41 +324,58 @@ bool matchesPath(Node n, const std::vector<Step>& steps, int depth) {
     return true;
 }
 
-}  // namespace
+bool sameName(const char* name, const std::string& wanted) {
+    return name[0] == wanted[0] && std::strcmp(name, wanted.c_str()) == 0;
+}
 
-std::vector<Node> select(Node context, std::string_view pattern) {
-    std::vector<Node> out;
+// Walks the subtree in document order; each node is tested against the whole path, so the
+// matches come in document order without duplicates even when they nest. `visit` returns
+// false to stop.
+template <typename Visit>
+void forEachMatch(Node context, std::string_view pattern, Visit visit) {
     std::vector<Step> steps;
-    if (!context || !parsePattern(pattern, steps)) return out;
-    // Walk the subtree in document order; each node is tested against the whole path, so
-    // the result is in document order without duplicates even when matches nest.
+    if (!context || !parsePattern(pattern, steps)) return;
     const int minDepth = static_cast<int>(steps.size());
     const std::string& last = steps.back().name;
     Node n = context.first_child();
     int depth = 1;
     while (n) {
-        if (depth >= minDepth && n.type() == pugi::node_element && last == n.name() &&
-            matchesPath(n, steps, depth)) {
-            out.push_back(n);
+        if (depth >= minDepth && n.type() == pugi::node_element && sameName(n.name(), last) &&
+            matchesPath(n, steps, depth) && !visit(n)) {
+            return;
         }
-        if (n.first_child()) {
-            n = n.first_child();
+        if (Node c = n.first_child()) {
+            n = c;
             ++depth;
             continue;
         }
         while (n && !n.next_sibling()) {
             n = n.parent();
             --depth;
-            if (depth <= 0) return out;
+            if (depth <= 0) return;
         }
         if (n) n = n.next_sibling();
     }
+}
+
+}  // namespace
+
+std::vector<Node> select(Node context, std::string_view pattern) {
+    std::vector<Node> out;
+    forEachMatch(context, pattern, [&](Node n) {
+        out.push_back(n);
+        return true;
+    });
     return out;
 }
 
 Node selectFirst(Node context, std::string_view pattern) {
-    auto all = select(context, pattern);
-    return all.empty() ? Node() : all.front();
+    Node first;
+    forEachMatch(context, pattern, [&](Node n) {
+        first = n;
+        return false;
+    });
+    return first;
 }
 
 std::string escapeLiteral(std::string_view name) {
@@ -364,6 +402,58 @@ std::string fromLatin1(std::string_view bytes) {
         }
     }
     return out;
+}
+
+namespace {
+bool plainByte(unsigned char c) { return c < 0x80 && (c >= 0x20 || c == '\t'); }
+
+// Eight bytes at a time: a word without high bits and without bytes below 0x20 is plain.
+bool plainAscii(std::string_view bytes) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    constexpr std::uint64_t kBlank = 0x2020202020202020ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, bytes.data() + i, 8);
+        if ((w & kHigh) == 0 && ((w - kBlank) & ~w & kHigh) == 0) continue;
+        for (std::size_t k = i; k < i + 8; ++k) {
+            if (!plainByte(static_cast<unsigned char>(bytes[k]))) return false;
+        }
+    }
+    for (; i < bytes.size(); ++i) {
+        if (!plainByte(static_cast<unsigned char>(bytes[i]))) return false;
+    }
+    return true;
+}
+
+// Report texts are mostly plain ASCII: those need no converted copy at all.
+template <typename Use>
+void withLatin1(std::string_view bytes, Use use) {
+    if (plainAscii(bytes)) {
+        use(bytes);
+    } else {
+        use(std::string_view(fromLatin1(bytes)));
+    }
+}
+}  // namespace
+
+void setLatin1Text(Node node, std::string_view bytes) {
+    withLatin1(bytes, [&](std::string_view utf8) { setText(node, utf8); });
+}
+
+Node appendLatin1Element(Node parent, std::string_view name, std::string_view bytes) {
+    Node n = appendElement(parent, name);
+    if (bytes.empty()) return n;
+    // A new element has no children to remove: append the text directly.
+    withLatin1(bytes, [&](std::string_view utf8) {
+        Node t = n.append_child(pugi::node_pcdata);
+        if (!t || !t.set_value(utf8.data(), utf8.size())) throw std::bad_alloc();
+    });
+    return n;
+}
+
+void setLatin1Attribute(Node node, std::string_view name, std::string_view bytes) {
+    withLatin1(bytes, [&](std::string_view utf8) { setAttribute(node, name, utf8); });
 }
 
 std::string sanitize(std::string_view s) {

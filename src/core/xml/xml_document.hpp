@@ -109,6 +109,12 @@ std::string escapeLiteral(std::string_view name);
 /// Converts 8-bit report text (Latin-1) to UTF-8; characters XML 1.0 forbids
 /// (control characters other than tab) become U+FFFD so that saved trees load again.
 std::string fromLatin1(std::string_view bytes);
+/// setText of report bytes as fromLatin1 converts them.
+void setLatin1Text(Node node, std::string_view bytes);
+/// appendElement with a text of report bytes as fromLatin1 converts them.
+Node appendLatin1Element(Node parent, std::string_view name, std::string_view bytes);
+/// setAttribute with a value of report bytes as fromLatin1 converts them.
+void setLatin1Attribute(Node node, std::string_view name, std::string_view bytes);
 /// Makes arbitrary text storable: valid UTF-8 stays, invalid bytes are read as Latin-1,
 /// forbidden characters become U+FFFD.
 std::string sanitize(std::string_view text);
