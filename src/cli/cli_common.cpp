@@ -85,6 +85,17 @@ std::vector<std::string> expandInputs(const std::vector<std::string>& inputs) {
     return out;
 }
 
+bool writeOutput(const std::string& text, const std::string& path) {
+    if (path.empty() || path == "-") {
+        std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+        std::cout.flush();
+        return static_cast<bool>(std::cout);
+    }
+    const std::string error = platform::writeFileAtomically(path, text);
+    if (!error.empty()) std::cerr << "qxconfig-cli: cannot write " << path << ": " << error << "\n";
+    return error.empty();
+}
+
 bool stderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 }  // namespace qx::cli

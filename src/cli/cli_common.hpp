@@ -51,6 +51,10 @@ std::optional<OpenedReport> openWithEnvironment(const EnvironmentOptions& env, c
 /// Expands folders into the files "Open Documents..." would open; files stay as given.
 std::vector<std::string> expandInputs(const std::vector<std::string>& inputs);
 
+/// Writes a command's output to stdout (PATH empty or "-") or replaces PATH atomically;
+/// says what failed on stderr and returns false.
+bool writeOutput(const std::string& text, const std::string& path);
+
 /// True when stderr is a terminal (progress lines are shown only then).
 bool stderrIsTerminal();
 

@@ -73,15 +73,7 @@ void addCompareCommand(CLI::App& app, int& exitCode) {
         const auto result = compare::compareServers(*docs[0], others, *application, types);
         const std::string text = opts->format == "json" ? resultJson(result)
                                                         : compare::compareListText(result, *application, "\r\n");
-        if (opts->out.empty()) {
-            std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
-            std::cout.flush();
-            exitCode = std::cout ? kExitOk : kExitFailure;
-            return;
-        }
-        const std::string error = platform::writeFileAtomically(opts->out, text);
-        if (!error.empty()) std::cerr << "qxconfig-cli: cannot write " << opts->out << ": " << error << "\n";
-        exitCode = error.empty() ? kExitOk : kExitFailure;
+        exitCode = writeOutput(text, opts->out) ? kExitOk : kExitFailure;
     });
 }
 

@@ -48,15 +48,7 @@ void addQxsCommand(CLI::App& app, int& exitCode) {
         }
         const auto file = commandfile::buildCommandFile(*doc, *application, choice, ruleActivity(*doc));
         std::cerr << file.title << "\n";
-        if (opts->out.empty()) {
-            std::cout.write(file.text.data(), static_cast<std::streamsize>(file.text.size()));
-            std::cout.flush();
-            exitCode = std::cout ? kExitOk : kExitFailure;
-            return;
-        }
-        const std::string error = platform::writeFileAtomically(opts->out, file.text);
-        if (!error.empty()) std::cerr << "qxconfig-cli: cannot write " << opts->out << ": " << error << "\n";
-        exitCode = error.empty() ? kExitOk : kExitFailure;
+        exitCode = writeOutput(file.text, opts->out) ? kExitOk : kExitFailure;
     });
 }
 

@@ -25,17 +25,6 @@ std::string modelJson(const lists::ListModel& m) {
     return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-bool writeOutput(const std::string& text, const std::string& path) {
-    if (path.empty() || path == "-") {
-        std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
-        std::cout.flush();
-        return static_cast<bool>(std::cout);
-    }
-    const std::string error = platform::writeFileAtomically(path, text);
-    if (!error.empty()) std::cerr << "qxconfig-cli: cannot write " << path << ": " << error << "\n";
-    return error.empty();
-}
-
 }  // namespace
 
 void addReportCommand(CLI::App& app, int& exitCode) {
