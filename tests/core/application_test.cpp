@@ -80,17 +80,3 @@ TEST(Application, AFailedSaveLeavesTheOldFileWhole) {
     for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
     EXPECT_EQ(files, 1);
 }
-
-TEST(Application, ReminderIsDueAfterTheInterval) {
-    Settings s;
-    const std::int64_t now = 1'800'000'000;
-    s.reminderInterval = 14;
-    s.lastReminder = now - 14 * 86400;
-    EXPECT_TRUE(reminderDue(s, now));
-    s.lastReminder = now - 13 * 86400;
-    EXPECT_FALSE(reminderDue(s, now));
-    s.lastReminder = 0;
-    EXPECT_TRUE(reminderDue(s, now));
-    s.reminderInterval = 0;
-    EXPECT_FALSE(reminderDue(s, now));
-}
