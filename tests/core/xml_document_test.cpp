@@ -127,3 +127,84 @@ TEST(XmlDocument, NodeIdentity) {
     EXPECT_NE(all[0], all[1]);
     EXPECT_EQ(all[0], xml::child(d.root(), "a"));
 }
+
+namespace {
+
+// Builds the same small tree through every writer; the result must not depend on whether
+// the document shares its element names.
+void buildFields(xml::Document& d) {
+    xml::Node root = d.createRoot("config");
+    xml::Node rec = xml::appendElement(root, "module");
+    xml::appendElement(rec, "name", "SERVER.QXK");
+    xml::appendElement(rec, "version", "");
+    xml::Node desc = xml::appendLatin1Element(rec, "description", "Caf\xe9 loader");
+    xml::setText(desc, "Loader, continued");
+    xml::Node grown = xml::appendElement(rec, "date");
+    xml::setText(grown, "Mar 1 2004");
+    xml::Node emptied = xml::appendElement(rec, "size", "123");
+    xml::setText(emptied, "");
+    xml::Node mixed = xml::appendElement(rec, "note", "head ");
+    xml::appendElement(mixed, "part", "tail");
+    xml::appendElement(rec, "ns:item", "still stored");
+    xml::setAttribute(rec, "name", "m");
+}
+
+}  // namespace
+
+TEST(XmlSharedNames, TreesReadSaveSearchAndCopyAsWithoutSharing) {
+    xml::Document plain;
+    buildFields(plain);
+    xml::Document shared;
+    shared.shareElementNames();
+    buildFields(shared);
+
+    const std::string expected = plain.saveString();
+    EXPECT_EQ(shared.saveString(), expected);  // the helper element is never written
+    xml::Node rec = xml::child(shared.root(), "module");
+    EXPECT_EQ(xml::childText(rec, "description"), "Loader, continued");
+    EXPECT_EQ(xml::childText(rec, "size"), "");
+    EXPECT_EQ(xml::childText(rec, "note"), "head tail");
+    EXPECT_EQ(xml::childText(rec, "ns:item"), "still stored");
+    EXPECT_EQ(xml::select(shared.documentNode(), "name").size(), 1u);   // templates are not found
+    EXPECT_EQ(xml::select(shared.documentNode(), "config").size(), 1u);
+    EXPECT_EQ(names(xml::select(shared.documentNode(), "module[name='SERVER.QXK']")), "module=mSERVER.QXK" + std::string("Loader, continuedMar 1 2004head tailstill stored") + ";");
+
+    xml::Document copy;
+    copy.copyFrom(shared);
+    EXPECT_EQ(copy.saveString(), expected);
+    EXPECT_EQ(xml::select(copy.documentNode(), "name").size(), 1u);
+
+    // Released helpers leave the names in place; appending afterwards starts them again.
+    shared.releaseSharedNames();
+    EXPECT_EQ(shared.saveString(), expected);
+    xml::appendElement(shared.root(), "name", "after");
+    EXPECT_EQ(xml::select(shared.documentNode(), "name").size(), 2u);
+
+    // A reload drops the templates with the old nodes.
+    ASSERT_TRUE(shared.loadString(expected).ok());
+    xml::appendElement(shared.root(), "name", "reloaded");
+    EXPECT_EQ(xml::childText(shared.root(), "name"), "reloaded");
+}
+
+TEST(XmlSharedNames, DocumentsComeAndGoWithoutStaleTemplates) {
+    // Sanitizer builds catch a template outliving its document here.
+    for (int round = 0; round < 50; ++round) {
+        auto a = std::make_unique<xml::Document>();
+        a->shareElementNames();
+        xml::Document b;
+        b.shareElementNames();
+        xml::Node ra = a->createRoot("a");
+        xml::Node rb = b.createRoot("b");
+        for (int i = 0; i < 20; ++i) {
+            xml::appendElement(i % 2 ? ra : rb, "value", std::to_string(i));
+        }
+        xml::Document moved = std::move(b);
+        b = std::move(*a);
+        a.reset();
+        xml::appendElement(b.root(), "value", "x");
+        xml::appendElement(moved.root(), "value", "y");
+        EXPECT_EQ(xml::select(b.documentNode(), "value").size(), 11u);
+        EXPECT_EQ(xml::select(moved.documentNode(), "value").size(), 11u);
+        EXPECT_EQ(xml::text(moved.root().last_child()), "y");
+    }
+}

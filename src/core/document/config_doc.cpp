@@ -122,7 +122,8 @@ std::array<bool, 5> presentContainers(xml::Node top) {
 void CQXConfigDoc2::ensureStandardContainers() {
     xml::Node root = m_config.root();
     if (!root) return;
-    const auto present = presentContainers(m_config.documentNode());
+    auto present = presentContainers(root);
+    for (std::size_t i = 0; i < present.size(); ++i) present[i] = present[i] || std::strcmp(root.name(), kStandardContainers[i]) == 0;
     if (!present[0]) {
         xml::Node zrd = xml::appendElement(root, "zrd");
         xml::appendElement(zrd, "file-groups");

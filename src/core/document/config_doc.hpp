@@ -15,6 +15,16 @@ public:
     /// State value of a report window's document (command file or text report).
     static constexpr int kStateReportWindow = 3;
 
+    CQXConfigDoc2() {
+        m_config.shareElementNames();
+        m_report.shareElementNames();
+    }
+    /// Drops what building the trees needed and a finished document does not.
+    void releaseBuildHelpers() {
+        m_config.releaseSharedNames();
+        m_report.releaseSharedNames();
+    }
+
     [[nodiscard]] xml::Document& config() { return m_config; }
     [[nodiscard]] const xml::Document& config() const { return m_config; }
     [[nodiscard]] xml::Document& report() { return m_report; }

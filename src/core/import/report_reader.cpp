@@ -264,6 +264,7 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
         result.outcome = LoadOutcome::OutOfMemory;
         result.message = kOutOfMemoryMessage;
     }
+    doc.releaseBuildHelpers();
     report(observer, kProgressPoints);
     return result;
 }

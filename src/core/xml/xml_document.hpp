@@ -68,9 +68,21 @@ public:
     [[nodiscard]] pugi::xml_document& raw() { return *m_doc; }
     [[nodiscard]] const pugi::xml_document& raw() const { return *m_doc; }
 
+    /// Lets elements appended to this document share their names and keep their text in the
+    /// element itself: one node per field instead of two, and no copy of the name. Meant for
+    /// the large generated trees (configuration, report).
+    void shareElementNames();
+    /// Drops the helper nodes that name sharing keeps while a tree is being built; the
+    /// elements built so far keep their names. Later appends create them again.
+    void releaseSharedNames();
+
+    struct SharedNames;
+
 private:
     LoadResult finishLoad(const pugi::xml_parse_result& r);
+    void resetSharedNames();
     std::unique_ptr<pugi::xml_document> m_doc;
+    std::unique_ptr<SharedNames> m_shared;
     bool m_latin1 = false;
 };
 
