@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -40,6 +41,27 @@ double medianSeconds(int runs, const std::function<void()>& work) {
     return t[t.size() / 2];
 }
 
+// Both sides of a ratio, measured in alternation so that they meet the same heap, caches and
+// machine load: (median of a, median of b).
+std::pair<double, double> medianPair(int runs, const std::function<void()>& a, const std::function<void()>& b) {
+    a();  // warm-up
+    b();
+    std::vector<double> ta;
+    std::vector<double> tb;
+    for (int i = 0; i < runs; ++i) {
+        auto t0 = Clock::now();
+        a();
+        auto t1 = Clock::now();
+        b();
+        auto t2 = Clock::now();
+        ta.push_back(std::chrono::duration<double>(t1 - t0).count());
+        tb.push_back(std::chrono::duration<double>(t2 - t1).count());
+    }
+    std::sort(ta.begin(), ta.end());
+    std::sort(tb.begin(), tb.end());
+    return {ta[ta.size() / 2], tb[tb.size() / 2]};
+}
+
 std::string writeReport(const fs::path& dir, int scale, int variant = 0) {
     fs::path p = dir / ("scale" + std::to_string(scale) + "-" + std::to_string(variant) + ".TXT");
     if (!fs::exists(p)) std::ofstream(p, std::ios::binary) << qx::bench::generateReport(scale, variant);
@@ -55,36 +77,44 @@ std::unique_ptr<qx::Application> makeApp(const fs::path& dir, int multiplier) {
     return app;
 }
 
-double textImport(const std::string& path) {
-    return medianSeconds(5, [&] {
-        qx::CQXConfigDoc2 doc;
-        auto bytes = qx::platform::readFile(path);
-        qx::import::importReportText(doc, *bytes);
-    });
-}
-
-// The least work that turns the lines into a tree.
-double treeBuild(const std::string& path) {
-    return medianSeconds(5, [&] {
-        pugi::xml_document d;
-        pugi::xml_node root = d.append_child("config");
-        std::ifstream in(path, std::ios::binary);
-        std::string line;
-        while (std::getline(in, line)) {
-            auto sp = line.find(' ');
-            pugi::xml_node e = root.append_child("line");
-            e.append_child("word").text().set(line.substr(0, sp).c_str());
-            e.append_child("rest").text().set(sp == std::string::npos ? "" : line.substr(sp + 1).c_str());
-        }
-    });
-}
-
-double analysis(qx::Application& app, const std::string& path) {
+void importOnce(const std::string& path) {
     qx::CQXConfigDoc2 doc;
     auto bytes = qx::platform::readFile(path);
     qx::import::importReportText(doc, *bytes);
-    doc.resetReport();
-    return medianSeconds(5, [&] { qx::analysis::runImportPipeline(doc, app, {}); });
+}
+
+double textImport(const std::string& path) {
+    return medianSeconds(5, [&] { importOnce(path); });
+}
+
+// The least work that turns the lines into a tree.
+void treeBuildOnce(const std::string& path) {
+    pugi::xml_document d;
+    pugi::xml_node root = d.append_child("config");
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        auto sp = line.find(' ');
+        pugi::xml_node e = root.append_child("line");
+        e.append_child("word").text().set(line.substr(0, sp).c_str());
+        e.append_child("rest").text().set(sp == std::string::npos ? "" : line.substr(sp + 1).c_str());
+    }
+}
+
+// A document imported once; the analysis runs on it again and again.
+struct Imported {
+    qx::CQXConfigDoc2 doc;
+    explicit Imported(const std::string& path) {
+        auto bytes = qx::platform::readFile(path);
+        qx::import::importReportText(doc, *bytes);
+        doc.resetReport();
+    }
+    void analyse(qx::Application& app) { qx::analysis::runImportPipeline(doc, app, {}); }
+};
+
+double analysis(qx::Application& app, const std::string& path) {
+    Imported d(path);
+    return medianSeconds(5, [&] { d.analyse(app); });
 }
 
 // Peak resident memory of a fresh process that opens and analyses one report. The child
@@ -112,6 +142,44 @@ int openAndAnalyse(const std::string& report, const std::string& rules) {
     return r.outcome == qx::import::LoadOutcome::Completed ? 0 : 1;
 }
 
+// One side of an import ratio, timed in a fresh process (warm-up, median of `runs`), so
+// that neither side inherits the heap the benchmarks before it left behind.
+int timeInChild(const std::string& mode, const std::string& path, int runs) {
+    std::function<void()> work;
+    if (mode == "import") work = [&] { importOnce(path); };
+    else if (mode == "reload") work = [&] {
+            qx::xml::Document d;
+            d.loadFile(path);
+        };
+    else if (mode == "tree") work = [&] { treeBuildOnce(path); };
+    else return 2;
+    std::printf("%.9f\n", medianSeconds(runs, work));
+    return 0;
+}
+
+double childSeconds(const std::string& mode, const std::string& path) {
+    std::string cmd = "/proc/" + std::to_string(getpid()) + "/exe --time " + mode + " '" + path + "' 9";
+    FILE* p = popen(cmd.c_str(), "r");
+    double seconds = 0;
+    if (!p || std::fscanf(p, "%lf", &seconds) != 1) std::cerr << "qxbench: failed: " << cmd << "\n";
+    if (p) pclose(p);
+    return seconds;
+}
+
+// Both sides in alternating fresh processes; the median of three children each.
+std::pair<double, double> childPair(const std::string& modeA, const std::string& pathA, const std::string& modeB,
+                                    const std::string& pathB) {
+    std::vector<double> a;
+    std::vector<double> b;
+    for (int i = 0; i < 3; ++i) {
+        a.push_back(childSeconds(modeA, pathA));
+        b.push_back(childSeconds(modeB, pathB));
+    }
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return {a[1], b[1]};
+}
+
 double runCli(const std::string& cli, const std::string& args) {
     return medianSeconds(3, [&] {
         std::string cmd = cli + " " + args + " > /dev/null 2>&1";
@@ -125,6 +193,7 @@ void ratio(const char* name, double value) { std::printf("%s: %.2f\n", name, val
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--open-and-analyse") return openAndAnalyse(argv[2], argv[3]);
+    if (argc == 5 && std::string(argv[1]) == "--time") return timeInChild(argv[2], argv[3], std::atoi(argv[4]));
     if (argc < 3) {
         std::cerr << "usage: qxbench WORK_DIR CLI_PATH\n";
         return 2;
@@ -154,16 +223,22 @@ int main(int argc, char** argv) {
         qx::import::importReportText(doc, *qx::platform::readFile(s10));
         doc.config().saveFile(saved);
     }
-    double import10 = textImport(s10);
-    double reload10 = medianSeconds(5, [&] {
-        qx::xml::Document d;
-        d.loadFile(saved);
-    });
+    constexpr int kRuns = 9;
+    auto [import10, reload10] = childPair("import", s10, "reload", saved);
     ratio("import_vs_xml_reload", import10 / reload10);
-    ratio("import_vs_tree_build", import10 / treeBuild(s10));
-    double a10 = analysis(*app, s10);
-    ratio("analysis_scaling_rules", analysis(*app2, s10) / a10);
-    ratio("analysis_scaling_report", analysis(*app, s20) / a10);
+    auto [importAgain, build10] = childPair("import", s10, "tree", s10);
+    ratio("import_vs_tree_build", importAgain / build10);
+    {
+        Imported d10(s10);
+        auto [twice, once] = medianPair(kRuns, [&] { d10.analyse(*app2); }, [&] { d10.analyse(*app); });
+        ratio("analysis_scaling_rules", twice / once);
+    }
+    {
+        Imported d10(s10);
+        Imported d20(s20);
+        auto [big, small] = medianPair(kRuns, [&] { d20.analyse(*app); }, [&] { d10.analyse(*app); });
+        ratio("analysis_scaling_report", big / small);
+    }
     ratio("peak_rss_per_input_byte",
           static_cast<double>(peakRssKiB(s30, (dir / "rules-x1.xml").string())) * 1024.0 / static_cast<double>(fs::file_size(s30)));
 
