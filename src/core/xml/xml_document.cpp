@@ -16,9 +16,10 @@ namespace qx::xml {
 namespace {
 
 // Whitespace-only texts are values too (a SET parameter may be a blank); the indentation
-// pugixml writes between elements is never the only child, so it is still dropped.
+// pugixml writes between elements is never the only child, so it is still dropped. A text
+// is kept in its element rather than in a node of its own: half the nodes of a loaded tree.
 constexpr unsigned kParseOptions =
-    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
+    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single | pugi::parse_embed_pcdata;
 
 LoadStatus statusOf(pugi::xml_parse_status s) {
     switch (s) {
