@@ -208,3 +208,30 @@ TEST(XmlSharedNames, DocumentsComeAndGoWithoutStaleTemplates) {
         EXPECT_EQ(xml::text(moved.root().last_child()), "y");
     }
 }
+
+TEST(XmlSharedNames, SharedTextsComeBackExactlyAndChangeOneElementOnly) {
+    const std::vector<std::string> texts = {
+        "Group -> Product 1.0 -> Rules", "a & b < c > d", "line\r\nbreak", "  padded  ", " ", "\t",
+        "&amp; stays literal", std::string(600, 'L'), "caf\xc3\xa9", "Group -> Product 1.0 -> Rules"};
+    xml::Document plain;
+    xml::Document shared;
+    shared.shareElementNames(true);
+    for (xml::Document* d : {&plain, &shared}) {
+        xml::Node root = d->createRoot("details");
+        for (const auto& t : texts) {
+            xml::Node rec = xml::appendElement(root, "property");
+            xml::appendElement(rec, "rules", t);
+        }
+    }
+    auto recs = xml::select(shared.documentNode(), "property/rules");
+    ASSERT_EQ(recs.size(), texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(xml::text(recs[i]), texts[i]) << i;
+    EXPECT_EQ(shared.saveString(), plain.saveString());
+
+    // The first and last share one stored text; changing one leaves the other alone.
+    xml::setText(recs.front(), "changed");
+    EXPECT_EQ(xml::text(recs.front()), "changed");
+    EXPECT_EQ(xml::text(recs.back()), texts.back());
+    xml::Node again = xml::appendElement(recs.back().parent(), "rules", texts.back());
+    EXPECT_EQ(xml::text(again), texts.back());
+}

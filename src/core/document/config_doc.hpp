@@ -17,7 +17,7 @@ public:
 
     CQXConfigDoc2() {
         m_config.shareElementNames();
-        m_report.shareElementNames();
+        m_report.shareElementNames(true);
     }
     /// Drops what building the trees needed and a finished document does not.
     void releaseBuildHelpers() {

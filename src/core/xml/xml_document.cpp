@@ -81,20 +81,28 @@ bool allowedInXml(unsigned cp) {
 // tree is complete; the buffers live as long as the document.
 
 struct Document::SharedNames {
-    struct Templates {
-        Node empty;     // <name/>
-        Node withText;  // <name>x</name>, text in the element
-    };
     struct Hash {
         using is_transparent = void;
         std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
     };
+    struct Templates {
+        Node empty;     // <name/>
+        Node withText;  // <name>x</name>, text in the element
+        // With shared texts: one template per text met, so repeated texts are stored once.
+        std::unordered_map<std::string, Node, Hash, std::equal_to<>> byText;
+    };
+    // A report repeats few texts (rule paths, conditions, configuration paths) many times;
+    // a configuration tree mostly does not, so only documents that ask share texts.
+    static constexpr std::size_t kMaxSharedTexts = 100000;
+    static constexpr std::size_t kMaxSharedTextSize = 512;
+    bool shareTexts = false;
+    std::size_t sharedTexts = 0;
     // Names are mostly literals of the parsers: a slot keyed by the name's address saves the
     // hashing; a hit is confirmed against the template's own name.
     struct Slot {
         const char* data = nullptr;
         std::size_t size = 0;
-        const Templates* templates = nullptr;
+        Templates* templates = nullptr;
     };
     static constexpr std::size_t kSlots = 256;
 
@@ -144,8 +152,8 @@ bool plainElementName(std::string_view name) {
     return true;
 }
 
-const Document::SharedNames::Templates* templatesFor(Document::SharedNames& s, Node anyNode,
-                                                     std::string_view name) {
+Document::SharedNames::Templates* templatesFor(Document::SharedNames& s, Node anyNode,
+                                               std::string_view name) {
     auto& slot = s.slots[(reinterpret_cast<std::uintptr_t>(name.data()) >> 3) % Document::SharedNames::kSlots];
     if (slot.data == name.data() && slot.size == name.size() && slot.templates) {
         const char* known = slot.templates->empty.name();
@@ -173,7 +181,8 @@ const Document::SharedNames::Templates* templatesFor(Document::SharedNames& s, N
         Node empty = withText.previous_sibling();
         if (r && empty && name == empty.name() && !empty.first_child() && !*empty.value() &&
             name == withText.name() && !withText.first_child() && std::strcmp(withText.value(), "x") == 0) {
-            t = {empty, withText};
+            t.empty = empty;
+            t.withText = withText;
         }
     }
     auto [pos, inserted] = s.templates.emplace(std::string(name), t);
@@ -208,9 +217,11 @@ Document& Document::operator=(Document&& other) noexcept {
     return *this;
 }
 
-void Document::shareElementNames() {
+void Document::shareElementNames(bool alsoTexts) {
+    if (m_shared) m_shared->shareTexts = m_shared->shareTexts || alsoTexts;
     if (m_shared || !m_doc) return;
     auto s = std::make_unique<SharedNames>();
+    s->shareTexts = alsoTexts;
     s->key = m_doc->internal_object();
     {
         std::lock_guard lock(g_sharedMutex);
@@ -232,6 +243,7 @@ void Document::resetSharedNames() {
     m_shared->holder = Node();
     m_shared->templates.clear();
     m_shared->slots.fill({});
+    m_shared->sharedTexts = 0;
 }
 
 LoadResult Document::finishLoad(const pugi::xml_parse_result& r) {
@@ -341,11 +353,45 @@ private:
 }  // namespace
 
 namespace {
-const Document::SharedNames::Templates* sharedTemplates(Node parent, std::string_view name) {
+std::pair<Document::SharedNames*, Document::SharedNames::Templates*> sharedTemplates(Node parent,
+                                                                                     std::string_view name) {
     // The document element itself must come before the helper element.
-    if (parent.type() != pugi::node_element) return nullptr;
+    if (parent.type() != pugi::node_element) return {};
     Document::SharedNames* s = sharedNamesOf(parent);
-    return s ? templatesFor(*s, parent, name) : nullptr;
+    return {s, s ? templatesFor(*s, parent, name) : nullptr};
+}
+
+void escapeInto(std::string& out, std::string_view text) {
+    for (char c : text) {
+        if (c == '&') out += "&amp;";
+        else if (c == '<') out += "&lt;";
+        else out += c;
+    }
+}
+
+// The template holding exactly `value`, made on first use; empty when the text cannot be
+// shared (too long, too many, or not read back unchanged).
+Node textTemplate(Document::SharedNames& s, Document::SharedNames::Templates& t, std::string_view name,
+                  std::string_view value) {
+    if (value.size() > Document::SharedNames::kMaxSharedTextSize) return {};
+    auto it = t.byText.find(value);
+    if (it != t.byText.end()) return it->second;
+    if (s.sharedTexts >= Document::SharedNames::kMaxSharedTexts) return {};
+    std::string buf;
+    buf.reserve(name.size() * 2 + value.size() + 8);
+    buf.append("<").append(name).append(">");
+    escapeInto(buf, value);
+    buf.append("</").append(name).append(">");
+    // No end-of-line or whitespace normalisation: the text must come back byte for byte.
+    constexpr unsigned kOptions = pugi::parse_escapes | pugi::parse_embed_pcdata | pugi::parse_ws_pcdata_single;
+    auto r = s.holder.append_buffer(buf.data(), buf.size(), kOptions, pugi::encoding_utf8);
+    if (r.status == pugi::status_out_of_memory) throw std::bad_alloc();
+    Node made = s.holder.last_child();
+    Node kept;
+    if (r && made && name == made.name() && !made.first_child() && value == made.value()) kept = made;
+    ++s.sharedTexts;
+    t.byText.emplace(std::string(value), kept);
+    return kept;
 }
 
 Node appendCopy(Node parent, Node proto) {
@@ -356,7 +402,7 @@ Node appendCopy(Node parent, Node proto) {
 }  // namespace
 
 Node appendElement(Node parent, std::string_view name) {
-    if (const auto* t = sharedTemplates(parent, name)) return appendCopy(parent, t->empty);
+    if (auto [s, t] = sharedTemplates(parent, name); t) return appendCopy(parent, t->empty);
     Node n = parent.append_child(pugi::node_element);
     if (!n) throw std::bad_alloc();
     if (!n.set_name(CName(name).c_str())) throw std::bad_alloc();
@@ -365,7 +411,10 @@ Node appendElement(Node parent, std::string_view name) {
 
 Node appendElement(Node parent, std::string_view name, std::string_view value) {
     if (!value.empty()) {
-        if (const auto* t = sharedTemplates(parent, name)) {
+        if (auto [s, t] = sharedTemplates(parent, name); t) {
+            if (s->shareTexts) {
+                if (Node same = textTemplate(*s, *t, name, value)) return appendCopy(parent, same);
+            }
             Node n = appendCopy(parent, t->withText);
             if (!n.text().set(value.data(), value.size())) throw std::bad_alloc();
             return n;

@@ -70,8 +70,9 @@ public:
 
     /// Lets elements appended to this document share their names and keep their text in the
     /// element itself: one node per field instead of two, and no copy of the name. Meant for
-    /// the large generated trees (configuration, report).
-    void shareElementNames();
+    /// the large generated trees (configuration, report). With `alsoTexts`, elements with
+    /// the same name and text share the text too (trees that repeat their texts: reports).
+    void shareElementNames(bool alsoTexts = false);
     /// Drops the helper nodes that name sharing keeps while a tree is being built; the
     /// elements built so far keep their names. Later appends create them again.
     void releaseSharedNames();
