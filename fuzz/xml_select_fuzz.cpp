@@ -28,5 +28,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qx::xml::appendElement(d2.root(), "a");
     auto hits = qx::xml::select(d2.documentNode(), "a[@name='" + qx::xml::escapeLiteral(name) + "']");
     if (hits.size() != 1) std::abort();
+
+    // Stored through shared names and texts, any text reads back as given and saves as a
+    // plainly built tree does.
+    qx::xml::Document shared;
+    shared.shareElementNames(true);
+    qx::xml::Document plain;
+    for (qx::xml::Document* d : {&shared, &plain}) {
+        qx::xml::Node root = d->createRoot("r");
+        qx::xml::appendElement(root, "v", name);
+        qx::xml::appendElement(root, "v", name);
+        qx::xml::appendElement(root, "v", body.substr(0, 64));
+    }
+    auto values = qx::xml::select(shared.documentNode(), "v");
+    if (values.size() != 3 || qx::xml::text(values[0]) != name || qx::xml::text(values[1]) != name) std::abort();
+    if (shared.saveString() != plain.saveString()) std::abort();
     return 0;
 }
