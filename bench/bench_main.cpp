@@ -184,14 +184,32 @@ std::pair<double, double> childPair(const std::string& modeA, const std::string&
     return {a[1], b[1]};
 }
 
-double runCli(const std::string& cli, const std::string& args) {
-    return medianSeconds(3, [&] {
-        std::string cmd = cli + " " + args + " > /dev/null 2>&1";
-        if (std::system(cmd.c_str()) != 0) std::cerr << "qxbench: failed: " << cmd << "\n";
-    });
+void runCli(const std::string& cli, const std::string& args) {
+    std::string cmd = cli + " " + args + " > /dev/null 2>&1";
+    if (std::system(cmd.c_str()) != 0) std::cerr << "qxbench: failed: " << cmd << "\n";
 }
 
-void ratio(const char* name, double value) { std::printf("%s: %.2f\n", name, value); }
+// A ratio with both of its sides, printed after all are measured: the sides as a table,
+// then the ratio lines last.
+struct Ratio {
+    const char* name;
+    double top;
+    double bottom;
+    const char* unit;
+};
+std::vector<Ratio> g_ratios;
+
+void ratio(const char* name, double top, double bottom, const char* unit = "ms") {
+    const double scale = std::string(unit) == "ms" ? 1000.0 : 1.0;
+    g_ratios.push_back({name, top * scale, bottom * scale, unit});
+}
+
+void printRatios() {
+    std::printf("%-26s %14s %14s\n", "ratio", "top", "bottom");
+    for (const auto& r : g_ratios) std::printf("%-26s %11.1f %-2s %11.1f %-2s\n", r.name, r.top, r.unit, r.bottom, r.unit);
+    std::printf("\n");
+    for (const auto& r : g_ratios) std::printf("%s: %.2f\n", r.name, r.top / r.bottom);
+}
 
 }  // namespace
 
@@ -229,22 +247,22 @@ int main(int argc, char** argv) {
     }
     constexpr int kRuns = 9;
     auto [import10, reload10] = childPair("import", s10, "reload", saved);
-    ratio("import_vs_xml_reload", import10 / reload10);
+    ratio("import_vs_xml_reload", import10, reload10);
     auto [importAgain, build10] = childPair("import", s10, "tree", s10);
-    ratio("import_vs_tree_build", importAgain / build10);
+    ratio("import_vs_tree_build", importAgain, build10);
     {
         Imported d10(s10);
         auto [twice, once] = medianPair(kRuns, [&] { d10.analyse(*app2); }, [&] { d10.analyse(*app); });
-        ratio("analysis_scaling_rules", twice / once);
+        ratio("analysis_scaling_rules", twice, once);
     }
     {
         Imported d10(s10);
         Imported d20(s20);
         auto [big, small] = medianPair(kRuns, [&] { d20.analyse(*app); }, [&] { d10.analyse(*app); });
-        ratio("analysis_scaling_report", big / small);
+        ratio("analysis_scaling_report", big, small);
     }
-    ratio("peak_rss_per_input_byte",
-          static_cast<double>(peakRssKiB(s30, (dir / "rules-x1.xml").string())) * 1024.0 / static_cast<double>(fs::file_size(s30)));
+    ratio("peak_rss_per_input_byte", static_cast<double>(peakRssKiB(s30, (dir / "rules-x1.xml").string())) / 1024.0,
+          static_cast<double>(fs::file_size(s30)) / 1048576.0, "MB");
 
     fs::path batch = dir / "batch";
     fs::create_directories(batch);
@@ -253,8 +271,10 @@ int main(int argc, char** argv) {
         if (!fs::exists(p)) fs::copy_file(writeReport(dir, 1, i % 3), p);
     }
     const std::string rules = (dir / "rules-x1.xml").string();
-    double jobs1 = runCli(cli, "analyze --rules " + rules + " --jobs 1 " + batch.string());
-    double jobs2 = runCli(cli, "analyze --rules " + rules + " --jobs 2 " + batch.string());
-    ratio("batch_speedup", jobs1 / jobs2);
+    auto [jobs1, jobs2] = medianPair(
+        5, [&] { runCli(cli, "analyze --rules " + rules + " --jobs 1 " + batch.string()); },
+        [&] { runCli(cli, "analyze --rules " + rules + " --jobs 2 " + batch.string()); });
+    ratio("batch_speedup", jobs1, jobs2);
+    printRatios();
     return 0;
 }
