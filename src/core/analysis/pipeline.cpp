@@ -16,12 +16,15 @@ std::vector<std::string> runImportPipeline(CQXConfigDoc2& doc, Application& app,
     advance();
     doc.ensureStandardContainers();
     advance();
-    import::analyseAbendLog(doc);
-    advance();
-    import::analyseJavaConfiguration(doc);
-    advance();
-    import::analyseNetworkConfiguration(doc);
-    advance();
+    {
+        const import::CapturedFiles files(doc);
+        import::analyseAbendLog(doc, files);
+        advance();
+        import::analyseJavaConfiguration(doc, files);
+        advance();
+        import::analyseNetworkConfiguration(doc, files);
+        advance();
+    }
     checkProperties(doc, app);
     advance();
     markModuleLists(doc, app);
@@ -41,12 +44,15 @@ void checkOne(CQXConfigDoc2& doc, Application& app, const StepFn& step, std::vec
     if (step) step(0, kSteps);
     checkProducts(doc, app);
     advance();
-    import::analyseJavaConfiguration(doc);
-    advance();
-    import::analyseAbendLog(doc);
-    advance();
-    import::analyseNetworkConfiguration(doc);
-    advance();
+    {
+        const import::CapturedFiles files(doc);
+        import::analyseJavaConfiguration(doc, files);
+        advance();
+        import::analyseAbendLog(doc, files);
+        advance();
+        import::analyseNetworkConfiguration(doc, files);
+        advance();
+    }
     checkProperties(doc, app);
     advance();
     markModuleLists(doc, app);

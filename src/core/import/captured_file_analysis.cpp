@@ -4,6 +4,7 @@
 
 #include "util/text.hpp"
 
+#include <cstring>
 #include <exception>
 #include <unordered_map>
 #include <vector>
@@ -11,20 +12,6 @@
 namespace qx::import {
 
 namespace {
-
-struct CapturedLine {
-    std::string text;
-    bool remark = false;
-};
-
-std::vector<CapturedLine> capturedLines(const CQXConfigDoc2& doc, std::string_view path) {
-    std::vector<CapturedLine> out;
-    const std::string pattern = "file[@name='" + xml::escapeLiteral(path) + "']/line";
-    for (xml::Node line : xml::select(doc.config().documentNode(), pattern)) {
-        out.push_back({xml::text(line), xml::attribute(line, "remark") == "true"});
-    }
-    return out;
-}
 
 // The report tree's element, emptied; an empty node when the layout has none.
 xml::Node resultElement(CQXConfigDoc2& doc, std::string_view name) {
@@ -132,11 +119,49 @@ std::unordered_map<std::string, std::vector<HostWords>> hostsByAddress(const std
 
 }  // namespace
 
-void analyseAbendLog(CQXConfigDoc2& doc) {
+CapturedFiles::CapturedFiles(const CQXConfigDoc2& doc) {
+    // Like a failure inside one analysis, running out of memory here leaves the analyses
+    // without lines rather than stopping the import.
+    try {
+        collect(doc);
+    } catch (const std::exception&) {
+        m_byPath.clear();
+    }
+}
+
+void CapturedFiles::collect(const CQXConfigDoc2& doc) {
+    // What "file[@name='PATH']/line" selects, for every PATH at once.
+    const xml::Node top = doc.config().documentNode();
+    xml::Node n = top.first_child();
+    while (n) {
+        if (n.type() == pugi::node_element && std::strcmp(n.name(), "line") == 0) {
+            const xml::Node file = n.parent();
+            if (file.type() == pugi::node_element && std::strcmp(file.name(), "file") == 0) {
+                if (pugi::xml_attribute name = file.attribute("name")) {
+                    m_byPath[name.value()].push_back({xml::text(n), xml::attribute(n, "remark") == "true"});
+                }
+            }
+        }
+        if (xml::Node c = n.first_child()) {
+            n = c;
+            continue;
+        }
+        while (n && !n.next_sibling() && n != top) n = n.parent();
+        if (!n || n == top) break;
+        n = n.next_sibling();
+    }
+}
+
+const std::vector<CapturedLine>& CapturedFiles::lines(std::string_view path) const {
+    auto it = m_byPath.find(std::string(path));
+    return it == m_byPath.end() ? m_none : it->second;
+}
+
+void analyseAbendLog(CQXConfigDoc2& doc, const CapturedFiles& files) {
     guarded([&] {
         xml::Node abend = resultElement(doc, "abend");
         if (!abend) return;
-        const auto lines = capturedLines(doc, "SYS:SYSTEM\\ABEND.LOG");
+        const auto& lines = files.lines("SYS:SYSTEM\\ABEND.LOG");
         xml::Node record;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             std::string t = " " + lines[i].text;
@@ -153,11 +178,11 @@ void analyseAbendLog(CQXConfigDoc2& doc) {
     });
 }
 
-void analyseJavaConfiguration(CQXConfigDoc2& doc) {
+void analyseJavaConfiguration(CQXConfigDoc2& doc, const CapturedFiles& files) {
     guarded([&] {
         xml::Node java = resultElement(doc, "java");
         if (!java) return;
-        for (const auto& line : capturedLines(doc, "SYS:ETC\\JAVA.CFG")) {
+        for (const auto& line : files.lines("SYS:ETC\\JAVA.CFG")) {
             const std::string t = " " + line.text;
             const std::string u = text::toUpper(t);
             if (!text::containsAfterStart(t, "=")) continue;
@@ -179,13 +204,13 @@ void analyseJavaConfiguration(CQXConfigDoc2& doc) {
     });
 }
 
-void analyseNetworkConfiguration(CQXConfigDoc2& doc) {
+void analyseNetworkConfiguration(CQXConfigDoc2& doc, const CapturedFiles& files) {
     guarded([&] {
         xml::Node lans = resultElement(doc, "lans");
         if (!lans) return;
-        const auto lines = capturedLines(doc, "SYS:ETC\\NETINFO.CFG");
+        const auto& lines = files.lines("SYS:ETC\\NETINFO.CFG");
         const LoadLines loads(lines);
-        const auto hosts = hostsByAddress(capturedLines(doc, "SYS:ETC\\HOSTS"));
+        const auto hosts = hostsByAddress(files.lines("SYS:ETC\\HOSTS"));
         for (const auto& line : lines) {
             const std::string t = " " + line.text;
             const std::string u = text::toUpper(t);
@@ -206,7 +231,7 @@ void analyseNetworkConfiguration(CQXConfigDoc2& doc) {
 std::string boardModule(const CQXConfigDoc2& doc, std::string_view board) {
     std::string module;
     bool found = false;
-    LoadLines(capturedLines(doc, "SYS:ETC\\NETINFO.CFG")).forBoard(board, [&](const std::string& m) {
+    LoadLines(CapturedFiles(doc).lines("SYS:ETC\\NETINFO.CFG")).forBoard(board, [&](const std::string& m) {
         if (!found) module = m;
         found = true;
     });
