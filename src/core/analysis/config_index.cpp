@@ -29,18 +29,27 @@ void addKeys(xml::Node e, const Selector& sel, std::unordered_map<std::string, s
 
 }  // namespace
 
-const ConfigIndex::Table& ConfigIndex::table(const Selector& sel) {
-    const std::string id = sel.parent + '/' + sel.element + '[' + sel.key + ']';
-    auto found = m_tables.find(id);
-    if (found != m_tables.end()) return found->second;
-    Table& t = m_tables[id];
+std::string ConfigIndex::idOf(const Selector& sel) { return sel.parent + '/' + sel.element + '[' + sel.key + ']'; }
+
+void ConfigIndex::prepare(const std::vector<Selector>& selectors) {
+    std::vector<std::pair<const Selector*, Table*>> wanted;
+    for (const Selector& sel : selectors) {
+        const std::string id = idOf(sel);
+        if (m_tables.count(id)) continue;
+        wanted.emplace_back(&sel, &m_tables[id]);
+    }
+    if (wanted.empty()) return;
     // Iterative walk: trees from broken reports can be deep.
     xml::Node n = m_root.first_child();
     while (n) {
-        if (n.type() == pugi::node_element && n.name()[0] == sel.element.c_str()[0] &&
-            std::strcmp(n.name(), sel.element.c_str()) == 0 &&
-            (sel.parent.empty() || sel.parent == n.parent().name())) {
-            addKeys(n, sel, t);
+        if (n.type() == pugi::node_element) {
+            const char* name = n.name();
+            for (auto& [sel, t] : wanted) {
+                if (name[0] == sel->element.c_str()[0] && std::strcmp(name, sel->element.c_str()) == 0 &&
+                    (sel->parent.empty() || sel->parent == n.parent().name())) {
+                    addKeys(n, *sel, *t);
+                }
+            }
         }
         if (xml::Node c = n.first_child()) {
             n = c;
@@ -50,7 +59,14 @@ const ConfigIndex::Table& ConfigIndex::table(const Selector& sel) {
         if (!n || n == m_root) break;
         n = n.next_sibling();
     }
-    return t;
+}
+
+const ConfigIndex::Table& ConfigIndex::table(const Selector& sel) {
+    const std::string id = idOf(sel);
+    auto found = m_tables.find(id);
+    if (found != m_tables.end()) return found->second;
+    prepare({sel});
+    return m_tables[id];
 }
 
 const std::vector<xml::Node>& ConfigIndex::find(const Selector& sel, const std::string& value) {

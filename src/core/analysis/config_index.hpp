@@ -25,10 +25,14 @@ public:
     /// The elements `sel` selects whose key equals `value` exactly, in document order.
     /// The first look-up of a selector walks the tree once.
     const std::vector<xml::Node>& find(const Selector& sel, const std::string& value);
+    /// Builds the tables of all these selectors in one walk (a pass that knows what it will
+    /// look up pays for one walk instead of one per selector).
+    void prepare(const std::vector<Selector>& selectors);
 
 private:
     using Table = std::unordered_map<std::string, std::vector<xml::Node>>;
     const Table& table(const Selector& sel);
+    static std::string idOf(const Selector& sel);
     xml::Node m_root;
     std::map<std::string, Table> m_tables;
     std::vector<xml::Node> m_none;

@@ -43,41 +43,63 @@ Selector selectorFor(std::string_view kind) {
     return {std::string(kind), "property", "name"};
 }
 
-void writeRecord(xml::Node details, const Application& app, std::string_view kind, xml::Node rule,
-                 xml::Node item, int outcome, const std::string& rulesPath) {
+// What a record takes from its rule item, the same for every configuration item it matches.
+struct RuleTexts {
+    std::string rulesPath;
+    std::string condition;
+    std::string setIcon;
+    std::string setUrl;
+};
+
+void writeRecord(xml::Node details, std::string_view kind, const RuleTexts& rule, xml::Node item,
+                 const std::string& itemPath, int outcome) {
     xml::Node rec = xml::appendElement(details, "property");
     xml::setAttribute(rec, "type", kind);
     addField(rec, "image", std::to_string(outcome));
-    addField(rec, "type", configurationPath(item, app));
+    addField(rec, "type", itemPath);
     if (kind == "serverparam") addField(rec, "icon", readField(item, "icon"));
     if (kind == "set-param") {
-        addField(rec, "icon", readField(rule, "type"));
-        addField(rec, "url", readField(rule, "url"));
+        addField(rec, "icon", rule.setIcon);
+        addField(rec, "url", rule.setUrl);
     }
-    addField(rec, "rules", rulesPath);
+    addField(rec, "rules", rule.rulesPath);
     addField(rec, "name", readField(item, "name"));
-    addField(rec, "condition",
-             app.valueLabel("condition", readField(rule, "condition")) + " " + readField(rule, "value"));
+    addField(rec, "condition", rule.condition);
     addField(rec, "value", readField(item, "value"));
 }
 
 void runPropertyCheck(CQXConfigDoc2& doc, Application& app, xml::Node details) {
     const ProductRecords products(doc);
     ConfigIndex index(doc.config().documentNode());
+    std::vector<Selector> selectors;
+    for (const char* kind : kKinds) selectors.push_back(selectorFor(kind));
+    index.prepare(selectors);
     const auto rules = collectRuleItems(app.ruleBase());
-    for (const char* kind : kKinds) {
-        const Selector sel = selectorFor(kind);
-        for (xml::Node rule : rules.at(kind)) {
+    // An item matched by many rule items is labelled once.
+    std::unordered_map<const void*, std::string> itemPaths;
+    for (std::size_t k = 0; k < kKinds.size(); ++k) {
+        const std::string_view kind = kKinds[k];
+        for (xml::Node rule : rules.at(kKinds[k])) {
             if (!products.isRuleActive(rule)) continue;
-            const auto& matches = index.find(sel, readField(rule, "name"));
+            const auto& matches = index.find(selectors[k], readField(rule, "name"));
             if (matches.empty()) continue;
-            const std::string path = rulePath(rule);
+            RuleTexts texts;
+            texts.rulesPath = rulePath(rule);
+            texts.condition = app.valueLabel("condition", readField(rule, "condition")) + " " + readField(rule, "value");
+            if (kind == "set-param") {
+                texts.setIcon = readField(rule, "type");
+                texts.setUrl = readField(rule, "url");
+            }
             for (xml::Node item : matches) {
                 const int outcome = evaluateRule(rule, item);
                 if (outcome == kOutcomeBroken) {
                     if (auto id = owningProductId(rule)) products.markBad(*id);
                 }
-                writeRecord(details, app, kind, rule, item, outcome, path);
+                auto path = itemPaths.find(item.internal_object());
+                if (path == itemPaths.end()) {
+                    path = itemPaths.emplace(item.internal_object(), configurationPath(item, app)).first;
+                }
+                writeRecord(details, kind, texts, item, path->second, outcome);
             }
         }
     }
