@@ -7,8 +7,10 @@
 #include "util/text.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <unordered_map>
+#include <vector>
 
 namespace qx::analysis {
 
@@ -89,6 +91,27 @@ struct ModulePass {
     }
 };
 
+// What "loaded-modules/module" and "search-path-modules/module" select, from one walk.
+void collectModules(xml::Node top, std::vector<xml::Node>& loaded, std::vector<xml::Node>& searchPath) {
+    xml::Node n = top.first_child();
+    while (n) {
+        if (n.type() == pugi::node_element && std::strcmp(n.name(), "module") == 0) {
+            const xml::Node list = n.parent();
+            if (list.type() == pugi::node_element) {
+                if (std::strcmp(list.name(), "loaded-modules") == 0) loaded.push_back(n);
+                else if (std::strcmp(list.name(), "search-path-modules") == 0) searchPath.push_back(n);
+            }
+        }
+        if (xml::Node c = n.first_child()) {
+            n = c;
+            continue;
+        }
+        while (n && !n.next_sibling() && n != top) n = n.parent();
+        if (!n || n == top) break;
+        n = n.next_sibling();
+    }
+}
+
 }  // namespace
 
 void markModuleLists(CQXConfigDoc2& doc, Application& app) {
@@ -104,10 +127,12 @@ bool checkModules(CQXConfigDoc2& doc, Application& app) {
     try {
         ModulePass pass {doc, app, details, ProductRecords(doc), collectActiveRules(app.ruleBase()), {}};
         pass.indexRules();
-        const xml::Node config = doc.config().documentNode();
-        for (xml::Node m : xml::select(config, "loaded-modules/module")) pass.judge(m);
+        std::vector<xml::Node> loaded;
+        std::vector<xml::Node> searchPath;
+        collectModules(doc.config().documentNode(), loaded, searchPath);
+        for (xml::Node m : loaded) pass.judge(m);
         doc.moduleMarksSet = true;
-        for (xml::Node m : xml::select(config, "search-path-modules/module")) pass.judge(m);
+        for (xml::Node m : searchPath) pass.judge(m);
     } catch (const std::bad_alloc&) {
         return false;
     }
