@@ -79,3 +79,28 @@ TEST(CapturedFileAnalyses, ReportTreeWithoutTheirElementsGetsNothing) {
     import::analyseNetworkConfiguration(*doc);
     EXPECT_EQ(test::outline(doc->report().root()), "report{other}");
 }
+
+TEST(CapturedFiles, FindWhatThePathPatternFindsInDocumentOrder) {
+    // Files of one name in two places, nested ones, lines outside files and nameless files:
+    // the one-walk reading must agree with the pattern search it replaces.
+    CQXConfigDoc2 doc;
+    ASSERT_TRUE(doc.config()
+                    .loadString("<config><files name='etc'>"
+                                "<file name='SYS:ETC\\HOSTS'><line>a</line><line remark='true'>b</line>"
+                                "<file name='SYS:ETC\\HOSTS'><line>nested</line></file><line>c</line></file>"
+                                "<file><line>nameless</line></file><line>loose</line></files>"
+                                "<other><file name='SYS:ETC\\HOSTS'><line>d</line></file>"
+                                "<file name=\"it's\"><line>quoted</line></file></other></config>")
+                    .ok());
+    const import::CapturedFiles files(doc);
+    for (const std::string path : {"SYS:ETC\\HOSTS", "it's", "SYS:ETC\\JAVA.CFG", ""}) {
+        std::string expected;
+        for (xml::Node line : xml::select(doc.config().documentNode(), "file[@name='" + xml::escapeLiteral(path) + "']/line")) {
+            expected += xml::text(line) + (xml::attribute(line, "remark") == "true" ? "*" : "") + ";";
+        }
+        std::string got;
+        for (const auto& line : files.lines(path)) got += line.text + (line.remark ? "*" : "") + ";";
+        EXPECT_EQ(got, expected) << path;
+    }
+    EXPECT_EQ(files.lines("SYS:ETC\\HOSTS").size(), 5u);
+}
