@@ -15,6 +15,8 @@ inline constexpr const char* kNotEnoughMemoryMessage = "Not enough memory to com
 /// What an analysis that ran out of memory elsewhere says.
 inline constexpr const char* kExceptionMessage = "Exception occurred";
 
+class ProductRecords;
+
 /// Products of the rule base judged present or absent: `check` and `summary`.
 void checkProducts(CQXConfigDoc2& doc, Application& app);
 /// Server, SET, LAN, device and volume rules: `details` records.
@@ -24,6 +26,12 @@ void markModuleLists(CQXConfigDoc2& doc, Application& app);
 /// Module rules: module marks and records of broken rules. False when memory ran out
 /// (the front end shows kNotEnoughMemoryMessage).
 bool checkModules(CQXConfigDoc2& doc, Application& app);
+
+// The same passes with the product records of `checkProducts` found once by the caller:
+// the passes after it add no product record, and finding them walks the report tree.
+void checkProperties(CQXConfigDoc2& doc, Application& app, const ProductRecords& products);
+void markModuleLists(CQXConfigDoc2& doc, Application& app, const ProductRecords& products);
+bool checkModules(CQXConfigDoc2& doc, Application& app, const ProductRecords& products);
 
 /// Called after each step: (steps done, steps in all).
 using StepFn = std::function<void(int, int)>;

@@ -46,7 +46,7 @@ struct ModulePass {
     CQXConfigDoc2& doc;
     const Application& app;
     xml::Node details;
-    ProductRecords products;
+    const ProductRecords& products;
     std::vector<ModuleRule> rules;
     std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> byName;  // upper-cased name
 
@@ -114,18 +114,28 @@ void collectModules(xml::Node top, std::vector<xml::Node>& loaded, std::vector<x
 
 }  // namespace
 
-void markModuleLists(CQXConfigDoc2& doc, Application& app) {
-    const ProductRecords products(doc);
+void markModuleLists(CQXConfigDoc2& doc, Application& app) { markModuleLists(doc, app, ProductRecords(doc)); }
+
+void markModuleLists(CQXConfigDoc2&, Application& app, const ProductRecords& products) {
     for (xml::Node list : xml::select(app.ruleBase().documentNode(), "modules")) {
         xml::setAttribute(list, "vetoed", products.isRuleActive(list) ? "false" : "true");
     }
 }
 
 bool checkModules(CQXConfigDoc2& doc, Application& app) {
+    try {
+        const ProductRecords products(doc);
+        return checkModules(doc, app, products);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool checkModules(CQXConfigDoc2& doc, Application& app, const ProductRecords& products) {
     xml::Node details = xml::selectFirst(doc.report().documentNode(), "details");
     if (!details) return true;
     try {
-        ModulePass pass {doc, app, details, ProductRecords(doc), collectActiveRules(app.ruleBase()), {}};
+        ModulePass pass {doc, app, details, products, collectActiveRules(app.ruleBase()), {}};
         pass.indexRules();
         std::vector<xml::Node> loaded;
         std::vector<xml::Node> searchPath;

@@ -1,9 +1,36 @@
 #include "analysis/analysis.hpp"
+#include "analysis/rule_base.hpp"
 #include "import/captured_file_analysis.hpp"
 
 #include <new>
+#include <optional>
 
 namespace qx::analysis {
+
+namespace {
+
+// The three passes after the product check, sharing one reading of the product records; when
+// even that cannot be had, each pass finds them itself, as on its own.
+void propertiesAndModules(CQXConfigDoc2& doc, Application& app, std::vector<std::string>& messages,
+                          const std::function<void()>& advance, bool advanceAfterMarking) {
+    std::optional<ProductRecords> products;
+    try {
+        products.emplace(doc);
+    } catch (const std::bad_alloc&) {
+    }
+    if (products) checkProperties(doc, app, *products);
+    else checkProperties(doc, app);
+    advance();
+    if (products) markModuleLists(doc, app, *products);
+    else markModuleLists(doc, app);
+    if (advanceAfterMarking) advance();
+    if (!(products ? checkModules(doc, app, *products) : checkModules(doc, app))) {
+        messages.emplace_back(kNotEnoughMemoryMessage);
+    }
+    advance();
+}
+
+}  // namespace
 
 std::vector<std::string> runImportPipeline(CQXConfigDoc2& doc, Application& app, const StepFn& step) {
     constexpr int kSteps = 7;
@@ -25,11 +52,7 @@ std::vector<std::string> runImportPipeline(CQXConfigDoc2& doc, Application& app,
         import::analyseNetworkConfiguration(doc, files);
         advance();
     }
-    checkProperties(doc, app);
-    advance();
-    markModuleLists(doc, app);
-    if (!checkModules(doc, app)) messages.emplace_back(kNotEnoughMemoryMessage);
-    advance();
+    propertiesAndModules(doc, app, messages, advance, false);
     return messages;
 }
 
@@ -53,12 +76,7 @@ void checkOne(CQXConfigDoc2& doc, Application& app, const StepFn& step, std::vec
         import::analyseNetworkConfiguration(doc, files);
         advance();
     }
-    checkProperties(doc, app);
-    advance();
-    markModuleLists(doc, app);
-    advance();
-    if (!checkModules(doc, app)) messages.emplace_back(kNotEnoughMemoryMessage);
-    advance();
+    propertiesAndModules(doc, app, messages, advance, true);
 }
 
 }  // namespace

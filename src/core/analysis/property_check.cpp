@@ -68,8 +68,7 @@ void writeRecord(xml::Node details, std::string_view kind, const RuleTexts& rule
     addField(rec, "value", readField(item, "value"));
 }
 
-void runPropertyCheck(CQXConfigDoc2& doc, Application& app, xml::Node details) {
-    const ProductRecords products(doc);
+void runPropertyCheck(CQXConfigDoc2& doc, Application& app, xml::Node details, const ProductRecords& products) {
     ConfigIndex index(doc.config().documentNode());
     std::vector<Selector> selectors;
     for (const char* kind : kKinds) selectors.push_back(selectorFor(kind));
@@ -107,15 +106,31 @@ void runPropertyCheck(CQXConfigDoc2& doc, Application& app, xml::Node details) {
 
 }  // namespace
 
-void checkProperties(CQXConfigDoc2& doc, Application& app) {
+namespace {
+
+template <typename Run>
+void propertyPass(CQXConfigDoc2& doc, Run run) {
     xml::Node details = xml::selectFirst(doc.report().documentNode(), "details");
     if (!details) return;
     xml::removeChildren(details);
     try {
-        runPropertyCheck(doc, app, details);
+        run(details);
     } catch (const std::bad_alloc&) {
         // Memory ran out: the pass ends quietly, keeping the records written so far.
     }
+}
+
+}  // namespace
+
+void checkProperties(CQXConfigDoc2& doc, Application& app) {
+    propertyPass(doc, [&](xml::Node details) {
+        const ProductRecords products(doc);
+        runPropertyCheck(doc, app, details, products);
+    });
+}
+
+void checkProperties(CQXConfigDoc2& doc, Application& app, const ProductRecords& products) {
+    propertyPass(doc, [&](xml::Node details) { runPropertyCheck(doc, app, details, products); });
 }
 
 }  // namespace qx::analysis
