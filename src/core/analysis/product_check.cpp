@@ -40,13 +40,42 @@ std::vector<std::string> requirementLines(ConfigIndex& index, std::string_view l
     return lines;
 }
 
-const std::vector<xml::Node>& requirementItems(ConfigIndex& index, std::string_view list, xml::Node rule) {
+// The look-up of a requirement that is not a line test, and the field holding its key.
+std::pair<Selector, const char*> itemSelector(std::string_view list, xml::Node rule) {
     std::string_view item = rule.name();
-    if (list == "products") return index.find({"", "product", "id"}, readField(rule, "id"));
-    if (list == "modules") return index.find({"loaded-modules", "module", "name"}, readField(rule, "name"));
-    if (list == "file-groups") return index.find({"", "file-group", "pattern"}, readField(rule, "pattern"));
-    if (isPropertyKind(item)) return index.find({std::string(item), "property", "name"}, readField(rule, "name"));
-    return index.find({"", std::string(item), "name"}, readField(rule, "name"));
+    if (list == "products") return {{"", "product", "id"}, "id"};
+    if (list == "modules") return {{"loaded-modules", "module", "name"}, "name"};
+    if (list == "file-groups") return {{"", "file-group", "pattern"}, "pattern"};
+    if (isPropertyKind(item)) return {{std::string(item), "property", "name"}, "name"};
+    return {{"", std::string(item), "name"}, "name"};
+}
+
+const std::vector<xml::Node>& requirementItems(ConfigIndex& index, std::string_view list, xml::Node rule) {
+    const auto [sel, keyField] = itemSelector(list, rule);
+    return index.find(sel, readField(rule, keyField));
+}
+
+// Every look-up the requirements below `rules` may make, so that one walk builds them all.
+std::vector<Selector> requirementSelectors(xml::Node rules) {
+    std::vector<Selector> out;
+    for (xml::Node requireds : xml::select(rules, "requireds")) {
+        for (xml::Node list = requireds.first_child(); list; list = list.next_sibling()) {
+            if (list.type() != pugi::node_element) continue;
+            const std::string_view listName = list.name();
+            for (xml::Node r = list.first_child(); r; r = r.next_sibling()) {
+                if (r.type() != pugi::node_element || std::string_view(r.name()) == "depend") continue;
+                if (listName == "files") {
+                    out.push_back({"", "file", "@name"});
+                } else if (listName == "search-paths") {
+                    out.push_back({"", "search-path", "name"});
+                    out.push_back({"", "search-path", ""});
+                } else {
+                    out.push_back(itemSelector(listName, r).first);
+                }
+            }
+        }
+    }
+    return out;
 }
 
 bool requirementsHold(ConfigIndex& index, xml::Node container) {
@@ -144,7 +173,10 @@ void checkProducts(CQXConfigDoc2& doc, Application& app) {
     xml::removeChildren(check);
     app.nextProductNumber = 0;
     ConfigIndex index(doc.config().documentNode());
-    if (xml::Node rules = xml::selectFirst(app.ruleBase().documentNode(), "rules")) walk(index, check, app, rules);
+    if (xml::Node rules = xml::selectFirst(app.ruleBase().documentNode(), "rules")) {
+        index.prepare(requirementSelectors(rules));
+        walk(index, check, app, rules);
+    }
     xml::Node summary = xml::selectFirst(doc.report().documentNode(), "summary");
     if (!summary) return;
     xml::removeChildren(summary);
