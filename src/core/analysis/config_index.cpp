@@ -39,26 +39,16 @@ void ConfigIndex::prepare(const std::vector<Selector>& selectors) {
         wanted.emplace_back(&sel, &m_tables[id]);
     }
     if (wanted.empty()) return;
-    // Iterative walk: trees from broken reports can be deep.
-    xml::Node n = m_root.first_child();
-    while (n) {
-        if (n.type() == pugi::node_element) {
-            const char* name = n.name();
-            for (auto& [sel, t] : wanted) {
-                if (name[0] == sel->element.c_str()[0] && std::strcmp(name, sel->element.c_str()) == 0 &&
-                    (sel->parent.empty() || sel->parent == n.parent().name())) {
-                    addKeys(n, *sel, *t);
-                }
+    xml::forEachElementBelow(m_root, [&](xml::Node n) {
+        const char* name = n.name();
+        for (auto& [sel, t] : wanted) {
+            if (name[0] == sel->element.c_str()[0] && std::strcmp(name, sel->element.c_str()) == 0 &&
+                (sel->parent.empty() || sel->parent == n.parent().name())) {
+                addKeys(n, *sel, *t);
             }
         }
-        if (xml::Node c = n.first_child()) {
-            n = c;
-            continue;
-        }
-        while (n && !n.next_sibling() && n != m_root) n = n.parent();
-        if (!n || n == m_root) break;
-        n = n.next_sibling();
-    }
+        return true;
+    });
 }
 
 const ConfigIndex::Table& ConfigIndex::table(const Selector& sel) {

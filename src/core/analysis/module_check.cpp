@@ -93,23 +93,15 @@ struct ModulePass {
 
 // What "loaded-modules/module" and "search-path-modules/module" select, from one walk.
 void collectModules(xml::Node top, std::vector<xml::Node>& loaded, std::vector<xml::Node>& searchPath) {
-    xml::Node n = top.first_child();
-    while (n) {
-        if (n.type() == pugi::node_element && std::strcmp(n.name(), "module") == 0) {
-            const xml::Node list = n.parent();
-            if (list.type() == pugi::node_element) {
-                if (std::strcmp(list.name(), "loaded-modules") == 0) loaded.push_back(n);
-                else if (std::strcmp(list.name(), "search-path-modules") == 0) searchPath.push_back(n);
-            }
+    xml::forEachElementBelow(top, [&](xml::Node n) {
+        if (std::strcmp(n.name(), "module") != 0) return true;
+        const xml::Node list = n.parent();
+        if (list.type() == pugi::node_element) {
+            if (std::strcmp(list.name(), "loaded-modules") == 0) loaded.push_back(n);
+            else if (std::strcmp(list.name(), "search-path-modules") == 0) searchPath.push_back(n);
         }
-        if (xml::Node c = n.first_child()) {
-            n = c;
-            continue;
-        }
-        while (n && !n.next_sibling() && n != top) n = n.parent();
-        if (!n || n == top) break;
-        n = n.next_sibling();
-    }
+        return true;
+    });
 }
 
 }  // namespace

@@ -20,21 +20,11 @@ constexpr std::array<const char*, 5> kKinds = {"serverparam", "set-param", "lan"
 std::unordered_map<std::string, std::vector<xml::Node>> collectRuleItems(const xml::Document& rules) {
     std::unordered_map<std::string, std::vector<xml::Node>> out;
     for (const char* k : kKinds) out[k];
-    xml::Node root = rules.documentNode();
-    xml::Node n = root.first_child();
-    while (n) {
-        if (n.type() == pugi::node_element) {
-            auto it = out.find(n.name());
-            if (it != out.end()) it->second.push_back(n);
-        }
-        if (n.first_child()) {
-            n = n.first_child();
-            continue;
-        }
-        while (n && !n.next_sibling() && n != root) n = n.parent();
-        if (!n || n == root) break;
-        n = n.next_sibling();
-    }
+    xml::forEachElementBelow(rules.documentNode(), [&](xml::Node n) {
+        auto it = out.find(n.name());
+        if (it != out.end()) it->second.push_back(n);
+        return true;
+    });
     return out;
 }
 

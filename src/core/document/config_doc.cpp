@@ -95,25 +95,16 @@ constexpr std::array<const char*, 5> kStandardContainers = {"zrd", "products", "
 std::array<bool, 5> presentContainers(xml::Node top) {
     std::array<bool, 5> present {};
     std::size_t found = 0;
-    xml::Node n = top.first_child();
-    while (n && found < present.size()) {
-        if (n.type() == pugi::node_element) {
-            const char* name = n.name();
-            for (std::size_t i = 0; i < present.size(); ++i) {
-                if (!present[i] && std::strcmp(name, kStandardContainers[i]) == 0) {
-                    present[i] = true;
-                    ++found;
-                }
+    xml::forEachElementBelow(top, [&](xml::Node n) {
+        const char* name = n.name();
+        for (std::size_t i = 0; i < present.size(); ++i) {
+            if (!present[i] && std::strcmp(name, kStandardContainers[i]) == 0) {
+                present[i] = true;
+                ++found;
             }
         }
-        if (xml::Node c = n.first_child()) {
-            n = c;
-            continue;
-        }
-        while (n && !n.next_sibling() && n != top) n = n.parent();
-        if (!n || n == top) break;
-        n = n.next_sibling();
-    }
+        return found < present.size();
+    });
     return present;
 }
 

@@ -131,25 +131,16 @@ CapturedFiles::CapturedFiles(const CQXConfigDoc2& doc) {
 
 void CapturedFiles::collect(const CQXConfigDoc2& doc) {
     // What "file[@name='PATH']/line" selects, for every PATH at once.
-    const xml::Node top = doc.config().documentNode();
-    xml::Node n = top.first_child();
-    while (n) {
-        if (n.type() == pugi::node_element && std::strcmp(n.name(), "line") == 0) {
-            const xml::Node file = n.parent();
-            if (file.type() == pugi::node_element && std::strcmp(file.name(), "file") == 0) {
-                if (pugi::xml_attribute name = file.attribute("name")) {
-                    m_byPath[name.value()].push_back({xml::text(n), xml::attribute(n, "remark") == "true"});
-                }
+    xml::forEachElementBelow(doc.config().documentNode(), [&](xml::Node n) {
+        if (std::strcmp(n.name(), "line") != 0) return true;
+        const xml::Node file = n.parent();
+        if (file.type() == pugi::node_element && std::strcmp(file.name(), "file") == 0) {
+            if (pugi::xml_attribute name = file.attribute("name")) {
+                m_byPath[name.value()].push_back({xml::text(n), xml::attribute(n, "remark") == "true"});
             }
         }
-        if (xml::Node c = n.first_child()) {
-            n = c;
-            continue;
-        }
-        while (n && !n.next_sibling() && n != top) n = n.parent();
-        if (!n || n == top) break;
-        n = n.next_sibling();
-    }
+        return true;
+    });
 }
 
 const std::vector<CapturedLine>& CapturedFiles::lines(std::string_view path) const {

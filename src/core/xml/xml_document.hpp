@@ -110,6 +110,23 @@ std::string childText(Node node, std::string_view name);
 /// Child elements in document order.
 std::vector<Node> childElements(Node node);
 
+/// Calls `visit` on every element below `top` (not `top` itself) in document order, without
+/// recursion: trees from broken reports can be deep. `visit` returns false to stop.
+template <typename Visit>
+void forEachElementBelow(Node top, Visit visit) {
+    Node n = top.first_child();
+    while (n) {
+        if (n.type() == pugi::node_element && !visit(n)) return;
+        if (Node c = n.first_child()) {
+            n = c;
+            continue;
+        }
+        while (n && !n.next_sibling() && n != top) n = n.parent();
+        if (!n || n == top) return;
+        n = n.next_sibling();
+    }
+}
+
 /// Elements matching a path pattern below a node, in document order.
 /// First step: any descendant; later steps: children. Predicates: [@attr='x'], [child="x"];
 /// a backslash in a literal escapes the next character. A malformed pattern matches nothing.
