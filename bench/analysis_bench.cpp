@@ -17,10 +17,13 @@ namespace {
 // A configuration with `items` SET parameters, items/4 modules and items/20 volumes.
 std::string configXml(int items) {
     std::string s = "<config><setparams name=\"Set Parameter\"><set-category name=\"C\">";
-    for (int i = 0; i < items; ++i) s += "<set-param><name>P" + std::to_string(i) + "</name><value>" + std::to_string(i) + "</value></set-param>";
+    for (int i = 0; i < items; ++i)
+        s += "<set-param><name>P" + std::to_string(i) + "</name><value>" + std::to_string(i) +
+             "</value></set-param>";
     s += "</set-category></setparams><modules name=\"Modules\"><loaded-modules>";
     for (int i = 0; i < items / 4; ++i) {
-        s += "<module><name>M" + std::to_string(i) + ".QXK</name><version>5.70b</version><date>Feb3,2004</date><description/></module>";
+        s += "<module><name>M" + std::to_string(i) +
+             ".QXK</name><version>5.70b</version><date>Feb3,2004</date><description/></module>";
     }
     s += "</loaded-modules><search-path-modules/></modules><volumes name=\"Quarrix Volumes\">";
     for (int i = 0; i < items / 20; ++i) {
@@ -38,8 +41,9 @@ std::string rulesXml(int rules, int items) {
     for (int p = 0; p < products; ++p) {
         s += "<product ID=\"" + std::to_string(p) + "\" name=\"P\" version=\"1\"><setparams name=\"S\">";
         for (int i = p; i < rules; i += products) {
-            s += "<set-param><name>P" + std::to_string(i % items) + "</name><condition>&gt;=</condition><value>" +
-                 std::to_string(i % 7) + "</value><type>2</type><url/></set-param>";
+            s += "<set-param><name>P" + std::to_string(i % items) +
+                 "</name><condition>&gt;=</condition><value>" + std::to_string(i % 7) +
+                 "</value><type>2</type><url/></set-param>";
         }
         s += "</setparams><modules name=\"M\">";
         for (int i = p; i < rules / 4; i += products) {
@@ -49,12 +53,14 @@ std::string rulesXml(int rules, int items) {
         }
         s += "</modules></product>";
     }
-    s += "<volumes name=\"V\"><volume><name>Free Disk Space</name><condition>&gt;=</condition><value>100</value></volume></volumes>";
+    s += "<volumes name=\"V\"><volume><name>Free Disk "
+         "Space</name><condition>&gt;=</condition><value>100</value></volume></volumes>";
     return s + "</productgroup></rules>";
 }
 
 void runChecker(benchmark::State& state, int rules, int items) {
-    auto path = std::filesystem::temp_directory_path() / ("qx-bench-rules-" + std::to_string(::getpid()) + ".xml");
+    auto path =
+        std::filesystem::temp_directory_path() / ("qx-bench-rules-" + std::to_string(::getpid()) + ".xml");
     std::ofstream(path) << rulesXml(rules, items);
     qx::Application app(std::filesystem::temp_directory_path().string());
     app.localisation().loadEmbedded();
@@ -69,10 +75,19 @@ void runChecker(benchmark::State& state, int rules, int items) {
     state.counters["items"] = items;
 }
 
-void BM_RunCheckerByRules(benchmark::State& state) { runChecker(state, static_cast<int>(state.range(0)), 4000); }
-void BM_RunCheckerByReportSize(benchmark::State& state) { runChecker(state, 1000, static_cast<int>(state.range(0))); }
+void BM_RunCheckerByRules(benchmark::State& state) {
+    runChecker(state, static_cast<int>(state.range(0)), 4000);
+}
+void BM_RunCheckerByReportSize(benchmark::State& state) {
+    runChecker(state, 1000, static_cast<int>(state.range(0)));
+}
 
 BENCHMARK(BM_RunCheckerByRules)->Arg(1000)->Arg(2000)->Arg(4000)->Arg(8000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RunCheckerByReportSize)->Arg(4000)->Arg(8000)->Arg(16000)->Arg(32000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RunCheckerByReportSize)
+    ->Arg(4000)
+    ->Arg(8000)
+    ->Arg(16000)
+    ->Arg(32000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include "import/report_reader.hpp"
 #include "platform/file_system.hpp"
 
-#include <pugixml.hpp>
 #include <unistd.h>
+#include <pugixml.hpp>
 
 #include <algorithm>
 #include <chrono>
@@ -41,7 +41,8 @@ double medianSeconds(int runs, const std::function<void()>& work) {
 
 // Both sides of a ratio, measured in alternation so that they meet the same heap, caches and
 // machine load: (median of a, median of b).
-std::pair<double, double> medianPair(int runs, const std::function<void()>& a, const std::function<void()>& b) {
+std::pair<double, double> medianPair(int runs, const std::function<void()>& a,
+                                     const std::function<void()>& b) {
     a();  // warm-up
     b();
     std::vector<double> ta;
@@ -119,7 +120,8 @@ double analysis(qx::Application& app, const std::string& path) {
 // process itself reads it (VmHWM) just before it ends. The rusage of a child would not do:
 // exec carries the high-water mark of the forked copy of this process into it.
 long peakRssKiB(const std::string& report, const std::string& rules) {
-    std::string cmd = "/proc/" + std::to_string(getpid()) + "/exe --open-and-analyse '" + report + "' '" + rules + "'";
+    std::string cmd =
+        "/proc/" + std::to_string(getpid()) + "/exe --open-and-analyse '" + report + "' '" + rules + "'";
     FILE* p = popen(cmd.c_str(), "r");
     long kib = 0;
     if (!p || std::fscanf(p, "%ld", &kib) != 1) std::cerr << "qxbench: the memory child failed\n";
@@ -150,13 +152,17 @@ int openAndAnalyse(const std::string& report, const std::string& rules) {
 // that neither side inherits the heap the benchmarks before it left behind.
 int timeInChild(const std::string& mode, const std::string& path, int runs) {
     std::function<void()> work;
-    if (mode == "import") work = [&] { importOnce(path); };
-    else if (mode == "reload") work = [&] {
+    if (mode == "import")
+        work = [&] { importOnce(path); };
+    else if (mode == "reload")
+        work = [&] {
             qx::xml::Document d;
             d.loadFile(path);
         };
-    else if (mode == "tree") work = [&] { treeBuildOnce(path); };
-    else return 2;
+    else if (mode == "tree")
+        work = [&] { treeBuildOnce(path); };
+    else
+        return 2;
     std::printf("%.9f\n", medianSeconds(runs, work));
     return 0;
 }
@@ -171,8 +177,8 @@ double childSeconds(const std::string& mode, const std::string& path) {
 }
 
 // Both sides in alternating fresh processes; the median of three children each.
-std::pair<double, double> childPair(const std::string& modeA, const std::string& pathA, const std::string& modeB,
-                                    const std::string& pathB) {
+std::pair<double, double> childPair(const std::string& modeA, const std::string& pathA,
+                                    const std::string& modeB, const std::string& pathB) {
     std::vector<double> a;
     std::vector<double> b;
     for (int i = 0; i < 3; ++i) {
@@ -206,7 +212,8 @@ void ratio(const char* name, double top, double bottom, const char* unit = "ms")
 
 void printRatios() {
     std::printf("%-26s %14s %14s\n", "ratio", "top", "bottom");
-    for (const auto& r : g_ratios) std::printf("%-26s %11.1f %-2s %11.1f %-2s\n", r.name, r.top, r.unit, r.bottom, r.unit);
+    for (const auto& r : g_ratios)
+        std::printf("%-26s %11.1f %-2s %11.1f %-2s\n", r.name, r.top, r.unit, r.bottom, r.unit);
     std::printf("\n");
     for (const auto& r : g_ratios) std::printf("%s: %.2f\n", r.name, r.top / r.bottom);
 }
@@ -215,7 +222,8 @@ void printRatios() {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--open-and-analyse") return openAndAnalyse(argv[2], argv[3]);
-    if (argc == 5 && std::string(argv[1]) == "--time") return timeInChild(argv[2], argv[3], std::atoi(argv[4]));
+    if (argc == 5 && std::string(argv[1]) == "--time")
+        return timeInChild(argv[2], argv[3], std::atoi(argv[4]));
     if (argc < 3) {
         std::cerr << "usage: qxbench WORK_DIR CLI_PATH\n";
         return 2;
@@ -252,16 +260,19 @@ int main(int argc, char** argv) {
     ratio("import_vs_tree_build", importAgain, build10);
     {
         Imported d10(s10);
-        auto [twice, once] = medianPair(kRuns, [&] { d10.analyse(*app2); }, [&] { d10.analyse(*app); });
+        auto [twice, once] = medianPair(
+            kRuns, [&] { d10.analyse(*app2); }, [&] { d10.analyse(*app); });
         ratio("analysis_scaling_rules", twice, once);
     }
     {
         Imported d10(s10);
         Imported d20(s20);
-        auto [big, small] = medianPair(kRuns, [&] { d20.analyse(*app); }, [&] { d10.analyse(*app); });
+        auto [big, small] = medianPair(
+            kRuns, [&] { d20.analyse(*app); }, [&] { d10.analyse(*app); });
         ratio("analysis_scaling_report", big, small);
     }
-    ratio("peak_rss_per_input_byte", static_cast<double>(peakRssKiB(s30, (dir / "rules-x1.xml").string())) / 1024.0,
+    ratio("peak_rss_per_input_byte",
+          static_cast<double>(peakRssKiB(s30, (dir / "rules-x1.xml").string())) / 1024.0,
           static_cast<double>(fs::file_size(s30)) / 1048576.0, "MB");
 
     fs::path batch = dir / "batch";

@@ -11,7 +11,8 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     QApplication qapp(argc, argv);
     const int rows = argc > 1 ? std::atoi(argv[1]) : 20000;
 
@@ -20,13 +21,16 @@ int main(int argc, char** argv) {
     qx::CQXConfigDoc2 doc;
     qx::xml::Node loaded = qx::xml::appendElement(
         qx::xml::appendElement(doc.config().createRoot("config"), "modules"), "loaded-modules");
-    static const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    static const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                    "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     for (int i = 0; i < rows; ++i) {
         qx::xml::Node m = qx::xml::appendElement(loaded, "module");
         qx::xml::setAttribute(m, "image", std::to_string(i % 4));
         qx::xml::appendElement(m, "name", "MOD" + std::to_string((i * 7919) % rows) + ".QXK");
         qx::xml::appendElement(m, "version", std::to_string(i % 9) + "." + std::to_string(i % 97));
-        qx::xml::appendElement(m, "date", std::string(kMonths[i % 12]) + std::to_string(1 + i % 28) + "," + std::to_string(1995 + i % 12));
+        qx::xml::appendElement(
+            m, "date",
+            std::string(kMonths[i % 12]) + std::to_string(1 + i % 28) + "," + std::to_string(1995 + i % 12));
         qx::xml::appendElement(m, "description", "Module number " + std::to_string(i) + " ");
         qx::xml::appendElement(m, "allocated-memory", std::to_string((i * 104729) % 5000000));
     }

@@ -5,8 +5,8 @@
 #include "app/application.hpp"
 #include "xml/xml_document.hpp"
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace qx::fuzz {

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qx::CQXConfigDoc2 doc;
     qx::import::importReportText(doc, kReport);
     qx::import::completeDocument(doc, app);
-    std::vector<qx::CQXConfigDoc2*> docs {&doc};
+    std::vector<qx::CQXConfigDoc2*> docs{&doc};
     qx::analysis::runChecker(docs, app, {});
     qx::fuzz::checkRoundTrip(doc.report());
     qx::fuzz::checkRoundTrip(app.ruleBase());

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     doc.config().loadString(std::string_view(reinterpret_cast<const char*>(data), size));
     doc.newFormat = true;
     qx::import::completeDocument(doc, qx::fuzz::application());
-    std::vector<qx::CQXConfigDoc2*> docs {&doc};
+    std::vector<qx::CQXConfigDoc2*> docs{&doc};
     qx::analysis::runChecker(docs, qx::fuzz::application(), {});
     qx::fuzz::checkRoundTrip(doc.config());
     return 0;

@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         qx::xml::appendElement(root, "v", body.substr(0, 64));
     }
     auto values = qx::xml::select(shared.documentNode(), "v");
-    if (values.size() != 3 || qx::xml::text(values[0]) != name || qx::xml::text(values[1]) != name) std::abort();
+    if (values.size() != 3 || qx::xml::text(values[0]) != name || qx::xml::text(values[1]) != name)
+        std::abort();
     if (shared.saveString() != plain.saveString()) std::abort();
     return 0;
 }

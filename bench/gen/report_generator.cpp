@@ -7,8 +7,8 @@ namespace qx::bench {
 
 namespace {
 
-const char* const kMonths[] = {"January", "February", "March", "April", "May", "June", "July",
-                               "August", "September", "October", "November", "December"};
+const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                               "July",    "August",   "September", "October", "November", "December"};
 
 // A tiny deterministic generator, so every run measures the same bytes.
 struct Lcg {
@@ -32,10 +32,16 @@ std::string dotted(const std::string& name, const std::string& value) {
     return out + ": " + value + "\n";
 }
 
-std::string rule(char c) { return std::string(73, c) + "\n"; }
+std::string rule(char c) {
+    return std::string(73, c) + "\n";
+}
 
-std::string moduleName(int i) { return fmt("MOD%04d.QXK", i); }
-std::string setName(int i) { return fmt("Generated Parameter %04d", i); }
+std::string moduleName(int i) {
+    return fmt("MOD%04d.QXK", i);
+}
+std::string setName(int i) {
+    return fmt("Generated Parameter %04d", i);
+}
 
 void header(std::string& r, int variant) {
     r += fmt("Orvane File Server Configuration Report For Server: GEN%d\n", variant);
@@ -71,7 +77,8 @@ void modules(std::string& r, int scale, Lcg& g) {
     r += "End of Modules List\n\n";
     r += rule('*') + "Top of directory. [SYS:SYSTEM]\n";
     for (int i = 0; i < 600 * scale; ++i) {
-        r += fmt("%-16s %8u  03-14-2006  04:22p  [RWA-----]\n", moduleName(i).c_str(), 10000 + g.below(900000));
+        r += fmt("%-16s %8u  03-14-2006  04:22p  [RWA-----]\n", moduleName(i).c_str(),
+                 10000 + g.below(900000));
         r += fmt("    %u.%02u  %s %u, %u  Generated module number %d\n", 1 + g.below(9), g.below(99),
                  kMonths[g.below(12)], 1 + g.below(28), 2000 + g.below(7), i);
     }
@@ -116,8 +123,10 @@ void volumes(std::string& r, int scale, Lcg& g) {
     for (int v = 0; v < count; ++v) {
         unsigned size = 10000 + g.below(90000);
         r += fmt("* Volume Statistics for VOL%d *\n", v);
-        r += dotted("Volume Size", fmt("%u MBytes", size)) + dotted("Free Disk Space", fmt("%u MBytes", g.below(size)));
-        r += dotted("Total Blocks", std::to_string(size * 16)) + dotted("Free Blocks", std::to_string(g.below(size * 16)));
+        r += dotted("Volume Size", fmt("%u MBytes", size)) +
+             dotted("Free Disk Space", fmt("%u MBytes", g.below(size)));
+        r += dotted("Total Blocks", std::to_string(size * 16)) +
+             dotted("Free Blocks", std::to_string(g.below(size * 16)));
         r += dotted("Purgable Blocks", "2048") + dotted("Purgable Disk Space", "128 MBytes");
         r += dotted("Block Size", "64 KB") + dotted("Compression", "Off") + dotted("Suballocation", "On");
     }
@@ -127,19 +136,22 @@ void volumes(std::string& r, int scale, Lcg& g) {
 }
 
 void propertySections(std::string& r, int scale) {
-    r += rule('*') + "Top of Boot Drive Information\n" + dotted("Boot Drive", "C:") + "End of Boot Drive Information\n\n";
+    r += rule('*') + "Top of Boot Drive Information\n" + dotted("Boot Drive", "C:") +
+         "End of Boot Drive Information\n\n";
     r += rule('*') + "Top of search paths\n";
     for (int i = 0; i < 10 * scale; ++i) r += dotted(fmt("Search Path %d", i + 1), fmt("SYS:\\PATH%d", i));
     r += "End of search paths\n\n" + rule('*') + "Top of Patch List\n";
     for (int i = 0; i < 30 * scale; ++i) r += dotted(fmt("PATCH%04d", i), fmt("Generated patch %d", i));
     r += "End of Patch List\n\n" + rule('*') + "Top of Installed Product List\n";
     for (int i = 0; i < 60 * scale; ++i) {
-        r += dotted("Product ID", fmt("PROD%03d", i)) + dotted("Product Version", fmt("%d.%d", 1 + i % 9, i % 10));
+        r += dotted("Product ID", fmt("PROD%03d", i)) +
+             dotted("Product Version", fmt("%d.%d", 1 + i % 9, i % 10));
         r += dotted("Product Description", fmt("Generated product %d", i));
     }
     r += "End of Installed Product List\n\n" + rule('*') + "Top of Running Java Processes\n";
     for (int i = 0; i < 10 * scale; ++i) {
-        r += dotted("Class Name", fmt("com.quarrix.gen.Process%d", i)) + dotted("Class ID", std::to_string(500 + i));
+        r += dotted("Class Name", fmt("com.quarrix.gen.Process%d", i)) +
+             dotted("Class ID", std::to_string(500 + i));
         r += dotted("Class State", i % 7 ? "Running" : "Stopped");
     }
     r += "End of Running Java Processes\n\n";
@@ -147,21 +159,25 @@ void propertySections(std::string& r, int scale) {
 
 void directoryService(std::string& r, int scale) {
     r += rule('*') + "Top of ZRD/Trellium Configuration Listing\n";
-    r += dotted("ZRD Tree Name", "GEN_TREE") + dotted("ZRD Server Name", "CN=GEN.O=ACME") + dotted("ZRD Version", "10550.98");
+    r += dotted("ZRD Tree Name", "GEN_TREE") + dotted("ZRD Server Name", "CN=GEN.O=ACME") +
+         dotted("ZRD Version", "10550.98");
     r += " File Groups in SYS:_ZRD.QXD\n";
     r += dotted("   *.QDB", "4 (52428800 bytes)") + dotted("   *.OLD", "3 (20971520 bytes)");
     r += " Partitions\n";
     for (int p = 0; p < 60 * scale; ++p) {
-        r += dotted("   Partition Name", fmt("OU=UNIT%d.O=ACME", p)) + dotted("   Partition Type", p % 3 ? "Read/Write" : "Master");
+        r += dotted("   Partition Name", fmt("OU=UNIT%d.O=ACME", p)) +
+             dotted("   Partition Type", p % 3 ? "Read/Write" : "Master");
         r += dotted("   Partition State", "On");
         for (int k = 0; k < 3; ++k) {
-            r += dotted("     Replica on Server", fmt("CN=FS%d.O=ACME", k)) + dotted("     Replica Type", k ? "Read/Write" : "Master");
+            r += dotted("     Replica on Server", fmt("CN=FS%d.O=ACME", k)) +
+                 dotted("     Replica Type", k ? "Read/Write" : "Master");
             r += dotted("     Replica State", "On") + dotted("     Replica Number", std::to_string(k + 1));
         }
     }
     r += "End of ZRD/Trellium Configuration Listing\n\n";
     r += rule('*') + "List of Client Executable files\n[SYS:PUBLIC\\WIN32]\n";
-    for (int i = 0; i < 450 * scale; ++i) r += fmt("02-14-2006  09:12:00   %7d  CLIENT%04d.EXE\n", 100000 + i, i);
+    for (int i = 0; i < 450 * scale; ++i)
+        r += fmt("02-14-2006  09:12:00   %7d  CLIENT%04d.EXE\n", 100000 + i, i);
     r += "End of List of Client Executable files\n\n";
 }
 
@@ -171,12 +187,15 @@ void capturedFiles(std::string& r, int scale) {
     r += "End of file. SYS:SYSTEM\\AUTOEXEC.QXC\n\n" + rule('*') + "Top of file. [SYS:ETC\\NETINFO.CFG]\n";
     for (int i = 0; i < 40 * scale; ++i) {
         r += fmt("LOAD CE1000 SLOT=%d FRAME=ETHERNET_II NAME=CE1000_%d_EII\n", 10020 + i, i);
-        r += fmt("BIND IP CE1000_%d_EII ARP=Yes MASK=255.255.255.0 ADDRESS=10.%d.%d.5 GATE=10.1.1.1\n", i, i / 200, i % 200);
+        r += fmt("BIND IP CE1000_%d_EII ARP=Yes MASK=255.255.255.0 ADDRESS=10.%d.%d.5 GATE=10.1.1.1\n", i,
+                 i / 200, i % 200);
     }
     r += "End of file. SYS:ETC\\NETINFO.CFG\n\n" + rule('*') + "Top of file. [SYS:ETC\\HOSTS]\n";
-    for (int i = 0; i < 40 * scale; ++i) r += fmt("10.%d.%d.5       host%d host%d.acme.com\n", i / 200, i % 200, i, i);
+    for (int i = 0; i < 40 * scale; ++i)
+        r += fmt("10.%d.%d.5       host%d host%d.acme.com\n", i / 200, i % 200, i, i);
     r += "End of file. SYS:ETC\\HOSTS\n\n" + rule('*') + "Top of file. [SYS:ETC\\JAVA.CFG]\n";
-    for (int i = 0; i < 20 * scale; ++i) r += fmt("CLASSPATH%d=SYS:\\JAVA\\LIB\\A%d.JAR;SYS:\\JAVA\\LIB\\B%d.ZIP\n", i, i, i);
+    for (int i = 0; i < 20 * scale; ++i)
+        r += fmt("CLASSPATH%d=SYS:\\JAVA\\LIB\\A%d.JAR;SYS:\\JAVA\\LIB\\B%d.ZIP\n", i, i, i);
     r += "End of file. SYS:ETC\\JAVA.CFG\n\n" + rule('*') + "Top of file. [SYS:SYSTEM\\ABEND.LOG]\n";
     for (int i = 0; i < 20 * scale; ++i) {
         r += fmt("Server GEN halted Tuesday, January 17, 2006   3:15:%02d.547 pm\n", i % 60);
@@ -184,13 +203,14 @@ void capturedFiles(std::string& r, int scale) {
         r += "Running process: Server 07 Process\nThread Owned by QXK: DIRCORE.QXK\n";
         r += "EIP in DIRCORE.QXK at code start +0001A2B4h\n";
     }
-    r += "End of file. SYS:SYSTEM\\ABEND.LOG\n\n" + rule('*') + "End of Orvane File Server Configuration Report\n";
+    r += "End of file. SYS:SYSTEM\\ABEND.LOG\n\n" + rule('*') +
+         "End of Orvane File Server Configuration Report\n";
 }
 
 }  // namespace
 
 std::string generateReport(int scale, int variant) {
-    Lcg g {static_cast<unsigned long long>(scale) * 1000003ULL + static_cast<unsigned>(variant)};
+    Lcg g{static_cast<unsigned long long>(scale) * 1000003ULL + static_cast<unsigned>(variant)};
     std::string r;
     r.reserve(static_cast<std::size_t>(scale) * 340000);
     header(r, variant);
@@ -217,7 +237,8 @@ std::string field(const char* name, const std::string& value) {
 std::string productBody(int id, int m) {
     std::string b = "<requireds name=\"Requireds\"><modules name=\"Modules\">";
     b += item("module", field("name", "CONFIG.QXK") + field("version", "2.02") +
-                            field("version_condition", "&gt;=") + field("date", "") + field("date_condition", ""));
+                            field("version_condition", "&gt;=") + field("date", "") +
+                            field("date_condition", ""));
     b += "</modules><products name=\"Products\">";
     b += item("product-rule", field("id", fmt("PROD%03d", id % 60)) + field("version", "1.0") +
                                   field("version_condition", "&gt;=") + field("condition", "="));
@@ -225,8 +246,9 @@ std::string productBody(int id, int m) {
     for (int k = 0; k < 20; ++k) {
         int n = (id * 20 + k + m) % 600;
         b += item("set-param", field("name", setName(n)) + field("condition", k % 2 ? "&gt;=" : "&lt;") +
-                                   field("value", std::to_string(100 * k)) + field("type", std::to_string(1 + k % 3)) +
-                                   field("url", "") + field("description", "Generated rule"));
+                                   field("value", std::to_string(100 * k)) +
+                                   field("type", std::to_string(1 + k % 3)) + field("url", "") +
+                                   field("description", "Generated rule"));
     }
     b += "</setparams><modules name=\"Modules\">";
     for (int k = 0; k < 30; ++k) {
@@ -236,9 +258,11 @@ std::string productBody(int id, int m) {
                                 field("date_condition", "&gt;="));
     }
     b += "</modules><serverparams name=\"Server\">";
-    b += item("serverparam", field("name", "Current Cache Buffers") + field("condition", "&gt;") + field("value", "1000"));
+    b += item("serverparam",
+              field("name", "Current Cache Buffers") + field("condition", "&gt;") + field("value", "1000"));
     b += "</serverparams><volumes name=\"Volumes\">";
-    b += item("volume", field("name", "Free Disk Space") + field("condition", "&gt;=") + field("value", "500"));
+    b += item("volume",
+              field("name", "Free Disk Space") + field("condition", "&gt;=") + field("value", "500"));
     b += "</volumes><lans name=\"LANs\">";
     b += item("lan", field("name", "Media Type") + field("condition", "=") + field("value", "ETHERNET_II"));
     b += "</lans><devices name=\"Devices\">";
@@ -257,9 +281,11 @@ std::string generateRules(int multiplier) {
             r += fmt("<productgroup name=\"Group %d-%d\" version=\"%d\">\n", rep, grp, grp + 1);
             r += "<productgroup name=\"Inner\" version=\"1\">\n";
             for (int p = 0; p < 5; ++p, ++id) {
-                r += fmt("<product ID=\"%d\" name=\"Product %d\" update=\"%s\" version=\"1.%d\" kdn=\"100%d\" type=\"2\" "
-                         "description=\"Generated product\">",
-                         id, id, p == 4 ? "true" : "false", p, id);
+                r +=
+                    fmt("<product ID=\"%d\" name=\"Product %d\" update=\"%s\" version=\"1.%d\" kdn=\"100%d\" "
+                        "type=\"2\" "
+                        "description=\"Generated product\">",
+                        id, id, p == 4 ? "true" : "false", p, id);
                 r += productBody(id, rep) + "</product>\n";
             }
             r += "</productgroup></productgroup>\n";

@@ -13,7 +13,8 @@ namespace qx::cli {
 
 void EnvironmentOptions::addTo(CLI::App& cmd) {
     cmd.add_option("--rules", rules, "Rule base to use (default: rules.xml beside the program)");
-    cmd.add_option("--menu", menu, "Localisation table to use (default: menu.xml beside the program, else the built-in one)");
+    cmd.add_option("--menu", menu,
+                   "Localisation table to use (default: menu.xml beside the program, else the built-in one)");
     cmd.add_option("--language", language, "Language of labels and messages")
         ->check(CLI::IsMember({"english", "hungarian", "portuguese"}));
     cmd.add_option("--program-dir", programDir, "Act as if the program were installed in this folder");
@@ -24,7 +25,8 @@ std::unique_ptr<Application> EnvironmentOptions::createApplication() const {
     auto app = std::make_unique<Application>(platform::programDirectory());
     if (!menu.empty()) {
         if (!app->localisation().loadFile(menu)) {
-            std::cerr << "qxconfig-cli: " << menu << " is not a readable localisation table; using the built-in one\n";
+            std::cerr << "qxconfig-cli: " << menu
+                      << " is not a readable localisation table; using the built-in one\n";
             app->localisation().loadEmbedded();
         }
     } else if (app->loadLocalisation() == LocalisationSource::Failed) {
@@ -33,16 +35,16 @@ std::unique_ptr<Application> EnvironmentOptions::createApplication() const {
     app->setLanguage(language);
     const std::string rulesPath = rules.empty() ? app->rulesPath() : rules;
     switch (app->loadRuleBaseFrom(rulesPath)) {
-    case RuleBaseLoad::Loaded:
-        break;
-    case RuleBaseLoad::Missing:
-        std::cerr << Application::kRulesNeededMessage << "\n(no rule base at " << rulesPath
-                  << "; give one with --rules FILE)\n";
-        return nullptr;
-    case RuleBaseLoad::Malformed:
-        std::cerr << Application::kRulesNeededMessage << "\n(" << rulesPath
-                  << " is not well-formed XML; give a valid one with --rules FILE)\n";
-        return nullptr;
+        case RuleBaseLoad::Loaded:
+            break;
+        case RuleBaseLoad::Missing:
+            std::cerr << Application::kRulesNeededMessage << "\n(no rule base at " << rulesPath
+                      << "; give one with --rules FILE)\n";
+            return nullptr;
+        case RuleBaseLoad::Malformed:
+            std::cerr << Application::kRulesNeededMessage << "\n(" << rulesPath
+                      << " is not well-formed XML; give a valid one with --rules FILE)\n";
+            return nullptr;
     }
     return app;
 }
@@ -96,6 +98,8 @@ bool writeOutput(const std::string& text, const std::string& path) {
     return error.empty();
 }
 
-bool stderrIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+bool stderrIsTerminal() {
+    return ::isatty(STDERR_FILENO) == 1;
+}
 
 }  // namespace qx::cli

@@ -21,17 +21,19 @@ namespace qx::cli {
 
 namespace {
 
-constexpr std::array<const char*, 7> kMarks = {"Information", "Not Checked", "Bad", "Good", "Remark", "Command", "Error"};
+constexpr std::array<const char*, 7> kMarks = {"Information", "Not Checked", "Bad",  "Good",
+                                               "Remark",      "Command",     "Error"};
 // Finding kinds in the order of the Report page's Summary, with volumes last.
 constexpr std::array<std::pair<const char*, const char*>, 6> kKinds = {{{"module", "modules"},
-                                                                       {"set-param", "setparams"},
-                                                                       {"serverparam", "serverparams"},
-                                                                       {"lan", "lans"},
-                                                                       {"device", "devices"},
-                                                                       {"volume", "volumes"}}};
+                                                                        {"set-param", "setparams"},
+                                                                        {"serverparam", "serverparams"},
+                                                                        {"lan", "lans"},
+                                                                        {"device", "devices"},
+                                                                        {"volume", "volumes"}}};
 
 std::string markName(int image) {
-    return image >= 0 && image < static_cast<int>(kMarks.size()) ? kMarks[static_cast<std::size_t>(image)] : "Unknown";
+    return image >= 0 && image < static_cast<int>(kMarks.size()) ? kMarks[static_cast<std::size_t>(image)]
+                                                                 : "Unknown";
 }
 
 struct Product {
@@ -72,7 +74,8 @@ Finding fromRecord(xml::Node rec) {
 // (the module check writes exactly one record per Bad module, in the same order).
 void addModuleFindings(const CQXConfigDoc2& doc, const Application& app, std::vector<Finding>& out) {
     std::vector<xml::Node> records;
-    for (xml::Node r : xml::select(doc.report().documentNode(), "details/property[@type='module']")) records.push_back(r);
+    for (xml::Node r : xml::select(doc.report().documentNode(), "details/property[@type='module']"))
+        records.push_back(r);
     std::size_t next = 0;
     const xml::Node cfg = doc.config().documentNode();
     for (const char* list : {"loaded-modules/module", "search-path-modules/module"}) {
@@ -107,13 +110,14 @@ Outcome analyse(Application& app, const std::string& path) {
     o.message = r.load.message;
     o.title = doc.title;
     for (xml::Node p : xml::select(doc.report().documentNode(), "check/product")) {
-        o.products.push_back({xml::attribute(p, "ID"), xml::childText(p, "name"), xml::attribute(p, "checked"),
-                              xml::attribute(p, "status")});
+        o.products.push_back({xml::attribute(p, "ID"), xml::childText(p, "name"),
+                              xml::attribute(p, "checked"), xml::attribute(p, "status")});
     }
     addModuleFindings(doc, app, o.findings);
     for (std::size_t k = 1; k < kKinds.size(); ++k) {
         const std::string pattern = std::string("details/property[@type='") + kKinds[k].first + "']";
-        for (xml::Node rec : xml::select(doc.report().documentNode(), pattern)) o.findings.push_back(fromRecord(rec));
+        for (xml::Node rec : xml::select(doc.report().documentNode(), pattern))
+            o.findings.push_back(fromRecord(rec));
     }
     return o;
 }
@@ -123,8 +127,8 @@ void printText(const Outcome& o, const Application& app, std::ostream& out) {
     out << "Products present:\n";
     for (const auto& p : o.products) {
         if (p.checked != "good") continue;
-        out << "  " << (p.status == "good" ? "Good " : "Bad  ") << p.name << " (ID " << p.id << ", status " << p.status
-            << ")\n";
+        out << "  " << (p.status == "good" ? "Good " : "Bad  ") << p.name << " (ID " << p.id << ", status "
+            << p.status << ")\n";
     }
     out << "Products absent:\n";
     for (const auto& p : o.products) {
@@ -158,19 +162,27 @@ nlohmann::json toJson(const Outcome& o) {
     j["title"] = o.title;
     j["products"] = nlohmann::json::array();
     for (const auto& p : o.products) {
-        j["products"].push_back({{"ID", p.id}, {"name", p.name}, {"checked", p.checked}, {"status", p.status}});
+        j["products"].push_back(
+            {{"ID", p.id}, {"name", p.name}, {"checked", p.checked}, {"status", p.status}});
     }
     j["findings"] = nlohmann::json::array();
     // Count keys by outcome code; Remark and Command never come from the analysis.
-    static const std::array<const char*, 7> keys = {"information", "notChecked", "bad", "good", "", "", "error"};
+    static const std::array<const char*, 7> keys = {"information", "notChecked", "bad", "good", "", "",
+                                                    "error"};
     nlohmann::json counts = nlohmann::json::object();
     for (const auto& [kind, list] : kKinds) {
         counts[kind] = {{"good", 0}, {"bad", 0}, {"information", 0}, {"notChecked", 0}, {"error", 0}};
     }
     for (const auto& f : o.findings) {
-        j["findings"].push_back({{"kind", f.kind}, {"mark", markName(f.image)}, {"image", f.image}, {"path", f.path},
-                                 {"rules", f.rules}, {"name", f.name}, {"condition", f.condition},
-                                 {"value", f.value}, {"productId", f.productId}});
+        j["findings"].push_back({{"kind", f.kind},
+                                 {"mark", markName(f.image)},
+                                 {"image", f.image},
+                                 {"path", f.path},
+                                 {"rules", f.rules},
+                                 {"name", f.name},
+                                 {"condition", f.condition},
+                                 {"value", f.value},
+                                 {"productId", f.productId}});
         if (f.image < 0 || f.image >= static_cast<int>(keys.size())) continue;
         const std::string key = keys[static_cast<std::size_t>(f.image)];
         if (!key.empty() && counts.contains(f.kind)) counts[f.kind][key] = counts[f.kind][key].get<int>() + 1;
@@ -194,7 +206,7 @@ void analyseAll(const Application& app, const std::vector<std::string>& files, u
     std::vector<std::optional<Outcome>> results(files.size());
     std::mutex mutex;
     std::condition_variable ready;
-    std::atomic<std::size_t> nextFile {0};
+    std::atomic<std::size_t> nextFile{0};
     auto worker = [&] {
         Application own = app.cloneForWorker();
         for (std::size_t i; (i = nextFile++) < files.size();) {
@@ -211,7 +223,8 @@ void analyseAll(const Application& app, const std::vector<std::string>& files, u
         }
     };
     std::vector<std::thread> threads;
-    for (unsigned t = 0; t < std::max(1u, std::min<unsigned>(jobs, static_cast<unsigned>(files.size()))); ++t) {
+    for (unsigned t = 0; t < std::max(1u, std::min<unsigned>(jobs, static_cast<unsigned>(files.size())));
+         ++t) {
         threads.emplace_back(worker);
     }
     const bool progress = stderrIsTerminal() && files.size() > 1;
@@ -223,7 +236,8 @@ void analyseAll(const Application& app, const std::vector<std::string>& files, u
             o = std::move(results[i]);
         }
         emit(*o);
-        if (progress) std::cerr << "\ranalysed " << (i + 1) << " of " << files.size() << " reports" << std::flush;
+        if (progress)
+            std::cerr << "\ranalysed " << (i + 1) << " of " << files.size() << " reports" << std::flush;
     }
     for (auto& t : threads) t.join();
     if (progress) std::cerr << "\r\033[K" << std::flush;
@@ -250,7 +264,8 @@ void addAnalyzeCommand(CLI::App& app, int& exitCode) {
         }
         const auto files = expandInputs(opts->inputs);
         if (files.empty()) {
-            std::cerr << "qxconfig-cli: no reports found (folders are scanned for .TXT reports and .XML trees)\n";
+            std::cerr
+                << "qxconfig-cli: no reports found (folders are scanned for .TXT reports and .XML trees)\n";
             exitCode = kExitRefused;
             return;
         }
@@ -271,8 +286,10 @@ void addAnalyzeCommand(CLI::App& app, int& exitCode) {
             }
             std::cout.flush();
         });
-        if (refused) exitCode = kExitRefused;
-        else if (bad && opts->failOn == "bad") exitCode = kExitFailure;
+        if (refused)
+            exitCode = kExitRefused;
+        else if (bad && opts->failOn == "bad")
+            exitCode = kExitFailure;
     });
 }
 

@@ -17,7 +17,8 @@ std::string resultJson(const compare::CompareResult& r) {
     j["servers"] = r.serverTitles;
     j["lines"] = nlohmann::ordered_json::array();
     for (const auto& l : r.lines) {
-        j["lines"].push_back({{"status", l.status}, {"path", l.path}, {"name", l.name}, {"values", l.values}});
+        j["lines"].push_back(
+            {{"status", l.status}, {"path", l.path}, {"name", l.name}, {"values", l.values}});
     }
     j["tree"] = nlohmann::ordered_json::array();
     for (const auto& n : r.tree) j["tree"].push_back({{"path", n.path}, {"image", n.image}});
@@ -35,15 +36,17 @@ void addCompareCommand(CLI::App& app, int& exitCode) {
         std::string out;
     };
     auto opts = std::make_shared<Options>();
-    auto* cmd = app.add_subcommand("compare",
-                                   "Compare the base server BASE with the servers OTHER...: every value of the base "
-                                   "with status 0 (not compared), 9 (equal) or 10 (not equal)");
+    auto* cmd =
+        app.add_subcommand("compare",
+                           "Compare the base server BASE with the servers OTHER...: every value of the base "
+                           "with status 0 (not compared), 9 (equal) or 10 (not equal)");
     cmd->add_option("BASE OTHER", opts->reports, "The base report, then the reports to compare with it")
         ->required()
         ->expected(2, -1);
-    cmd->add_option("--types", opts->types,
-                    "Kinds of values, comma-separated: serverparams, modules, lans, devices, volumes, setparams, "
-                    "allocationmemory (default: all)")
+    cmd->add_option(
+           "--types", opts->types,
+           "Kinds of values, comma-separated: serverparams, modules, lans, devices, volumes, setparams, "
+           "allocationmemory (default: all)")
         ->delimiter(',')
         ->check(CLI::IsMember(
             {"serverparams", "modules", "lans", "devices", "volumes", "setparams", "allocationmemory"}));
@@ -66,13 +69,15 @@ void addCompareCommand(CLI::App& app, int& exitCode) {
             }
             docs.push_back(std::move(doc));
         }
-        compare::CompareOptions types = opts->types.empty() ? compare::CompareOptions::all() : compare::CompareOptions {};
+        compare::CompareOptions types =
+            opts->types.empty() ? compare::CompareOptions::all() : compare::CompareOptions{};
         for (const auto& t : opts->types) types.set(t);
         std::vector<const CQXConfigDoc2*> others;
         for (std::size_t i = 1; i < docs.size(); ++i) others.push_back(docs[i].get());
         const auto result = compare::compareServers(*docs[0], others, *application, types);
-        const std::string text = opts->format == "json" ? resultJson(result)
-                                                        : compare::compareListText(result, *application, "\r\n");
+        const std::string text = opts->format == "json"
+                                     ? resultJson(result)
+                                     : compare::compareListText(result, *application, "\r\n");
         exitCode = writeOutput(text, opts->out) ? kExitOk : kExitFailure;
     });
 }

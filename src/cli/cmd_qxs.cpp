@@ -28,13 +28,15 @@ void addQxsCommand(CLI::App& app, int& exitCode) {
         std::string out;
     };
     auto opts = std::make_shared<Options>();
-    auto* cmd = app.add_subcommand("qxs",
-                                   "Write the SET-parameter command file (.qxs) of REPORT: the SET commands the rule "
-                                   "base recommends for it; the window title goes to stderr");
+    auto* cmd =
+        app.add_subcommand("qxs",
+                           "Write the SET-parameter command file (.qxs) of REPORT: the SET commands the rule "
+                           "base recommends for it; the window title goes to stderr");
     cmd->add_option("REPORT", opts->report, "Server configuration report, or a saved .xml tree")->required();
     cmd->add_flag("--not-required", opts->notRequired, "Include the not-required category (# RPK)");
     cmd->add_flag("--recommended", opts->recommended, "Include the recommended category (# beta)");
-    cmd->add_flag("--required", opts->required, "Include the required category (# public); no flag: all three");
+    cmd->add_flag("--required", opts->required,
+                  "Include the required category (# public); no flag: all three");
     cmd->add_option("-o,--output", opts->out, "Write to FILE (replaced atomically) instead of stdout");
     opts->env.addTo(*cmd);
     cmd->callback([opts, &exitCode] {

@@ -37,14 +37,17 @@ void addReportCommand(CLI::App& app, int& exitCode) {
     };
     auto opts = std::make_shared<Options>();
     auto* cmd = app.add_subcommand(
-        "report", "Print the server report of REPORT (or the list of one Report-page node) as \"Save As text\" "
-                  "does, as JSON, or as a printable HTML page");
+        "report",
+        "Print the server report of REPORT (or the list of one Report-page node) as \"Save As text\" "
+        "does, as JSON, or as a printable HTML page");
     cmd->add_option("REPORT", opts->report, "Server configuration report, or a saved .xml tree")->required();
-    cmd->add_option("--node", opts->node,
-                    "Report-page node to list: report (default), details, modules, setparams, serverparams, "
-                    "interrupts, java, volumes, lans, devices, zrd, summary, suggestion, patches, check, abend, "
-                    "or filter:NAME (e.g. filter:Timesync)");
-    cmd->add_option("--format", opts->format, "tsv (default), json, or html (one page: report, products, findings)")
+    cmd->add_option(
+        "--node", opts->node,
+        "Report-page node to list: report (default), details, modules, setparams, serverparams, "
+        "interrupts, java, volumes, lans, devices, zrd, summary, suggestion, patches, check, abend, "
+        "or filter:NAME (e.g. filter:Timesync)");
+    cmd->add_option("--format", opts->format,
+                    "tsv (default), json, or html (one page: report, products, findings)")
         ->check(CLI::IsMember({"tsv", "json", "html"}));
     cmd->add_option("-o,--output", opts->out, "Write to FILE (replaced atomically) instead of stdout");
     opts->env.addTo(*cmd);

@@ -4,7 +4,7 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
-    CLI::App app {"QXConfig command line: analyse Quarrix file server configuration reports"};
+    CLI::App app{"QXConfig command line: analyse Quarrix file server configuration reports"};
     app.set_version_flag("--version", std::string(QX_VERSION));
     app.require_subcommand(1);
     int exitCode = qx::cli::kExitOk;

@@ -16,9 +16,12 @@ int main(int argc, char** argv) {
     QStringList extra;
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size()) screenshotDir = args[++i];
-        else if (file.isEmpty()) file = args[i];
-        else extra << args[i];
+        if (args[i] == QLatin1String("--screenshot") && i + 1 < args.size())
+            screenshotDir = args[++i];
+        else if (file.isEmpty())
+            file = args[i];
+        else
+            extra << args[i];
     }
     qx::gui::CQXConfigApp app(qx::platform::programDirectory());
     qx::gui::StartOptions options;

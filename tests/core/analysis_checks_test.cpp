@@ -45,12 +45,15 @@ constexpr const char* kConfig = R"(<config>
   <products name="products"><product><id>QFS</id><version>6.5</version><description/></product></products>
 </config>)";
 
-std::string rules(const std::string& body) { return "<rules date=\"12 31 2005\">" + body + "</rules>"; }
+std::string rules(const std::string& body) {
+    return "<rules date=\"12 31 2005\">" + body + "</rules>";
+}
 
 struct Fixture {
     std::unique_ptr<Application> app;
     CQXConfigDoc2 doc;
-    explicit Fixture(const std::string& rulesBody, const char* config = kConfig) : app(test::makeApp(rules(rulesBody))) {
+    explicit Fixture(const std::string& rulesBody, const char* config = kConfig)
+        : app(test::makeApp(rules(rulesBody))) {
         EXPECT_TRUE(doc.config().loadString(config).ok());
         doc.resetReport();
         doc.state = CQXConfigDoc2::kStateCompleted;
@@ -59,11 +62,14 @@ struct Fixture {
     std::string checked() const {
         std::string out;
         for (auto p : xml::select(doc.report().documentNode(), "check/product")) {
-            out += xml::attribute(p, "ID") + ":" + xml::attribute(p, "checked") + "/" + xml::attribute(p, "status") + " ";
+            out += xml::attribute(p, "ID") + ":" + xml::attribute(p, "checked") + "/" +
+                   xml::attribute(p, "status") + " ";
         }
         return out;
     }
-    std::string details(const std::string& child) const { return texts(doc.report(), "details/property/" + child); }
+    std::string details(const std::string& child) const {
+        return texts(doc.report(), "details/property/" + child);
+    }
 };
 
 const std::string kModuleRequired =
@@ -78,7 +84,8 @@ std::string serverRule(const std::string& op, const std::string& value) {
 TEST(ProductCheck, RecordsPresenceAndSummary) {
     Fixture f(R"(<productgroup name="G" version="">
         <product ID="3" name="Always" version="1"/>
-        <product ID="7" name="Reporter" version="2">)" + kModuleRequired + R"(</product>
+        <product ID="7" name="Reporter" version="2">)" +
+              kModuleRequired + R"(</product>
         <product ID="5" name="Missing"><requireds><modules name="M"><module><name>NONE.QXK</name>
           <version_condition>&gt;=</version_condition></module></modules></requireds>
           <product ID="99" name="Inner product never visited"/></product>
@@ -126,34 +133,45 @@ TEST(ProductCheck, RequirementKindsAndTheLineTest) {
         return s;
     };
     auto file = [](const std::string& op, const std::string& v) {
-        return "<files name=\"F\"><file><name>SYS:ETC/HOSTS</name><condition>" + op + "</condition><value>" + v +
-               "</value></file></files>";
+        return "<files name=\"F\"><file><name>SYS:ETC/HOSTS</name><condition>" + op + "</condition><value>" +
+               v + "</value></file></files>";
     };
-    Fixture f(product(1, file("in", "10.0.0.1")) + product(2, file("in", "10.0.0.9")) +
-              product(3, file("!in", "10.0.0.7")) + product(4, file("in", "fs1 ")) +
-              product(5, "<search-paths name=\"S\"><search-path><name/><condition>in</condition>"
-                         "<value>SYS:\\SYSTEM</value></search-path></search-paths>") +
-              product(6, "<volumes name=\"V\"><volume><name>Free Disk Space</name><condition>&gt;</condition>"
-                         "<value>50</value></volume></volumes>") +
-              product(7, "<volumes name=\"V\"><volume><name>Free Disk Space</name><condition>&gt;</condition>"
-                         "<value>500</value></volume></volumes>") +
-              product(8, "<setparams name=\"S\"><set-param><name>Minimum Free Memory</name><condition>%</condition>"
-                         "<value>1</value></set-param></setparams><dependencies name=\"D\"><depend>1</depend>"
-                         "</dependencies>") +
-              product(9, "<files name=\"F\"><file><name>NOFILE</name><condition>!in</condition><value>x</value>"
-                         "</file></files>") +
-              // a failing rule is not undone by a later line test of the same list
-              product(10, "<files name=\"F\"><file><name>SYS:ETC/HOSTS</name><condition>in</condition>"
-                          "<value>absent</value></file><file><name>SYS:ETC/HOSTS</name><condition>in</condition>"
-                          "<value>fs1</value></file></files>") +
-              product(11, "<lans name=\"L\"/><search-paths name=\"S\"><search-path><name>SYS:\\SYSTEM</name>"
-                         "<condition>in</condition><value>SYS:\\SYSTEM</value></search-path><search-path><name>"
-                         "Search path 1</name><condition>!in</condition><value>PUBLIC</value></search-path>"
-                         "</search-paths>") +
-              product(13, "<search-paths name=\"S\"><search-path><name>Search path 1</name><condition>in</condition>"
-                          "<value>PUBLIC</value></search-path></search-paths>") + product(12, "<serverparams name=\"S\"><serverparam><name>Nope"
-                                                               "</name><condition>=</condition></serverparam>"
-                                                               "</serverparams>"));
+    Fixture f(
+        product(1, file("in", "10.0.0.1")) + product(2, file("in", "10.0.0.9")) +
+        product(3, file("!in", "10.0.0.7")) + product(4, file("in", "fs1 ")) +
+        product(5,
+                "<search-paths name=\"S\"><search-path><name/><condition>in</condition>"
+                "<value>SYS:\\SYSTEM</value></search-path></search-paths>") +
+        product(6,
+                "<volumes name=\"V\"><volume><name>Free Disk Space</name><condition>&gt;</condition>"
+                "<value>50</value></volume></volumes>") +
+        product(7,
+                "<volumes name=\"V\"><volume><name>Free Disk Space</name><condition>&gt;</condition>"
+                "<value>500</value></volume></volumes>") +
+        product(8,
+                "<setparams name=\"S\"><set-param><name>Minimum Free Memory</name><condition>%</condition>"
+                "<value>1</value></set-param></setparams><dependencies name=\"D\"><depend>1</depend>"
+                "</dependencies>") +
+        product(9,
+                "<files name=\"F\"><file><name>NOFILE</name><condition>!in</condition><value>x</value>"
+                "</file></files>") +
+        // a failing rule is not undone by a later line test of the same list
+        product(10,
+                "<files name=\"F\"><file><name>SYS:ETC/HOSTS</name><condition>in</condition>"
+                "<value>absent</value></file><file><name>SYS:ETC/HOSTS</name><condition>in</condition>"
+                "<value>fs1</value></file></files>") +
+        product(11,
+                "<lans name=\"L\"/><search-paths name=\"S\"><search-path><name>SYS:\\SYSTEM</name>"
+                "<condition>in</condition><value>SYS:\\SYSTEM</value></search-path><search-path><name>"
+                "Search path 1</name><condition>!in</condition><value>PUBLIC</value></search-path>"
+                "</search-paths>") +
+        product(13,
+                "<search-paths name=\"S\"><search-path><name>Search path 1</name><condition>in</condition>"
+                "<value>PUBLIC</value></search-path></search-paths>") +
+        product(12,
+                "<serverparams name=\"S\"><serverparam><name>Nope"
+                "</name><condition>=</condition></serverparam>"
+                "</serverparams>"));
     f.run();
     EXPECT_EQ(f.checked(),
               "1:good/good 2:bad/good 3:good/good 4:bad/good 5:good/good 6:good/good 7:bad/good 8:good/good "
@@ -180,7 +198,8 @@ TEST(RuleBase, WhichContainerDecides) {
         <modules id="grouplist"/>
         <product ID="4"><setparams><set-param id="product"/></setparams>
           <requireds><lans><lan id="productreq"/></lans><modules id="productreqlist"/></requireds></product>
-      </productgroup></rules>)").ok());
+      </productgroup></rules>)")
+                    .ok());
     auto node = [&](const char* id) {
         pugi::xpath_query q((std::string("//*[@id='") + id + "']").c_str());
         return r.raw().select_node(q).node();
@@ -203,9 +222,12 @@ TEST(Paths, ConfigurationAndRulePaths) {
         <requireds><modules name="Modules"><module><name>m</name></module></modules></requireds>
       </product></productgroup>)");
     auto cfg = f.doc.config().documentNode();
-    EXPECT_EQ(configurationPath(xml::selectFirst(cfg, "volume/property"), *f.app), "Config->Volume Statistics->SYS");
-    EXPECT_EQ(configurationPath(xml::selectFirst(cfg, "set-param"), *f.app), "Config->SET Parameters->Memory");
-    EXPECT_EQ(configurationPath(xml::selectFirst(cfg, "file/line"), *f.app), "Config->Files->Etc->File->Line");
+    EXPECT_EQ(configurationPath(xml::selectFirst(cfg, "volume/property"), *f.app),
+              "Config->Volume Statistics->SYS");
+    EXPECT_EQ(configurationPath(xml::selectFirst(cfg, "set-param"), *f.app),
+              "Config->SET Parameters->Memory");
+    EXPECT_EQ(configurationPath(xml::selectFirst(cfg, "file/line"), *f.app),
+              "Config->Files->Etc->File->Line");
     auto rb = f.app->ruleBase().documentNode();
     EXPECT_EQ(rulePath(xml::selectFirst(rb, "set-param")), " -> G -> P 6.5SET Parameters -> ");
     // `modules` lists, unlike parameter lists, are preceded by a separator
@@ -217,7 +239,8 @@ TEST(PropertyCheck, RecordsEveryMatchInRuleOrderAndMarksOwners) {
     Fixture f(R"(<productgroup name="G" version="">
         <volumes name="Volumes"><volume><name>Free Disk Space</name><condition>&gt;=</condition><value>500</value></volume></volumes>
         <serverparams name="Server"><serverparam><name>Server Name</name><condition>%</condition><value>FS1</value></serverparam></serverparams>
-        <product ID="1" name="P" version="1">)" + kModuleRequired + R"(
+        <product ID="1" name="P" version="1">)" +
+              kModuleRequired + R"(
           <setparams name="SET"><set-param><name>Minimum Free Memory</name><condition>&gt;=</condition><value>9000</value>
             <type>2</type><url>http://kb/1</url></set-param>
           <set-param><name>Bindery Context </name><condition>!=</condition><value/><type>1</type></set-param></setparams></product>
@@ -231,19 +254,22 @@ TEST(PropertyCheck, RecordsEveryMatchInRuleOrderAndMarksOwners) {
     EXPECT_EQ(xml::attribute(recs[0], "type"), "serverparam");
     // SET parameters compare as numbers: "O=ACME" and the empty value both read 0
     EXPECT_EQ(f.details("image"), "0|2|2|3|2|3");
-    EXPECT_EQ(f.details("name"), "Server Name|Minimum Free Memory|Bindery Context |Free Disk Space|Free Disk Space|"
-                                 "Free Disk Space");
+    EXPECT_EQ(f.details("name"),
+              "Server Name|Minimum Free Memory|Bindery Context |Free Disk Space|Free Disk Space|"
+              "Free Disk Space");
     const std::string cfg = f.app->label("config") + "->";
     const std::string vol = cfg + f.app->label("volumes") + "->";
     const std::string set = cfg + f.app->label("setparams") + "->Memory";
-    EXPECT_EQ(f.details("type"), cfg + f.app->label("serverparams") + "|" + set + "|" + set + "|" + vol + "SYS|" +
-                                     vol + "VOL1|" + vol + "VOL2");
-    EXPECT_EQ(f.details("condition"), "% FS1|greater than or equal to 9000|not equal |greater than or equal to 500|"
-                                      "greater than or equal to 500|greater than or equal to 500");
+    EXPECT_EQ(f.details("type"), cfg + f.app->label("serverparams") + "|" + set + "|" + set + "|" + vol +
+                                     "SYS|" + vol + "VOL1|" + vol + "VOL2");
+    EXPECT_EQ(f.details("condition"),
+              "% FS1|greater than or equal to 9000|not equal |greater than or equal to 500|"
+              "greater than or equal to 500|greater than or equal to 500");
     EXPECT_EQ(f.details("icon"), "2|1");  // the server parameter's icon is empty
     EXPECT_EQ(f.details("url"), "http://kb/1|");
-    EXPECT_EQ(f.details("rules"), " -> GServer -> | -> G -> P 1SET -> | -> G -> P 1SET -> | -> GVolumes -> |"
-                                  " -> GVolumes -> | -> GVolumes -> ");
+    EXPECT_EQ(f.details("rules"),
+              " -> GServer -> | -> G -> P 1SET -> | -> G -> P 1SET -> | -> GVolumes -> |"
+              " -> GVolumes -> | -> GVolumes -> ");
     std::string order;
     for (auto c : xml::childElements(recs[1])) order += std::string(c.name()) + " ";
     EXPECT_EQ(order, "image type icon url rules name condition value ");
@@ -257,17 +283,18 @@ TEST(PropertyCheck, RecordsEveryMatchInRuleOrderAndMarksOwners) {
 TEST(ModuleCheck, MarksModulesAndRecordsTheFirstBrokenRule) {
     auto mod = [](const char* name, const char* ver, const char* date = "", const char* dop = "") {
         return std::string("<module><name>") + name + "</name><version>" + ver +
-               "</version><version_condition>&gt;=</version_condition><date>" + date + "</date><date_condition>" +
-               dop + "</date_condition></module>";
+               "</version><version_condition>&gt;=</version_condition><date>" + date +
+               "</date><date_condition>" + dop + "</date_condition></module>";
     };
-    Fixture f(R"(<productgroup name="G" version=""><product ID="1" name="A" version="1"><modules name="Modules">)" +
-              mod("NET.QXK", "5.71") + mod("ODD.QXK", "1.0", "Jan 5, 2004", "&gt;=") + R"(</modules></product>
+    Fixture f(
+        R"(<productgroup name="G" version=""><product ID="1" name="A" version="1"><modules name="Modules">)" +
+        mod("NET.QXK", "5.71") + mod("ODD.QXK", "1.0", "Jan 5, 2004", "&gt;=") + R"(</modules></product>
         <product ID="2" name="B" version="1"><modules name="Modules">)" +
-              mod("net.qxk", "5.70") + mod("CONFIG.QXK", "2.02", "Mar 1, 2004", "=") +
-              R"(</modules></product>
+        mod("net.qxk", "5.70") + mod("CONFIG.QXK", "2.02", "Mar 1, 2004", "=") +
+        R"(</modules></product>
         <product ID="3" name="C" version="1"><requireds><products name="P"><product-rule><id>NONE</id>
           <condition>=</condition></product-rule></products></requireds><modules name="Modules">)" +
-              mod("CONFIG.QXK", "9") + R"(</modules></product></productgroup>)");
+        mod("CONFIG.QXK", "9") + R"(</modules></product></productgroup>)");
     f.run();
     auto cfg = f.doc.config().documentNode();
     std::string marks;
@@ -278,7 +305,8 @@ TEST(ModuleCheck, MarksModulesAndRecordsTheFirstBrokenRule) {
     EXPECT_TRUE(f.doc.moduleMarksSet);
     EXPECT_EQ(texts(f.app->ruleBase(), "modules/@vetoed"), "");
     std::string vetoed;
-    for (auto l : xml::select(f.app->ruleBase().documentNode(), "modules")) vetoed += xml::attribute(l, "vetoed") + " ";
+    for (auto l : xml::select(f.app->ruleBase().documentNode(), "modules"))
+        vetoed += xml::attribute(l, "vetoed") + " ";
     EXPECT_EQ(vetoed, "false false true ");
     auto recs = xml::select(f.doc.report().documentNode(), "details/property");
     ASSERT_EQ(recs.size(), 2u);
@@ -298,8 +326,8 @@ TEST(ModuleCheck, MarksModulesAndRecordsTheFirstBrokenRule) {
 }
 
 TEST(Pipeline, RunningTwiceGivesTheSameReportAndSkipsIncompleteDocuments) {
-    Fixture f(R"(<productgroup name="G"><product ID="1" name="P">)" + kModuleRequired + serverRule("=", "FS1") +
-              "</product></productgroup>");
+    Fixture f(R"(<productgroup name="G"><product ID="1" name="P">)" + kModuleRequired +
+              serverRule("=", "FS1") + "</product></productgroup>");
     int steps = 0, starts = 0;
     CQXConfigDoc2 pending;
     pending.resetReport();

@@ -8,7 +8,9 @@
 namespace qx::analysis {
 namespace {
 
-std::int64_t day(int y, int m, int d) { return *readUsDate(std::to_string(m) + "/" + std::to_string(d) + "/" + std::to_string(y)); }
+std::int64_t day(int y, int m, int d) {
+    return *readUsDate(std::to_string(m) + "/" + std::to_string(d) + "/" + std::to_string(y));
+}
 
 TEST(DateReader, ReadsUnitedStatesSpellings) {
     const std::int64_t mar1 = day(2004, 3, 1);
@@ -32,10 +34,27 @@ TEST(DateReader, ReadsUnitedStatesSpellings) {
 }
 
 TEST(DateReader, RejectsWhatItCannotRead) {
-    for (const char* bad : {"Mar 32 2004", "13/1/2004", "0/1/2004", "3/0/2004", "3/1/04", "Mar 1 04",
-                            "Feb 29 2003", "Feb 30 2004", "1 March 2004", "2004-03-01", "Mar 1 2004 25:00",
-                            "Mar 1 2004 10:60", "Mar 1 2004 13:00 PM", "Mar 1 2004 xyz", "Marc 1 2004",
-                            "unknown", "10:15", "Mar 1", "3/1/2004 10", "Mar 1 2004 10:15:", "12345/1/2004",
+    for (const char* bad : {"Mar 32 2004",
+                            "13/1/2004",
+                            "0/1/2004",
+                            "3/0/2004",
+                            "3/1/04",
+                            "Mar 1 04",
+                            "Feb 29 2003",
+                            "Feb 30 2004",
+                            "1 March 2004",
+                            "2004-03-01",
+                            "Mar 1 2004 25:00",
+                            "Mar 1 2004 10:60",
+                            "Mar 1 2004 13:00 PM",
+                            "Mar 1 2004 xyz",
+                            "Marc 1 2004",
+                            "unknown",
+                            "10:15",
+                            "Mar 1",
+                            "3/1/2004 10",
+                            "Mar 1 2004 10:15:",
+                            "12345/1/2004",
                             "Mar 1 2004!"}) {
         EXPECT_FALSE(readUsDate(bad).has_value()) << bad;
     }
@@ -80,12 +99,14 @@ TEST_P(EvaluateRule, GivesTheOutcome) {
     EXPECT_EQ(evaluateRule(rule.root(), item.root()), c.expected) << c.name;
 }
 
-#define SP(op, v) "<serverparam><name>Server Name</name><condition>" op "</condition><value>" v "</value></serverparam>"
-#define SET(name, op, v) "<set-param><name>" name "</name><condition>" op "</condition><value>" v "</value></set-param>"
+#define SP(op, v) \
+    "<serverparam><name>Server Name</name><condition>" op "</condition><value>" v "</value></serverparam>"
+#define SET(name, op, v) \
+    "<set-param><name>" name "</name><condition>" op "</condition><value>" v "</value></set-param>"
 #define VAL(tag, v) "<" tag "><name>x</name><value>" v "</value></" tag ">"
-#define MOD(ver, vop, date, dop) \
-    "<module><name>A.QXK</name><version>" ver "</version><version_condition>" vop "</version_condition><date>" date \
-    "</date><date_condition>" dop "</date_condition></module>"
+#define MOD(ver, vop, date, dop)                                                  \
+    "<module><name>A.QXK</name><version>" ver "</version><version_condition>" vop \
+    "</version_condition><date>" date "</date><date_condition>" dop "</date_condition></module>"
 #define CMOD(ver, date) "<module><name>A.QXK</name><version>" ver "</version><date>" date "</date></module>"
 
 const Case kCases[] = {
@@ -115,16 +136,21 @@ const Case kCases[] = {
     {"percent is no comparison", "<serverparam><condition>%</condition><value>a</value></serverparam>",
      VAL("serverparam", "a"), 0},
     {"no rule value: whole item text", "<lan><condition>=</condition></lan>", VAL("property", "a"), 2},
-    {"no item value: 0", "<lan><condition>=</condition><value>0</value></lan>", "<property><name>x</name></property>", 3},
+    {"no item value: 0", "<lan><condition>=</condition><value>0</value></lan>",
+     "<property><name>x</name></property>", 3},
     {"last repeated child counts", "<lan><condition>=</condition><value>a</value><value>b</value></lan>",
      VAL("property", "b"), 3},
     {"fields as attributes are absent", "<lan condition=\"=\" value=\"a\"/>", VAL("property", "a"), 0},
     {"module v prefix", MOD("5.70", "=", "", ""), CMOD("v5.70", ""), 3},
-    {"module letter, date decides", MOD("5.70c", "&lt;", "Jan 1 2004", "&gt;"), CMOD("5.70b", "Feb 1 2004"), 3},
-    {"module letter, date breaks", MOD("5.70c", "&lt;", "Jan 1 2004", "&gt;"), CMOD("5.70b", "Dec 1 2003"), 2},
+    {"module letter, date decides", MOD("5.70c", "&lt;", "Jan 1 2004", "&gt;"), CMOD("5.70b", "Feb 1 2004"),
+     3},
+    {"module letter, date breaks", MOD("5.70c", "&lt;", "Jan 1 2004", "&gt;"), CMOD("5.70b", "Dec 1 2003"),
+     2},
     {"module only leading number", MOD("5.70.03", "=", "Jan 1 2004", "="), CMOD("5.70.05", "Jan 1 2004"), 3},
-    {"module other base: no date", MOD("5.70", "&gt;=", "Jan 1 2005", "&gt;="), CMOD("5.71", "Jan 1 2004"), 3},
-    {"module dates commas points", MOD("5.70", "&gt;=", "Jan 12, 2004", "&gt;="), CMOD("5.70", "Feb.3,2004"), 3},
+    {"module other base: no date", MOD("5.70", "&gt;=", "Jan 1 2005", "&gt;="), CMOD("5.71", "Jan 1 2004"),
+     3},
+    {"module dates commas points", MOD("5.70", "&gt;=", "Jan 12, 2004", "&gt;="), CMOD("5.70", "Feb.3,2004"),
+     3},
     {"module joined date words", MOD("5.70", "=", "Feb 3, 2004", "="), CMOD("5.70", "February3,2004"), 3},
     {"module unreadable rule date", MOD("9", "&gt;=", "someday", "="), CMOD("10", ""), 6},
     {"module unreadable config date", MOD("1", "&gt;=", "", ""), CMOD("10", "13/13/2004"), 6},
@@ -134,14 +160,17 @@ const Case kCases[] = {
     {"module version missing reads 0", "<module><version_condition>=</version_condition></module>",
      "<module><name>A</name></module>", 3},
     {"module broken version", MOD("5.71", "&gt;=", "", ""), CMOD("5.70", ""), 2},
-    {"product id and version", "<product-rule><id>QFS</id><condition>=</condition><version>v6.5</version>"
-                               "<version_condition>&gt;=</version_condition></product-rule>",
+    {"product id and version",
+     "<product-rule><id>QFS</id><condition>=</condition><version>v6.5</version>"
+     "<version_condition>&gt;=</version_condition></product-rule>",
      "<product><id>QFS</id><version>6.5</version></product>", 3},
-    {"product version is text", "<product-rule><id>QFS</id><condition>=</condition><version>9.0</version>"
-                                "<version_condition>&gt;=</version_condition></product-rule>",
+    {"product version is text",
+     "<product-rule><id>QFS</id><condition>=</condition><version>9.0</version>"
+     "<version_condition>&gt;=</version_condition></product-rule>",
      "<product><id>QFS</id><version>10.0</version></product>", 2},
-    {"product no version operator", "<product-rule><id>QFS</id><condition>=</condition><version>9</version>"
-                                    "<version_condition/></product-rule>",
+    {"product no version operator",
+     "<product-rule><id>QFS</id><condition>=</condition><version>9</version>"
+     "<version_condition/></product-rule>",
      "<product><id>QFS</id><version>1</version></product>", 3},
     {"product other id", "<product-rule><id>QFS</id><condition>=</condition></product-rule>",
      "<product><id>QFX</id></product>", 2},

@@ -41,7 +41,7 @@ TEST(Application, SaveRulesStampsTheDateAndReplacesTheFile) {
     dir.write("rules.xml", "<rules date='01 01 2005'><productgroup name='G'/></rules>");
     Application app(dir.path());
     ASSERT_EQ(app.loadRuleBase(), RuleBaseLoad::Loaded);
-    std::tm tm {};
+    std::tm tm{};
     tm.tm_year = 2005 - 1900;
     tm.tm_mon = 11;
     tm.tm_mday = 31;

@@ -23,15 +23,17 @@ TEST(BadInput, DamagedReportsEndInAStableTree) {
     auto app = test::makeApp();
     std::string oneCharLines;
     for (int i = 0; i < 100000; ++i) oneCharLines += static_cast<char>('a' + i % 26), oneCharLines += '\n';
-    const std::string full = test::report("Top of Server Information\nServer Name: FS1\n"
-                                          "* Communications *\nMaximum Packet Receive Buffers = 500\n"
-                                          "Top of Modules List\nSERVER.QXK  5.70  March 1, 2004  Server kernel\n");
+    const std::string full = test::report(
+        "Top of Server Information\nServer Name: FS1\n"
+        "* Communications *\nMaximum Packet Receive Buffers = 500\n"
+        "Top of Modules List\nSERVER.QXK  5.70  March 1, 2004  Server kernel\n");
     const std::vector<std::string> inputs = {
         test::report(oneCharLines),
         full.substr(0, full.size() - 17),  // cut mid-line
         test::report("Name \xE9t\xE9: caf\xE9 cr\xE8me\nX\xC3\x28y = \xFF\xFE\n"),
-        test::report("Top of Modules List\nTop of Storage Device Configuration Information\nTop of search paths\n"
-                     "Top of ZRD/Trellium Configuration Listing\nTop of file. [SYS:ETC\\HOSTS]\n"),
+        test::report(
+            "Top of Modules List\nTop of Storage Device Configuration Information\nTop of search paths\n"
+            "Top of ZRD/Trellium Configuration Listing\nTop of file. [SYS:ETC\\HOSTS]\n"),
     };
     for (const auto& input : inputs) {
         auto doc = test::importAndComplete(input, *app);
@@ -39,7 +41,8 @@ TEST(BadInput, DamagedReportsEndInAStableTree) {
         EXPECT_EQ(doc->state, CQXConfigDoc2::kStateCompleted);
     }
     auto latin = test::importOnly(inputs[2]);
-    EXPECT_EQ(texts(latin->config(), "serverparam[name='Name \xC3\xA9t\xC3\xA9']/value"), "caf\xC3\xA9 cr\xC3\xA8me");
+    EXPECT_EQ(texts(latin->config(), "serverparam[name='Name \xC3\xA9t\xC3\xA9']/value"),
+              "caf\xC3\xA9 cr\xC3\xA8me");
 }
 
 TEST(BadInput, BrokenRuleBasesAndTablesAreRefusedOrFallBack) {
@@ -48,7 +51,8 @@ TEST(BadInput, BrokenRuleBasesAndTablesAreRefusedOrFallBack) {
     dir.write("rules.xml", good);
     Application app(dir.path());
     ASSERT_EQ(app.loadRuleBase(), RuleBaseLoad::Loaded);
-    const std::vector<std::string> broken = {"", "not xml", "<rules><product></rules>", std::string("\0\1\2", 3)};
+    const std::vector<std::string> broken = {"", "not xml", "<rules><product></rules>",
+                                             std::string("\0\1\2", 3)};
     for (const auto& bad : broken) {
         Application other(dir.path());
         EXPECT_EQ(other.loadRuleBaseFrom(dir.write("bad.xml", bad)), RuleBaseLoad::Malformed);
@@ -83,7 +87,9 @@ TEST(BadInput, RuleBasesOfUnknownShapeAnalyseWithoutHarm) {
     auto app = test::makeApp(rules);
     ASSERT_TRUE(app->ruleBaseLoaded());
     auto doc = test::importAndComplete(
-        test::report("Server Name: FS1\nTop of Modules List\nSERVER.QXK  5.70  March 1, 2004  Server kernel\n"), *app);
+        test::report(
+            "Server Name: FS1\nTop of Modules List\nSERVER.QXK  5.70  March 1, 2004  Server kernel\n"),
+        *app);
     EXPECT_EQ(doc->state, CQXConfigDoc2::kStateCompleted);
     // Fields as attributes read as absent; an unknown operator compares nothing.
     auto records = xml::select(doc->report().documentNode(), "details/property[@type='serverparam']");

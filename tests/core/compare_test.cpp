@@ -6,14 +6,15 @@
 #include <map>
 
 using namespace qx;
-using compare::compareServers;
 using compare::CompareOptions;
+using compare::compareServers;
 
 namespace {
 
 std::unique_ptr<CQXConfigDoc2> server(const std::string& name, const std::string& body) {
-    return test::docFromXml("<config><serverparams name=\"Server\"><serverparam><name>Server Name</name><value>" + name +
-                            "</value></serverparam></serverparams>" + body + "</config>");
+    return test::docFromXml(
+        "<config><serverparams name=\"Server\"><serverparam><name>Server Name</name><value>" + name +
+        "</value></serverparam></serverparams>" + body + "</config>");
 }
 
 std::string setParam(const std::string& name, const std::string& value) {
@@ -46,17 +47,19 @@ const compare::CompareLine* line(const compare::CompareResult& r, const std::str
 TEST(Compare, StatusRule) {
     auto app = test::makeApp();
     auto base = server("B", "<setparams><set-category name=\"c\">" + setParam("Bindery Context", "O=Acme") +
-                            setParam("Same", "1") + setParam("Gone", "x") + setParam("Mixed", "1") +
-                            setParam("Empty", "1") + "</set-category></setparams>");
+                                setParam("Same", "1") + setParam("Gone", "x") + setParam("Mixed", "1") +
+                                setParam("Empty", "1") + "</set-category></setparams>");
     auto a = server("A", "<setparams><set-category name=\"c\">" + setParam("bindery context", "o=acme") +
-                         setParam("Same", "1") + setParam("Mixed", "2") + setParam("Empty", "1") +
-                         "</set-category></setparams>");
-    auto c = server("C", "<setparams><set-category name=\"c\">" + setParam("Same", "1") + setParam("Mixed", "1") +
-                         setParam("Empty", "") + setParam("Only here", "1") + "</set-category></setparams>");
+                             setParam("Same", "1") + setParam("Mixed", "2") + setParam("Empty", "1") +
+                             "</set-category></setparams>");
+    auto c =
+        server("C", "<setparams><set-category name=\"c\">" + setParam("Same", "1") + setParam("Mixed", "1") +
+                        setParam("Empty", "") + setParam("Only here", "1") + "</set-category></setparams>");
     auto r = compareServers(*base, {base.get(), a.get(), c.get()}, *app, only("setparams"));
     ASSERT_EQ(r.serverTitles.size(), 2u);  // the base is never compared with itself
-    ASSERT_EQ(r.lines.size(), 5u);          // values only the others have are not shown
-    EXPECT_EQ(line(r, "Bindery Context")->status, compare::kStatusNotEqual);  // found without case, compared with
+    ASSERT_EQ(r.lines.size(), 5u);         // values only the others have are not shown
+    EXPECT_EQ(line(r, "Bindery Context")->status,
+              compare::kStatusNotEqual);  // found without case, compared with
     EXPECT_EQ(line(r, "Same")->status, compare::kStatusEqual);
     EXPECT_EQ(line(r, "Gone")->status, compare::kStatusNone);
     EXPECT_EQ(line(r, "Gone")->values, std::vector<std::string>({"x", "", ""}));
@@ -70,8 +73,10 @@ TEST(Compare, StatusRule) {
 
 TEST(Compare, TreeImagesReachAncestors) {
     auto app = test::makeApp();
-    auto base = server("B", volume("SYS", prop("Size", "1") + prop("Free", "1")) + volume("VOL1", prop("Size", "1")));
-    auto other = server("O", volume("SYS", prop("Size", "2") + prop("Free", "1")) + volume("VOL1", prop("Size", "1")));
+    auto base =
+        server("B", volume("SYS", prop("Size", "1") + prop("Free", "1")) + volume("VOL1", prop("Size", "1")));
+    auto other =
+        server("O", volume("SYS", prop("Size", "2") + prop("Free", "1")) + volume("VOL1", prop("Size", "1")));
     auto r = compareServers(*base, {other.get()}, *app, only("volumes"));
     std::map<std::string, std::string> images;
     for (const auto& n : r.tree) images[n.text] = n.image;
@@ -99,9 +104,11 @@ TEST(Compare, MissingVolumePropertyKeepsInformation) {
 
 TEST(Compare, EntriesCutToTheirSlotAndAllocatedMemory) {
     auto app = test::makeApp();
-    auto base = server("B", "<modules><loaded-modules><module><name>M.QXK</name><version>1</version>"
-                            "<date>d</date><allocated-memory>100</allocated-memory></module></loaded-modules></modules>" +
-                                volume("V", prop(std::string(600, 'n'), "v")));
+    auto base =
+        server("B",
+               "<modules><loaded-modules><module><name>M.QXK</name><version>1</version>"
+               "<date>d</date><allocated-memory>100</allocated-memory></module></loaded-modules></modules>" +
+                   volume("V", prop(std::string(600, 'n'), "v")));
     auto entries = compare::collectEntries(*base, *app, CompareOptions::all());
     bool sawCut = false;
     for (const auto& e : entries) {
@@ -110,8 +117,10 @@ TEST(Compare, EntriesCutToTheirSlotAndAllocatedMemory) {
         if (e.name.size() > 400) sawCut = true;
     }
     EXPECT_TRUE(sawCut);
-    auto other = server("O", "<modules><loaded-modules><module><name>M.QXK</name><version>1</version><date>d</date>"
-                             "<allocated-memory>100</allocated-memory></module></loaded-modules></modules>");
+    auto other =
+        server("O",
+               "<modules><loaded-modules><module><name>M.QXK</name><version>1</version><date>d</date>"
+               "<allocated-memory>100</allocated-memory></module></loaded-modules></modules>");
     auto r = compareServers(*base, {other.get()}, *app, only("allocationmemory"));
     ASSERT_EQ(r.lines.size(), 1u);
     // The path holds the server's own name, so differently named servers never share it.

@@ -21,7 +21,9 @@ std::string topLevel(const CQXConfigDoc2& doc) {
     return out;
 }
 
-std::size_t count(const xml::Document& d, const char* pattern) { return xml::select(d.documentNode(), pattern).size(); }
+std::size_t count(const xml::Document& d, const char* pattern) {
+    return xml::select(d.documentNode(), pattern).size();
+}
 
 }  // namespace
 
@@ -29,12 +31,14 @@ TEST(Examples, EverySectionOfBothReportsArrives) {
     for (const char* name : {"FS1-CONFIG.TXT", "FS2-CONFIG.TXT"}) {
         SCOPED_TRACE(name);
         auto doc = openExample(name);
-        EXPECT_EQ(topLevel(*doc),
-                  "serverparams serverparams setparams modules directories lans bios-info devices disks volumes "
-                  "boot-drive search-paths patchs products java-processes zrd client-executable-files files "
-                  "kfs-stat-files ");
+        EXPECT_EQ(
+            topLevel(*doc),
+            "serverparams serverparams setparams modules directories lans bios-info devices disks volumes "
+            "boot-drive search-paths patchs products java-processes zrd client-executable-files files "
+            "kfs-stat-files ");
         std::string volumes;
-        for (auto v : xml::select(doc->config().documentNode(), "volume")) volumes += xml::attribute(v, "name") + " ";
+        for (auto v : xml::select(doc->config().documentNode(), "volume"))
+            volumes += xml::attribute(v, "name") + " ";
         EXPECT_EQ(volumes, "SYS VOL1 DATA ");
         EXPECT_EQ(count(doc->config(), "volume/property[name='Name Space Loaded']"), 3u);
         EXPECT_EQ(count(doc->config(), "set-category"), 6u);

@@ -28,7 +28,8 @@ inline std::string outline(xml::Node n) {
 /// Outlines of every match of a pattern in the configuration tree, joined by " | ".
 inline std::string outlines(const CQXConfigDoc2& doc, const std::string& pattern) {
     std::string out;
-    for (auto n : xml::select(doc.config().documentNode(), pattern)) out += (out.empty() ? "" : " | ") + outline(n);
+    for (auto n : xml::select(doc.config().documentNode(), pattern))
+        out += (out.empty() ? "" : " | ") + outline(n);
     return out;
 }
 
@@ -40,7 +41,9 @@ struct SectionCase {
     const char* expected;
 };
 
-inline std::ostream& operator<<(std::ostream& os, const SectionCase& c) { return os << c.label; }
+inline std::ostream& operator<<(std::ostream& os, const SectionCase& c) {
+    return os << c.label;
+}
 
 /// Runs a fixture through the reader.
 inline void expectSectionCase(const SectionCase& c) {
@@ -51,7 +54,8 @@ inline void expectSectionCase(const SectionCase& c) {
 /// Test-name suffix from the label.
 inline std::string caseName(const testing::TestParamInfo<SectionCase>& info) {
     std::string s;
-    for (const char* p = info.param.label; *p; ++p) s += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    for (const char* p = info.param.label; *p; ++p)
+        s += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
     return s;
 }
 

@@ -9,7 +9,8 @@ namespace {
 using lists::ListModel;
 
 // A document whose trees are given as XML text, as an ".XML" load would give them.
-std::unique_ptr<CQXConfigDoc2> docFrom(const std::string& config, const std::string& report = "<report><details/></report>") {
+std::unique_ptr<CQXConfigDoc2> docFrom(const std::string& config,
+                                       const std::string& report = "<report><details/></report>") {
     auto doc = std::make_unique<CQXConfigDoc2>();
     EXPECT_TRUE(doc->config().loadString(config).ok());
     EXPECT_TRUE(doc->report().loadString(report).ok());
@@ -31,7 +32,8 @@ std::vector<std::string> headers(const ListModel& m) {
 TEST(ConfigTree, ShowsListedSectionsNamesItemsAndLeavesAdminVolumesOut) {
     auto app = test::makeApp();
     auto doc = docFrom(
-        "<config><serverparams name='Server'><serverparam><name>A</name><value>1</value></serverparam></serverparams>"
+        "<config><serverparams "
+        "name='Server'><serverparam><name>A</name><value>1</value></serverparam></serverparams>"
         "<disks name='Disk'><disk><name>d</name></disk></disks>"
         "<volumes><volume name='SYS'/><volume name='_ADMIN'/><volume name='KFS_ADMIN'/></volumes>"
         "<setparams><set-category name='Memory'/></setparams></config>");
@@ -49,7 +51,8 @@ TEST(ConfigTree, ShowsListedSectionsNamesItemsAndLeavesAdminVolumesOut) {
 
 TEST(RulesTree, NamesProductsWithVersionAndMarksUpdates) {
     auto app = test::makeApp(
-        "<rules date='1'><productgroup name='G' version=''><product ID='1' name='P' version='6.5' update='true'>"
+        "<rules date='1'><productgroup name='G' version=''><product ID='1' name='P' version='6.5' "
+        "update='true'>"
         "<setparams name='SET'/><informations/></product></productgroup></rules>");
     const lists::TreeItem root = lists::buildRulesTree(app->ruleBase(), *app);
     ASSERT_EQ(root.children.size(), 1u);  // the `rules` element itself
@@ -66,11 +69,14 @@ TEST(ConfigList, ModuleRowsCarryTheirMarkAndFilesGroupsJudgeLeftovers) {
     auto app = test::makeApp();
     auto doc = docFrom(
         "<config><modules><loaded-modules>"
-        "<module image='2'><name>A.QXK</name><version>1</version><date>Mar1,2004</date><description>x </description></module>"
+        "<module image='2'><name>A.QXK</name><version>1</version><date>Mar1,2004</date><description>x "
+        "</description></module>"
         "<module><name>B.QXK</name></module></loaded-modules></modules>"
-        "<zrd><file-groups><file-group><pattern>*.OLD</pattern><count>1</count><size>(2097152 bytes)</size></file-group>"
+        "<zrd><file-groups><file-group><pattern>*.OLD</pattern><count>1</count><size>(2097152 "
+        "bytes)</size></file-group>"
         "<file-group><pattern>*.DB</pattern><count>1</count><size>(3145728 bytes)</size></file-group>"
-        "<file-group><pattern>*.OLD</pattern><count>0</count><size>(0 bytes)</size></file-group></file-groups></zrd></config>");
+        "<file-group><pattern>*.OLD</pattern><count>0</count><size>(0 "
+        "bytes)</size></file-group></file-groups></zrd></config>");
     ListModel mods = lists::buildConfigList(xml::selectFirst(doc->config().root(), "loaded-modules"), *app);
     EXPECT_EQ(mods.columns.size(), 5u);
     ASSERT_EQ(mods.rows.size(), 2u);
@@ -89,8 +95,10 @@ TEST(ConfigList, PartitionsAndJavaProcessesAreJudged) {
     auto app = test::makeApp();
     auto doc = docFrom(
         "<config><zrd><partitions>"
-        "<partition name='A'><name>A</name><replica><type>Master</type><state>On</state></replica></partition>"
-        "<partition name='B'><name>B</name><replica><type>Read/Write</type><state>On</state></replica></partition>"
+        "<partition "
+        "name='A'><name>A</name><replica><type>Master</type><state>On</state></replica></partition>"
+        "<partition "
+        "name='B'><name>B</name><replica><type>Read/Write</type><state>On</state></replica></partition>"
         "</partitions></zrd><java-processes><java-process><name>j</name><state>Running</state></java-process>"
         "<java-process><name>k</name><state>Stopped</state></java-process></java-processes></config>");
     ListModel parts = lists::buildConfigList(xml::selectFirst(doc->config().root(), "partitions"), *app);
@@ -121,12 +129,16 @@ TEST(RuleList, ShowsTheConfigurationValueBesideTheConditionAndTheFinding) {
         "<serverparam><name>Missing</name><condition>!=</condition><value>x</value></serverparam>"
         "</serverparams></productgroup></rules>");
     auto doc = docFrom(
-        "<config><serverparams><serverparam><name>Server Name</name><value>FS2</value></serverparam></serverparams></config>",
-        "<report><details><property type='serverparam'><image>2</image><name>Server Name</name></property></details></report>");
+        "<config><serverparams><serverparam><name>Server "
+        "Name</name><value>FS2</value></serverparam></serverparams></config>",
+        "<report><details><property type='serverparam'><image>2</image><name>Server "
+        "Name</name></property></details></report>");
     ListModel m = lists::buildRuleList(xml::selectFirst(app->ruleBase().root(), "serverparams"), *doc, *app);
-    EXPECT_EQ(headers(m), (std::vector<std::string>{app->label("name"), app->label("value"), app->label("condition")}));
+    EXPECT_EQ(headers(m),
+              (std::vector<std::string>{app->label("name"), app->label("value"), app->label("condition")}));
     ASSERT_EQ(m.rows.size(), 2u);
-    EXPECT_EQ(m.rows[0].cells, (std::vector<std::string>{"Server Name", "FS2", app->valueLabel("condition", "=") + " FS1"}));
+    EXPECT_EQ(m.rows[0].cells,
+              (std::vector<std::string>{"Server Name", "FS2", app->valueLabel("condition", "=") + " FS1"}));
     EXPECT_EQ(m.rows[0].icon, lists::icon::kBad);
     EXPECT_EQ(m.rows[1].icon, lists::icon::kNotChecked);  // no finding: the rule did not take part
 }
@@ -137,8 +149,9 @@ TEST(RuleList, FileRulesSearchTheLinesAndSkipComments) {
         "<file><name>SYS:ETC/HOSTS</name><condition>in</condition><value>gw</value></file>"
         "<file><name>SYS:ETC/HOSTS</name><condition>!in</condition><value>old</value></file>"
         "</files></rules>");
-    auto doc = docFrom("<config><files><filegroup name='Etc'><file name='SYS:ETC/HOSTS'>"
-                       "<line># old gw</line><line>10.0.0.1 gw</line></file></filegroup></files></config>");
+    auto doc = docFrom(
+        "<config><files><filegroup name='Etc'><file name='SYS:ETC/HOSTS'>"
+        "<line># old gw</line><line>10.0.0.1 gw</line></file></filegroup></files></config>");
     ListModel m = lists::buildRuleList(xml::selectFirst(app->ruleBase().root(), "files"), *doc, *app);
     ASSERT_EQ(m.rows.size(), 2u);
     EXPECT_EQ(m.rows[0].cells[1], "10.0.0.1 gw");
@@ -161,18 +174,20 @@ TEST(Sorting, DateNumberAndTextOrders) {
     EXPECT_EQ(column(m, 0), (std::vector<std::string>{"a", "b", "C"}));
     lists::sortRows(m, 0, *app);
     EXPECT_EQ(column(m, 0), (std::vector<std::string>{"C", "a", "b"}));  // byte order: upper case first
-    lists::sortRows(m, 7, *app);  // out of range: nothing moves
+    lists::sortRows(m, 7, *app);                                         // out of range: nothing moves
     EXPECT_EQ(column(m, 0), (std::vector<std::string>{"C", "a", "b"}));
 }
 
 TEST(Compare, SectionsAcrossServersMarkEqualAndDifferentItems) {
     auto app = test::makeApp();
-    auto a = docFrom("<config><setparams><set-category name='Memory'>"
-                     "<set-param><name>X</name><value>1</value></set-param>"
-                     "<set-param><name>Y</name><value>2</value></set-param></set-category></setparams></config>");
-    auto b = docFrom("<config><setparams><set-category name='Other'/><set-category name='Memory'>"
-                     "<set-param><name>X</name><value>1</value></set-param>"
-                     "<set-param><name>Y</name><value>3</value></set-param></set-category></setparams></config>");
+    auto a = docFrom(
+        "<config><setparams><set-category name='Memory'>"
+        "<set-param><name>X</name><value>1</value></set-param>"
+        "<set-param><name>Y</name><value>2</value></set-param></set-category></setparams></config>");
+    auto b = docFrom(
+        "<config><setparams><set-category name='Other'/><set-category name='Memory'>"
+        "<set-param><name>X</name><value>1</value></set-param>"
+        "<set-param><name>Y</name><value>3</value></set-param></set-category></setparams></config>");
     a->title = "A";
     b->title = "B";
     const xml::Node section = xml::selectFirst(a->config().root(), "set-category");

@@ -6,10 +6,11 @@ using namespace qx;
 
 TEST(ReportHtml, ReportTextCannotInjectMarkup) {
     auto app = test::makeApp();
-    auto doc = test::docFromXml("<config><serverparams><serverparam><name>Server Name</name>"
-                                "<value>&lt;script&gt;alert(1)&lt;/script&gt;</value></serverparam></serverparams>"
-                                "<products><product><id>P\"1</id><version>1</version>"
-                                "<description>a &amp; b &lt;img src=x&gt;</description></product></products></config>");
+    auto doc = test::docFromXml(
+        "<config><serverparams><serverparam><name>Server Name</name>"
+        "<value>&lt;script&gt;alert(1)&lt;/script&gt;</value></serverparam></serverparams>"
+        "<products><product><id>P\"1</id><version>1</version>"
+        "<description>a &amp; b &lt;img src=x&gt;</description></product></products></config>");
     const std::string page = lists::renderReportHtml(*doc, *app, 0);
     EXPECT_EQ(page.find("<script"), std::string::npos);
     EXPECT_EQ(page.find("<img"), std::string::npos);

@@ -33,11 +33,13 @@ constexpr const char* kReport = R"(<report><details>
 
 std::string setParams(const std::string& a, const std::string& b, const std::string& c) {
     auto one = [](const char* n, const std::string& v) {
-        return v.empty() ? std::string() : std::string("<set-param><name>") + n + "</name><value>" + v + "</value></set-param>";
+        return v.empty()
+                   ? std::string()
+                   : std::string("<set-param><name>") + n + "</name><value>" + v + "</value></set-param>";
     };
     return "<config><serverparams><serverparam><name>Server Name</name><value>S" + a + b + c +
-           "</value></serverparam></serverparams><setparams><set-category name=\"x\">" + one("A", a) + one("B", b) +
-           one("C", c) + "</set-category></setparams></config>";
+           "</value></serverparam></serverparams><setparams><set-category name=\"x\">" + one("A", a) +
+           one("B", b) + one("C", c) + "</set-category></setparams></config>";
 }
 
 }  // namespace
@@ -63,7 +65,8 @@ TEST(ReportLists, ProductsUpdatesAndModules) {
 
     auto modules = buildReportList(*doc, *app, findReportNode(*doc, "modules"));
     ASSERT_EQ(modules.rows.size(), 2u);
-    EXPECT_EQ(modules.rows[0].cells, std::vector<std::string>({"M.QXK", "P", "K1", "D1", app->valueLabel("type", "2")}));
+    EXPECT_EQ(modules.rows[0].cells,
+              std::vector<std::string>({"M.QXK", "P", "K1", "D1", app->valueLabel("type", "2")}));
     EXPECT_EQ(modules.rows[1].cells, std::vector<std::string>({"N.QXK", "", "", "", ""}));  // no such product
 }
 
@@ -80,7 +83,8 @@ TEST(ReportLists, SummaryAndFindings) {
     auto setparams = buildReportList(*doc, *app, findReportNode(*doc, "setparams"));
     ASSERT_EQ(setparams.rows.size(), 2u);
     EXPECT_EQ(setparams.rows[0].icon, 33);
-    EXPECT_EQ(setparams.rows[0].cells, std::vector<std::string>({"S", "equal", "1", app->label("recommended"), "u"}));
+    EXPECT_EQ(setparams.rows[0].cells,
+              std::vector<std::string>({"S", "equal", "1", app->label("recommended"), "u"}));
     EXPECT_EQ(setparams.rows[1].icon, 32);  // not a number reads as 0
     EXPECT_EQ(setparams.rows[1].cells[3], app->label("notrequired"));
 
@@ -116,21 +120,22 @@ TEST(ListExport, ClipboardAndTextForms) {
     m.addColumn(app->label("kdn"));
     m.addRow(0, {"x"});
     m.addRow(0, {"y", "10 & \"q\""});
-    EXPECT_EQ(lists::clipboardText(m, *app),
-              "A\t" + app->label("kdn") + "\t\r\nx\t" + app->settings.kdnFinderUrl + "\t\r\ny\t" + app->settings.kdnFinderUrl +
-                  "10%20%26%20%22q%22\t\r\n");
+    EXPECT_EQ(lists::clipboardText(m, *app), "A\t" + app->label("kdn") + "\t\r\nx\t" +
+                                                 app->settings.kdnFinderUrl + "\t\r\ny\t" +
+                                                 app->settings.kdnFinderUrl + "10%20%26%20%22q%22\t\r\n");
     EXPECT_EQ(lists::saveAsText(m), "A\t" + app->label("kdn") + "\t\nx\t\t\ny\t10 & \"q\"\t\n");
 }
 
 TEST(ListExport, LookupAddressesCannotBreakOut) {
     Settings s;
     s.fileFinderUrl = "https://f/?name=";
-    auto doc = docFromXml("<config><module><URL>a/b</URL><name>X.QXK\" & calc</name><kdn>7 1</kdn></module></config>");
+    auto doc = docFromXml(
+        "<config><module><URL>a/b</URL><name>X.QXK\" & calc</name><kdn>7 1</kdn></module></config>");
     xml::Node node = xml::selectFirst(doc->config().documentNode(), "module");
     EXPECT_EQ(lists::fileFinderAddress(s, node), "https://f/?name=a%2FbX.QXK%22%20%26%20calc");
     EXPECT_EQ(lists::fileFinderAddress(s, {}), "https://f/?name=");
     EXPECT_EQ(lists::kdnFieldAddress(s, node), s.kdnFinderUrl + "7%201");
-    lists::ListRow row {0, {"a", "x#y?z"}, {}, {}};
+    lists::ListRow row{0, {"a", "x#y?z"}, {}, {}};
     EXPECT_EQ(lists::kdnAddress(s, &row), s.kdnFinderUrl + "x%23y%3Fz");
     EXPECT_EQ(lists::kdnAddress(s, nullptr), s.kdnFinderUrl);
 }

@@ -20,7 +20,8 @@ std::string param(const std::string& name, const std::string& value) {
 
 int currentCacheIcon(const std::string& base, const std::string& current) {
     auto app = test::makeApp();
-    auto doc = docFromXml(serverParams(param("Original Cache Buffers", base) + param("Current cache buffers", current)));
+    auto doc = docFromXml(
+        serverParams(param("Original Cache Buffers", base) + param("Current cache buffers", current)));
     auto m = buildServerReport(*doc, *app);
     const auto* r = rowWithCaption(m, "Current Cache Buffers");
     EXPECT_NE(r, nullptr);
@@ -40,11 +41,11 @@ TEST(ServerReport, CacheBufferIcon) {
 TEST(ServerReport, LayoutOrderAndCuts) {
     auto app = test::makeApp();
     const std::string longText(600, 'x');
-    auto doc = docFromXml("<config><creator>CONFIG.QXK</creator><command-line> /a</command-line>"
-                          "<created>now</created><serverparams name=\"Server\">" +
-                          param("Server Name", "FS1") + param("Product Version", "6") +
-                          param("Product Revision Number", "50") + param("UpTime", longText) +
-                          "</serverparams></config>");
+    auto doc = docFromXml(
+        "<config><creator>CONFIG.QXK</creator><command-line> /a</command-line>"
+        "<created>now</created><serverparams name=\"Server\">" +
+        param("Server Name", "FS1") + param("Product Version", "6") + param("Product Revision Number", "50") +
+        param("UpTime", longText) + "</serverparams></config>");
     auto m = buildServerReport(*doc, *app);
     ASSERT_EQ(m.columns.size(), 11u);
     EXPECT_EQ(m.columns[0].width, 200);
@@ -77,13 +78,14 @@ TEST(ServerReport, PartitionReplicasAndMessages) {
         return std::string("<replica><server>S</server><type>") + type + "</type><state>" + state +
                "</state><number>1</number></replica>";
     };
-    auto doc = docFromXml("<config><zrd name=\"zrd\"><tree-name>TREE</tree-name><file-groups/><partitions>"
-                          "<partition name=\"A\"><name>A</name><type>Master</type><state>On</state>" +
-                          replica("Master", "On") + replica("Read/Write", "On") +
-                          "</partition><partition name=\"B\"><name>B</name><TYPE>Read/Write</TYPE>" +
-                          replica("Master", "On") + replica("Read/Write", "On") + replica("Read-Only", "On") +
-                          "</partition><partition name=\"C\"><name>C</name><type>Master</type>" +
-                          replica("Read/Write", "Off") + "</partition></partitions></zrd></config>");
+    auto doc = docFromXml(
+        "<config><zrd name=\"zrd\"><tree-name>TREE</tree-name><file-groups/><partitions>"
+        "<partition name=\"A\"><name>A</name><type>Master</type><state>On</state>" +
+        replica("Master", "On") + replica("Read/Write", "On") +
+        "</partition><partition name=\"B\"><name>B</name><TYPE>Read/Write</TYPE>" + replica("Master", "On") +
+        replica("Read/Write", "On") + replica("Read-Only", "On") +
+        "</partition><partition name=\"C\"><name>C</name><type>Master</type>" + replica("Read/Write", "Off") +
+        "</partition></partitions></zrd></config>");
     auto m = buildServerReport(*doc, *app);
     const auto* a = rowWithCaption(m, app->label("replicacount") + " 2");
     ASSERT_NE(a, nullptr);
@@ -104,10 +106,11 @@ TEST(ServerReport, PartitionReplicasAndMessages) {
 
 TEST(ServerReport, DatabaseSizes) {
     auto app = test::makeApp();
-    auto doc = docFromXml("<config><zrd><file-groups>"
-                          "<file-group><pattern>*.NDS</pattern><count>3</count><size>(3145728 bytes)</size></file-group>"
-                          "<file-group><pattern>*.OLD</pattern><count>1</count><size>2097152 bytes</size></file-group>"
-                          "</file-groups><partitions/></zrd></config>");
+    auto doc = docFromXml(
+        "<config><zrd><file-groups>"
+        "<file-group><pattern>*.NDS</pattern><count>3</count><size>(3145728 bytes)</size></file-group>"
+        "<file-group><pattern>*.OLD</pattern><count>1</count><size>2097152 bytes</size></file-group>"
+        "</file-groups><partitions/></zrd></config>");
     auto m = buildServerReport(*doc, *app);
     const auto* dib = rowWithCaption(m, "DIB size");
     ASSERT_NE(dib, nullptr);
@@ -130,16 +133,18 @@ TEST(ServerReport, SharedInterruptsMarkedBothRows) {
     auto lan = [](const char* name, const char* irq, const char* node) {
         return std::string("<lan name=\"") + name + "\"><property><name>IRQ</name><value>" + irq +
                "</value></property><property><name>Slot</name><value>1</value></property>"
-               "<property><name>Node Address</name><value>" + node + "</value></property></lan>";
+               "<property><name>Node Address</name><value>" +
+               node + "</value></property></lan>";
     };
-    auto doc = docFromXml("<config><devices>" + device("A.HAM", "5") + device("B.HAM", "5") + device("C.HAM", "7") +
-                          device("D.HAM", "") + device("E.HAM", "") + "</devices><lans>" + lan("B_EII", "9", "00A") +
-                          lan("B_E82", "9", "00A") + lan("C_EII", "7", "00C") + "</lans></config>");
+    auto doc =
+        docFromXml("<config><devices>" + device("A.HAM", "5") + device("B.HAM", "5") + device("C.HAM", "7") +
+                   device("D.HAM", "") + device("E.HAM", "") + "</devices><lans>" + lan("B_EII", "9", "00A") +
+                   lan("B_E82", "9", "00A") + lan("C_EII", "7", "00C") + "</lans></config>");
     auto m = buildServerReport(*doc, *app);
     std::vector<int> icons;
     for (const auto& r : m.rows) {
-        if (r.cells.size() > 1 && (r.cells[1].find(".HAM") != std::string::npos ||
-                                   r.cells[1].find("_E") != std::string::npos)) {
+        if (r.cells.size() > 1 &&
+            (r.cells[1].find(".HAM") != std::string::npos || r.cells[1].find("_E") != std::string::npos)) {
             icons.push_back(r.icon);
         }
     }
@@ -156,13 +161,14 @@ TEST(ServerReport, VolumePercentagesAndIcons) {
         return std::string("<volume name=\"") + name + "\"><property><name>Volume Size</name><value>" + size +
                " MBytes</value></property><property><name>Free Disk Space</name><value>" + free +
                " MBytes</value></property><property><name>Purgable Disk Space</name><value>" + purgable +
-               " MBytes</value></property><property><name>Name Space Loaded</name><value>DOS</value></property>"
+               " MBytes</value></property><property><name>Name Space "
+               "Loaded</name><value>DOS</value></property>"
                "<property><name>Name Space Loaded</name><value>LONG</value></property></volume>";
     };
-    auto doc = docFromXml("<config><volumes>" + volume("LOW", "1000", "50", "0") + volume("PURGE", "1000", "50", "120") +
-                          volume("OK", "1000", "500", "0") + volume("ZERO", "0", "0", "0") +
-                          volume("KFS_ADMIN", "1", "0", "0") + volume("_ADMIN", "1", "0", "0") +
-                          "</volumes></config>");
+    auto doc = docFromXml("<config><volumes>" + volume("LOW", "1000", "50", "0") +
+                          volume("PURGE", "1000", "50", "120") + volume("OK", "1000", "500", "0") +
+                          volume("ZERO", "0", "0", "0") + volume("KFS_ADMIN", "1", "0", "0") +
+                          volume("_ADMIN", "1", "0", "0") + "</volumes></config>");
     auto m = buildServerReport(*doc, *app);
     ASSERT_NE(rowWithCaption(m, "LOW"), nullptr);
     EXPECT_EQ(rowWithCaption(m, "LOW")->icon, lists::icon::kBad);
@@ -179,14 +185,17 @@ TEST(ServerReport, VolumePercentagesAndIcons) {
 TEST(ServerReport, FindingsBlocks) {
     auto app = test::makeApp();
     test::addMessages(*app, {"errorserverparam", "setparamsrequired"});
-    auto doc = docFromXml("<config/>",
-                          "<report><details>"
-                          "<property type=\"serverparam\"><image>2</image><type>Config</type><rules>R</rules>"
-                          "<name>N</name><condition>equal</condition><value>V</value></property>"
-                          "<property type=\"serverparam\"><image>3</image><name>GOOD</name></property>"
-                          "<property type=\"set-param\"><image>2</image><icon>2</icon><name>S2</name><value>x</value></property>"
-                          "<property type=\"set-param\"><image>3</image><icon>0</icon><name>S0</name><value>y</value></property>"
-                          "</details><abend/></report>");
+    auto doc = docFromXml(
+        "<config/>",
+        "<report><details>"
+        "<property type=\"serverparam\"><image>2</image><type>Config</type><rules>R</rules>"
+        "<name>N</name><condition>equal</condition><value>V</value></property>"
+        "<property type=\"serverparam\"><image>3</image><name>GOOD</name></property>"
+        "<property "
+        "type=\"set-param\"><image>2</image><icon>2</icon><name>S2</name><value>x</value></property>"
+        "<property "
+        "type=\"set-param\"><image>3</image><icon>0</icon><name>S0</name><value>y</value></property>"
+        "</details><abend/></report>");
     auto m = buildServerReport(*doc, *app);
     const auto* sp = rowWithCaption(m, "N equal V R Config");
     ASSERT_NE(sp, nullptr);

@@ -34,9 +34,13 @@ TEST(Localisation, ValueLabelsAndMenuTexts) {
 
 TEST(Localisation, LastMatchingValueWinsAndFirstLabelCounts) {
     Localisation l;
-    ASSERT_TRUE(l.document().loadString(
-        "<language><x english='first'><v value='1' english='a'/><v value='1' english='b'/></x>"
-        "<x english='second'/><menuitem id='5' english='one'/><menuitem id='5' english='two'/></language>").ok());
+    ASSERT_TRUE(
+        l.document()
+            .loadString(
+                "<language><x english='first'><v value='1' english='a'/><v value='1' english='b'/></x>"
+                "<x english='second'/><menuitem id='5' english='one'/><menuitem id='5' "
+                "english='two'/></language>")
+            .ok());
     l.reindex();
     EXPECT_EQ(l.label("x"), "first");
     EXPECT_EQ(l.valueLabel("x", "1"), "b");
@@ -47,7 +51,9 @@ TEST(Localisation, FileBesideTheProgramWinsOverTheEmbeddedTable) {
     test::TempDir dir;
     Localisation l;
     EXPECT_EQ(l.loadFrom(dir.path()), LocalisationSource::Embedded);
-    dir.write("menu.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><language><config english=\"Konf\xE9\"/></language>");
+    dir.write(
+        "menu.xml",
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><language><config english=\"Konf\xE9\"/></language>");
     EXPECT_EQ(l.loadFrom(dir.path()), LocalisationSource::File);
     EXPECT_EQ(l.label("config"), "Konf\xC3\xA9");
     // Saved back in the encoding it declared.

@@ -30,7 +30,8 @@ struct FailingDomMemory {
 TEST(OutOfMemory, ImportStopsWithExceptionOccurredAndKeepsWhatWasBuilt) {
     test::TempDir dir;
     std::string body;
-    for (int i = 0; i < 5000; ++i) body += "Parameter " + std::to_string(i) + ": value " + std::to_string(i) + "\n";
+    for (int i = 0; i < 5000; ++i)
+        body += "Parameter " + std::to_string(i) + ": value " + std::to_string(i) + "\n";
     auto path = dir.write("big.txt", test::report(body));
     auto app = test::makeApp();
     for (int allowed : {0, 1, 3, 10}) {

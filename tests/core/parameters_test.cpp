@@ -21,21 +21,25 @@ TEST(NameValueSplit, DotLeadersAndBlanks) {
 }
 
 TEST(Parameters, ServerAndSetParametersByTheirSeparators) {
-    auto doc = test::importOnly(test::report("Top of Server Parameters\n"
-                                             "Bindery: context=a.b\n"
-                                             "* SET Parameters: Communications *\n"
-                                             "Maximum Packet Receive Buffers = 500\n"
-                                             "Minimum Packet Receive Buffers=100\n"
-                                             "just words\n"
-                                             "=nothing\n"));
+    auto doc =
+        test::importOnly(test::report("Top of Server Parameters\n"
+                                      "Bindery: context=a.b\n"
+                                      "* SET Parameters: Communications *\n"
+                                      "Maximum Packet Receive Buffers = 500\n"
+                                      "Minimum Packet Receive Buffers=100\n"
+                                      "just words\n"
+                                      "=nothing\n"));
     EXPECT_EQ(texts(doc->config(), "serverparam[name='Bindery']/value"), "context=a.b");
     auto cat = xml::select(doc->config().documentNode(), "set-category");
     ASSERT_EQ(cat.size(), 1u);
     EXPECT_EQ(xml::attribute(cat[0], "name"), "SET Parameters: Communications");
-    EXPECT_EQ(texts(doc->config(), "set-param/name"), "Maximum Packet Receive Buffers |Minimum Packet Receive Buffers");
+    EXPECT_EQ(texts(doc->config(), "set-param/name"),
+              "Maximum Packet Receive Buffers |Minimum Packet Receive Buffers");
     EXPECT_EQ(texts(doc->config(), "set-param/value"), "500|100");
-    EXPECT_EQ(xml::attribute(xml::selectFirst(doc->config().documentNode(), "setparams"), "name"), "Set Parameter");
-    EXPECT_EQ(xml::attribute(xml::selectFirst(doc->config().documentNode(), "serverparams"), "name"), "Server");
+    EXPECT_EQ(xml::attribute(xml::selectFirst(doc->config().documentNode(), "setparams"), "name"),
+              "Set Parameter");
+    EXPECT_EQ(xml::attribute(xml::selectFirst(doc->config().documentNode(), "serverparams"), "name"),
+              "Server");
 }
 
 TEST(Parameters, CategoriesFollowHeadingChanges) {
@@ -84,15 +88,20 @@ TEST(DocumentTitle, OldAndNewNames) {
 
 TEST(ValueLookup, JoinsValuesOfEveryRecordWithTheName) {
     CQXConfigDoc2 doc;
-    ASSERT_TRUE(doc.config().loadString(
-        "<config><serverparams><serverparam><name>A</name><value>1 </value></serverparam>"
-        "<serverparam><name>A</name><value>2</value></serverparam></serverparams>"
-        "<volumes><volume name='SYS'><property><name>Free</name><value>10</value></property></volume>"
-        "<volume name='VOL1'><property><name>Free</name><value>20</value></property></volume></volumes>"
-        "<modules><loaded-modules><module><name>X.QXK</name><version>1.0</version><date>Jan12004</date>"
-        "<description>d</description></module></loaded-modules></modules>"
-        "<products><product><id>TRLM</id><version>8.7</version></product></products>"
-        "<zrd><tree-name>T</tree-name><version>10</version></zrd></config>").ok());
+    ASSERT_TRUE(
+        doc.config()
+            .loadString(
+                "<config><serverparams><serverparam><name>A</name><value>1 </value></serverparam>"
+                "<serverparam><name>A</name><value>2</value></serverparam></serverparams>"
+                "<volumes><volume name='SYS'><property><name>Free</name><value>10</value></property></volume>"
+                "<volume "
+                "name='VOL1'><property><name>Free</name><value>20</value></property></volume></volumes>"
+                "<modules><loaded-modules><module><name>X.QXK</name><version>1.0</version><date>Jan12004</"
+                "date>"
+                "<description>d</description></module></loaded-modules></modules>"
+                "<products><product><id>TRLM</id><version>8.7</version></product></products>"
+                "<zrd><tree-name>T</tree-name><version>10</version></zrd></config>")
+            .ok());
     EXPECT_EQ(doc.valueByName("serverparam", "A"), "1  2");
     EXPECT_EQ(doc.valueByName("volume", "Free"), "SYS:10 VOL1:20");
     EXPECT_EQ(doc.valueByName("module", "X.QXK"), "1.0 Jan12004");

@@ -22,12 +22,14 @@ TEST(ReportReader, HeaderOnlyReportGetsServerParamsAndStandardContainers) {
     auto app = test::makeApp();
     auto doc = test::importAndComplete(
         "Orvane File Server Configuration Report For Server: FS1\n"
-        "Orvane File Server Configuration Report Created: Monday, March 1, 2004\n", *app);
+        "Orvane File Server Configuration Report Created: Monday, March 1, 2004\n",
+        *app);
     EXPECT_EQ(topLevel(*doc), "serverparams zrd products boot-drive kfs-stat-files search-paths ");
     EXPECT_EQ(texts(doc->config(), "zrd/*"), "");
     EXPECT_EQ(xml::childElements(xml::selectFirst(doc->config().documentNode(), "zrd")).size(), 2u);
-    EXPECT_EQ(texts(doc->config(), "serverparam/name"),
-              "Orvane File Server Configuration Report For Server|Orvane File Server Configuration Report Created");
+    EXPECT_EQ(
+        texts(doc->config(), "serverparam/name"),
+        "Orvane File Server Configuration Report For Server|Orvane File Server Configuration Report Created");
     EXPECT_EQ(doc->state, CQXConfigDoc2::kStateCompleted);
     EXPECT_EQ(xml::attribute(doc->report().root(), "name"), "");
     EXPECT_TRUE(xml::selectFirst(doc->report().documentNode(), "check"));
@@ -35,13 +37,15 @@ TEST(ReportReader, HeaderOnlyReportGetsServerParamsAndStandardContainers) {
 
 TEST(ReportReader, HeaderAfterLineThreeYieldsAnEmptyConfig) {
     auto app = test::makeApp();
-    auto doc = test::importAndComplete("a\nb\nc\nOrvane File Server Configuration Report For Server: FS1\nX: 1\n", *app);
+    auto doc = test::importAndComplete(
+        "a\nb\nc\nOrvane File Server Configuration Report For Server: FS1\nX: 1\n", *app);
     EXPECT_EQ(topLevel(*doc), "zrd products boot-drive kfs-stat-files search-paths ");
 }
 
 TEST(ReportReader, LinesBeforeTheHeaderAreIgnored) {
     auto doc = test::importOnly("Junk: 1\nOrvane File Server Configuration Report For Server: FS1\nA: 2\n");
-    EXPECT_EQ(texts(doc->config(), "serverparam/name"), "Orvane File Server Configuration Report For Server|A");
+    EXPECT_EQ(texts(doc->config(), "serverparam/name"),
+              "Orvane File Server Configuration Report For Server|A");
 }
 
 TEST(ReportReader, GeneratorVersionDecidesTheNewFormatFlag) {
@@ -57,7 +61,8 @@ TEST(ReportReader, PortalReportsAreRefused) {
     EXPECT_FALSE(import::importReportText(
         doc, "Orvane File Server Configuration Report For Server: FS1\nBy PORTAL.QXK v1\nA: 1\n"));
     test::TempDir dir;
-    auto path = dir.write("p.txt", "Orvane File Server Configuration Report For Server: FS1\nmade by PORTAL.QXK\n");
+    auto path =
+        dir.write("p.txt", "Orvane File Server Configuration Report For Server: FS1\nmade by PORTAL.QXK\n");
     auto app = test::makeApp();
     auto r = import::openDocument(doc, *app, path);
     EXPECT_FALSE(r.opened());
@@ -67,8 +72,9 @@ TEST(ReportReader, PortalReportsAreRefused) {
 TEST(ReportReader, LeadingBlanksStayOnlyInTheirFiveSections) {
     // Observed through the parameter parser: the name keeps no blanks after a split,
     // but a SET line's value shows what reached the parser.
-    auto doc = test::importOnly(test::report("Top of Server Options\n"
-                                             "   \tA = 1\n"));
+    auto doc =
+        test::importOnly(test::report("Top of Server Options\n"
+                                      "   \tA = 1\n"));
     EXPECT_EQ(texts(doc->config(), "set-param/name"), "A ");
     EXPECT_TRUE(import::sectionKeepsLeadingBlanks("Modules List (cont)"));
     EXPECT_TRUE(import::sectionKeepsLeadingBlanks("directory. SYS:SYSTEM"));
@@ -84,7 +90,8 @@ TEST(ReportReader, SectionTableMatchesExactlyOrByPrefixAsListed) {
     EXPECT_EQ(parserForSection("SM BIOS Information"), &import::parseSmBios);
     EXPECT_EQ(parserForSection("SM BIOS Informations"), &import::parseParameters);
     EXPECT_EQ(parserForSection("Modules List (continued)"), &import::parseLoadedModules);
-    EXPECT_EQ(parserForSection("Storage Device Configuration Information and more"), &import::parseStorageDevices);
+    EXPECT_EQ(parserForSection("Storage Device Configuration Information and more"),
+              &import::parseStorageDevices);
     EXPECT_EQ(parserForSection("file. SYS:ETC\\HOSTS"), &import::parseCapturedFile);
     EXPECT_EQ(parserForSection("directory. SYS:SYSTEM"), &import::parseDirectoryListing);
     EXPECT_EQ(parserForSection("Boot Drive C:"), &import::parseBootDrive);
@@ -117,12 +124,16 @@ TEST(ReportReader, LineEndsAndAwkwardInputNeverCrash) {
 TEST(OpenCheck, OutcomesInOrder) {
     test::TempDir dir;
     auto report = dir.write("r.txt", "Orvane File Server Configuration Report For Server: FS1\n");
-    auto late = dir.write("late.txt", std::string(99, 'x') + "Orvane File Server Configuration Report For Server");
-    auto last = dir.write("last.txt", std::string(98, 'x') + "Orvane File Server Configuration Report For Server");
-    auto at60 = dir.write("b.txt", std::string(60, ' ') + "Orvane File Server Configuration Report For Server\n");
+    auto late =
+        dir.write("late.txt", std::string(99, 'x') + "Orvane File Server Configuration Report For Server");
+    auto last =
+        dir.write("last.txt", std::string(98, 'x') + "Orvane File Server Configuration Report For Server");
+    auto at60 =
+        dir.write("b.txt", std::string(60, ' ') + "Orvane File Server Configuration Report For Server\n");
     auto xmlName = dir.write("empty.XmL", "");
     auto empty = dir.write("empty.txt", "");
-    auto nul = dir.write("nul.txt", std::string("\0", 1) + "Orvane File Server Configuration Report For Server");
+    auto nul =
+        dir.write("nul.txt", std::string("\0", 1) + "Orvane File Server Configuration Report For Server");
 
     Application noRules(dir.path());
     EXPECT_EQ(import::checkOpen(noRules, report).verdict, import::OpenVerdict::NoRuleBase);

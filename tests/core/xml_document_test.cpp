@@ -21,9 +21,10 @@ std::string names(const std::vector<xml::Node>& nodes) {
 }  // namespace
 
 TEST(XmlSelect, FirstStepFindsDescendantsLaterStepsChildren) {
-    auto d = parse("<config><devices><device name='A'><property><name>x</name></property>"
-                   "<device name='B'><property><name>y</name></property></device>"
-                   "<property><name>z</name></property></device></devices></config>");
+    auto d = parse(
+        "<config><devices><device name='A'><property><name>x</name></property>"
+        "<device name='B'><property><name>y</name></property></device>"
+        "<property><name>z</name></property></device></devices></config>");
     // Document order even when matches nest.
     EXPECT_EQ(names(xml::select(d.documentNode(), "device/property")), "property=x;property=y;property=z;");
     EXPECT_EQ(names(xml::select(d.documentNode(), "device[@name='B']/property")), "property=y;");
@@ -78,7 +79,9 @@ TEST(XmlDocument, ReportBytesBecomeStorableText) {
     bytes += '\0';
     bytes += "end\r";
     std::string utf8 = xml::fromLatin1(bytes);
-    EXPECT_EQ(utf8, "caf\xC3\xA9 \xEF\xBF\xBD\x7F\xEF\xBF\xBD" "end\xEF\xBF\xBD");
+    EXPECT_EQ(utf8,
+              "caf\xC3\xA9 \xEF\xBF\xBD\x7F\xEF\xBF\xBD"
+              "end\xEF\xBF\xBD");
     xml::Document d;
     xml::appendElement(d.createRoot("r"), "v", utf8);
     xml::Document again;
@@ -165,9 +168,10 @@ TEST(XmlSharedNames, TreesReadSaveSearchAndCopyAsWithoutSharing) {
     EXPECT_EQ(xml::childText(rec, "size"), "");
     EXPECT_EQ(xml::childText(rec, "note"), "head tail");
     EXPECT_EQ(xml::childText(rec, "ns:item"), "still stored");
-    EXPECT_EQ(xml::select(shared.documentNode(), "name").size(), 1u);   // templates are not found
+    EXPECT_EQ(xml::select(shared.documentNode(), "name").size(), 1u);  // templates are not found
     EXPECT_EQ(xml::select(shared.documentNode(), "config").size(), 1u);
-    EXPECT_EQ(names(xml::select(shared.documentNode(), "module[name='SERVER.QXK']")), "module=mSERVER.QXK" + std::string("Loader, continuedMar 1 2004head tailstill stored") + ";");
+    EXPECT_EQ(names(xml::select(shared.documentNode(), "module[name='SERVER.QXK']")),
+              "module=mSERVER.QXK" + std::string("Loader, continuedMar 1 2004head tailstill stored") + ";");
 
     xml::Document copy;
     copy.copyFrom(shared);
@@ -210,9 +214,16 @@ TEST(XmlSharedNames, DocumentsComeAndGoWithoutStaleTemplates) {
 }
 
 TEST(XmlSharedNames, SharedTextsComeBackExactlyAndChangeOneElementOnly) {
-    const std::vector<std::string> texts = {
-        "Group -> Product 1.0 -> Rules", "a & b < c > d", "line\r\nbreak", "  padded  ", " ", "\t",
-        "&amp; stays literal", std::string(600, 'L'), "caf\xc3\xa9", "Group -> Product 1.0 -> Rules"};
+    const std::vector<std::string> texts = {"Group -> Product 1.0 -> Rules",
+                                            "a & b < c > d",
+                                            "line\r\nbreak",
+                                            "  padded  ",
+                                            " ",
+                                            "\t",
+                                            "&amp; stays literal",
+                                            std::string(600, 'L'),
+                                            "caf\xc3\xa9",
+                                            "Group -> Product 1.0 -> Rules"};
     xml::Document plain;
     xml::Document shared;
     shared.shareElementNames(true);

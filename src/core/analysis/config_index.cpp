@@ -29,7 +29,9 @@ void addKeys(xml::Node e, const Selector& sel, std::unordered_map<std::string, s
 
 }  // namespace
 
-std::string ConfigIndex::idOf(const Selector& sel) { return sel.parent + '/' + sel.element + '[' + sel.key + ']'; }
+std::string ConfigIndex::idOf(const Selector& sel) {
+    return sel.parent + '/' + sel.element + '[' + sel.key + ']';
+}
 
 void ConfigIndex::prepare(const std::vector<Selector>& selectors) {
     std::vector<std::pair<const Selector*, Table*>> wanted;

@@ -16,8 +16,12 @@ struct Token {
     std::string text;
 };
 
-bool isLetter(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isLetter(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) != 0;
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Splits into words, numbers and colons; blanks, ",", ".", "/" and "-" only separate.
 // Any other character makes the text unreadable.
@@ -46,11 +50,11 @@ bool tokenize(std::string_view s, std::vector<Token>& out) {
     return true;
 }
 
-constexpr std::array<const char*, 12> kMonths = {"january", "february", "march",     "april",
-                                                  "may",     "june",     "july",      "august",
-                                                  "september", "october", "november", "december"};
+constexpr std::array<const char*, 12> kMonths = {"january",   "february", "march",    "april",
+                                                 "may",       "june",     "july",     "august",
+                                                 "september", "october",  "november", "december"};
 constexpr std::array<const char*, 7> kWeekdays = {"monday", "tuesday",  "wednesday", "thursday",
-                                                   "friday", "saturday", "sunday"};
+                                                  "friday", "saturday", "sunday"};
 
 // Full name or its first three letters; "sept" is a common fourth spelling.
 int monthOf(const std::string& w) {
@@ -74,7 +78,9 @@ bool smallNumber(const Token& t, int& out) {
     return true;
 }
 
-bool leapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool leapYear(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int daysInMonth(int y, int m) {
     constexpr std::array<int, 12> days = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

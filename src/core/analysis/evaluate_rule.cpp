@@ -32,12 +32,18 @@ RuleFields readRuleFields(xml::Node rule) {
         if (n == "value" || n == "id") {
             f.value = xml::text(c);
             f.hasValue = true;
-        } else if (n == "name") f.name = xml::text(c);
-        else if (n == "condition") f.op = xml::text(c);
-        else if (n == "version_condition") f.versionOp = xml::text(c);
-        else if (n == "date_condition") f.dateOp = xml::text(c);
-        else if (n == "version") f.version = xml::text(c);
-        else if (n == "date") f.date = xml::text(c);
+        } else if (n == "name")
+            f.name = xml::text(c);
+        else if (n == "condition")
+            f.op = xml::text(c);
+        else if (n == "version_condition")
+            f.versionOp = xml::text(c);
+        else if (n == "date_condition")
+            f.dateOp = xml::text(c);
+        else if (n == "version")
+            f.version = xml::text(c);
+        else if (n == "date")
+            f.date = xml::text(c);
     }
     return f;
 }
@@ -47,9 +53,12 @@ ItemFields readItemFields(xml::Node item) {
     for (xml::Node c = item.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
         std::string_view n = c.name();
-        if (n == "value" || n == "id") f.value = xml::text(c);
-        else if (n == "version") f.version = xml::text(c);
-        else if (n == "date") f.date = xml::text(c);
+        if (n == "value" || n == "id")
+            f.value = xml::text(c);
+        else if (n == "version")
+            f.version = xml::text(c);
+        else if (n == "date")
+            f.date = xml::text(c);
     }
     return f;
 }
@@ -94,13 +103,20 @@ bool isComparisonOperator(std::string_view op) {
 
 int applyOperator(std::string_view op, int c) {
     bool holds = false;
-    if (op == "=") holds = c == 0;
-    else if (op == "<") holds = c < 0;
-    else if (op == "<=") holds = c <= 0;
-    else if (op == ">") holds = c > 0;
-    else if (op == ">=") holds = c >= 0;
-    else if (op == "!=") holds = c != 0;
-    else return kOutcomeNone;
+    if (op == "=")
+        holds = c == 0;
+    else if (op == "<")
+        holds = c < 0;
+    else if (op == "<=")
+        holds = c <= 0;
+    else if (op == ">")
+        holds = c > 0;
+    else if (op == ">=")
+        holds = c >= 0;
+    else if (op == "!=")
+        holds = c != 0;
+    else
+        return kOutcomeNone;
     return holds ? kOutcomeHolds : kOutcomeBroken;
 }
 
@@ -141,10 +157,10 @@ int compareModule(const ModuleComparison& m, bool unreadableDateIsError) {
     const auto ruleDate = readDate(m.ruleDate);
     const auto configDate = readDate(m.configDate);
     if (unreadableDateIsError && (!ruleDate || !configDate)) return kOutcomeBadDate;
-    int outcome = applyOperator(m.versionOperator,
-                                threeWay(text::leadingDouble(config.version), text::leadingDouble(rule.version)));
-    if (outcome == kOutcomeHolds && rule.base == config.base && isComparisonOperator(m.dateOperator) && ruleDate &&
-        configDate) {
+    int outcome = applyOperator(
+        m.versionOperator, threeWay(text::leadingDouble(config.version), text::leadingDouble(rule.version)));
+    if (outcome == kOutcomeHolds && rule.base == config.base && isComparisonOperator(m.dateOperator) &&
+        ruleDate && configDate) {
         outcome = applyOperator(m.dateOperator, threeWay(*configDate, *ruleDate));
     }
     return outcome;

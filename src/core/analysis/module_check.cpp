@@ -59,7 +59,8 @@ struct ModulePass {
         }
     }
 
-    void writeRecord(xml::Node module, const ModuleRule& r, const std::string& version, const std::string& date) {
+    void writeRecord(xml::Node module, const ModuleRule& r, const std::string& version,
+                     const std::string& date) {
         xml::Node rec = xml::appendElement(details, "property");
         xml::setAttribute(rec, "type", "module");
         xml::setAttribute(rec, "ID", r.productId);
@@ -67,8 +68,9 @@ struct ModulePass {
         addField(rec, "type", configurationPath(module, app));
         addField(rec, "rules", r.path);
         addField(rec, "name", readField(module, "name"));
-        addField(rec, "condition", app.valueLabel("version_condition", r.versionOp) + " " + r.version + " " +
-                                       app.valueLabel("date_condition", r.dateOp) + " " + r.date);
+        addField(rec, "condition",
+                 app.valueLabel("version_condition", r.versionOp) + " " + r.version + " " +
+                     app.valueLabel("date_condition", r.dateOp) + " " + r.date);
         addField(rec, "value", version + " " + date);
     }
 
@@ -78,7 +80,8 @@ struct ModulePass {
         if (range != byName.end()) {
             const std::string version = readField(module, "version");
             const std::string date = readField(module, "date");
-            for (std::size_t i = range->second.first; i < range->second.second && mark != kOutcomeBroken; ++i) {
+            for (std::size_t i = range->second.first; i < range->second.second && mark != kOutcomeBroken;
+                 ++i) {
                 const ModuleRule& r = rules[i];
                 mark = compareModule({r.version, r.date, r.versionOp, r.dateOp, version, date}, false);
                 if (mark == kOutcomeBroken) {
@@ -97,8 +100,10 @@ void collectModules(xml::Node top, std::vector<xml::Node>& loaded, std::vector<x
         if (std::strcmp(n.name(), "module") != 0) return true;
         const xml::Node list = n.parent();
         if (list.type() == pugi::node_element) {
-            if (std::strcmp(list.name(), "loaded-modules") == 0) loaded.push_back(n);
-            else if (std::strcmp(list.name(), "search-path-modules") == 0) searchPath.push_back(n);
+            if (std::strcmp(list.name(), "loaded-modules") == 0)
+                loaded.push_back(n);
+            else if (std::strcmp(list.name(), "search-path-modules") == 0)
+                searchPath.push_back(n);
         }
         return true;
     });
@@ -106,7 +111,9 @@ void collectModules(xml::Node top, std::vector<xml::Node>& loaded, std::vector<x
 
 }  // namespace
 
-void markModuleLists(CQXConfigDoc2& doc, Application& app) { markModuleLists(doc, app, ProductRecords(doc)); }
+void markModuleLists(CQXConfigDoc2& doc, Application& app) {
+    markModuleLists(doc, app, ProductRecords(doc));
+}
 
 void markModuleLists(CQXConfigDoc2&, Application& app, const ProductRecords& products) {
     for (xml::Node list : xml::select(app.ruleBase().documentNode(), "modules")) {
@@ -127,7 +134,7 @@ bool checkModules(CQXConfigDoc2& doc, Application& app, const ProductRecords& pr
     xml::Node details = xml::selectFirst(doc.report().documentNode(), "details");
     if (!details) return true;
     try {
-        ModulePass pass {doc, app, details, products, collectActiveRules(app.ruleBase()), {}};
+        ModulePass pass{doc, app, details, products, collectActiveRules(app.ruleBase()), {}};
         pass.indexRules();
         std::vector<xml::Node> loaded;
         std::vector<xml::Node> searchPath;

@@ -18,11 +18,15 @@ void propertiesAndModules(CQXConfigDoc2& doc, Application& app, std::vector<std:
         products.emplace(doc);
     } catch (const std::bad_alloc&) {
     }
-    if (products) checkProperties(doc, app, *products);
-    else checkProperties(doc, app);
+    if (products)
+        checkProperties(doc, app, *products);
+    else
+        checkProperties(doc, app);
     advance();
-    if (products) markModuleLists(doc, app, *products);
-    else markModuleLists(doc, app);
+    if (products)
+        markModuleLists(doc, app, *products);
+    else
+        markModuleLists(doc, app);
     if (advanceAfterMarking) advance();
     if (!(products ? checkModules(doc, app, *products) : checkModules(doc, app))) {
         messages.emplace_back(kNotEnoughMemoryMessage);

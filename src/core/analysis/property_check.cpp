@@ -58,7 +58,8 @@ void writeRecord(xml::Node details, std::string_view kind, const RuleTexts& rule
     addField(rec, "value", readField(item, "value"));
 }
 
-void runPropertyCheck(CQXConfigDoc2& doc, Application& app, xml::Node details, const ProductRecords& products) {
+void runPropertyCheck(CQXConfigDoc2& doc, Application& app, xml::Node details,
+                      const ProductRecords& products) {
     ConfigIndex index(doc.config().documentNode());
     std::vector<Selector> selectors;
     for (const char* kind : kKinds) selectors.push_back(selectorFor(kind));
@@ -74,7 +75,8 @@ void runPropertyCheck(CQXConfigDoc2& doc, Application& app, xml::Node details, c
             if (matches.empty()) continue;
             RuleTexts texts;
             texts.rulesPath = rulePath(rule);
-            texts.condition = app.valueLabel("condition", readField(rule, "condition")) + " " + readField(rule, "value");
+            texts.condition =
+                app.valueLabel("condition", readField(rule, "condition")) + " " + readField(rule, "value");
             if (kind == "set-param") {
                 texts.setIcon = readField(rule, "type");
                 texts.setUrl = readField(rule, "url");

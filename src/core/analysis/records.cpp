@@ -31,7 +31,8 @@ bool contributesNothing(std::string_view n) {
 }
 
 bool contributesNameAttribute(std::string_view n) {
-    return n == "device" || n == "volume" || n == "lan" || n == "filegroup" || n == "files" || n == "set-category";
+    return n == "device" || n == "volume" || n == "lan" || n == "filegroup" || n == "files" ||
+           n == "set-category";
 }
 
 bool joinsWithoutSeparator(std::string_view n) {

@@ -4,7 +4,9 @@ namespace qx::analysis {
 
 namespace {
 
-bool named(xml::Node n, std::string_view name) { return n && n.type() == pugi::node_element && name == n.name(); }
+bool named(xml::Node n, std::string_view name) {
+    return n && n.type() == pugi::node_element && name == n.name();
+}
 
 // One step of the climb: the node itself when it is a container, else its parent.
 xml::Node stop(xml::Node n) {
@@ -55,14 +57,20 @@ bool ProductRecords::isRuleActive(xml::Node node) const {
     return !isProductBad(xml::attribute(c, "ID"));
 }
 
-bool isRuleActive(const CQXConfigDoc2& doc, xml::Node node) { return ProductRecords(doc).isRuleActive(node); }
+bool isRuleActive(const CQXConfigDoc2& doc, xml::Node node) {
+    return ProductRecords(doc).isRuleActive(node);
+}
 
-bool isProductBad(const CQXConfigDoc2& doc, const std::string& id) { return ProductRecords(doc).isProductBad(id); }
+bool isProductBad(const CQXConfigDoc2& doc, const std::string& id) {
+    return ProductRecords(doc).isProductBad(id);
+}
 
 void markProductBad(CQXConfigDoc2& doc, xml::Node ruleItem) {
     if (auto id = owningProductId(ruleItem)) markProductBadById(doc, *id);
 }
 
-void markProductBadById(CQXConfigDoc2& doc, const std::string& id) { ProductRecords(doc).markBad(id); }
+void markProductBadById(CQXConfigDoc2& doc, const std::string& id) {
+    ProductRecords(doc).markBad(id);
+}
 
 }  // namespace qx::analysis

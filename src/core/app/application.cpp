@@ -8,8 +8,7 @@ namespace qx {
 
 bool reminderDue(const Settings& s, std::int64_t now) {
     if (s.reminderInterval == 0) return false;
-    if (s.lastReminder != 0 &&
-        s.lastReminder + static_cast<std::int64_t>(s.reminderInterval) * 86400 > now) {
+    if (s.lastReminder != 0 && s.lastReminder + static_cast<std::int64_t>(s.reminderInterval) * 86400 > now) {
         return false;
     }
     return true;
@@ -17,11 +16,17 @@ bool reminderDue(const Settings& s, std::int64_t now) {
 
 Application::Application(std::string programDir) : m_programDir(std::move(programDir)) {}
 
-std::string Application::rulesPath() const { return platform::joinPath(m_programDir, "rules.xml"); }
+std::string Application::rulesPath() const {
+    return platform::joinPath(m_programDir, "rules.xml");
+}
 
-LocalisationSource Application::loadLocalisation() { return m_localisation.loadFrom(m_programDir); }
+LocalisationSource Application::loadLocalisation() {
+    return m_localisation.loadFrom(m_programDir);
+}
 
-RuleBaseLoad Application::loadRuleBase() { return loadRuleBaseFrom(rulesPath()); }
+RuleBaseLoad Application::loadRuleBase() {
+    return loadRuleBaseFrom(rulesPath());
+}
 
 RuleBaseLoad Application::loadRuleBaseFrom(const std::string& path) {
     auto r = m_ruleBase.loadFile(path);
@@ -41,15 +46,17 @@ bool Application::reloadRuleBase() {
 std::string Application::saveRules(std::time_t now) {
     xml::Node root = m_ruleBase.root();
     if (!root) return "no rule base is loaded";
-    std::tm tm {};
+    std::tm tm{};
     localtime_r(&now, &tm);
-    std::array<char, 32> buf {};
+    std::array<char, 32> buf{};
     std::strftime(buf.data(), buf.size(), "%m %d %Y", &tm);
     xml::setAttribute(root, "date", buf.data());
     return m_ruleBase.saveFile(rulesPath()).error;
 }
 
-std::string Application::ruleBaseDate() const { return xml::attribute(m_ruleBase.root(), "date"); }
+std::string Application::ruleBaseDate() const {
+    return xml::attribute(m_ruleBase.root(), "date");
+}
 
 Application Application::cloneForWorker() const {
     Application copy(m_programDir);

@@ -15,17 +15,15 @@ namespace qx {
 struct Settings {
     static constexpr const char* kDefaultFileFinderUrl =
         "https://support.quarrix.com/servlet/filefinder?name=";
-    static constexpr const char* kDefaultKdnFinderUrl =
-        "https://support.quarrix.com/servlet/kdnfinder/";
-    static constexpr const char* kDefaultRulesUpdateUrl =
-        "ftp://ftp.quarrix.com/allupdates/rules.xml";
+    static constexpr const char* kDefaultKdnFinderUrl = "https://support.quarrix.com/servlet/kdnfinder/";
+    static constexpr const char* kDefaultRulesUpdateUrl = "ftp://ftp.quarrix.com/allupdates/rules.xml";
     static constexpr int kDefaultReminderInterval = 14;
 
     std::string fileFinderUrl = kDefaultFileFinderUrl;
     std::string kdnFinderUrl = kDefaultKdnFinderUrl;
     std::string rulesUpdateUrl = kDefaultRulesUpdateUrl;
     int reminderInterval = kDefaultReminderInterval;  // days; 0: never remind
-    std::int64_t lastReminder = 0;                     // seconds since 1970; 0: never
+    std::int64_t lastReminder = 0;                    // seconds since 1970; 0: never
 };
 
 /// Whether the update reminder is due at `now` (interval 0 never is).

@@ -16,8 +16,8 @@ bool keepsLabelUnchanged(xml::Node parent) {
 }
 
 bool takesItemName(std::string_view parentName) {
-    static constexpr std::array<std::string_view, 6> kNamed {"volumes", "lans", "filegroup", "files", "devices",
-                                                             "set-category"};
+    static constexpr std::array<std::string_view, 6> kNamed{"volumes", "lans",    "filegroup",
+                                                            "files",   "devices", "set-category"};
     for (auto n : kNamed) {
         if (n == parentName) return true;
     }
@@ -53,22 +53,22 @@ std::string commandFileTitle(const CQXConfigDoc2& doc) {
     return doc.serverParameter("Server name") + doc.serverParameter("Server Name") + ".qxs";
 }
 
-CommandFile buildCommandFile(const CQXConfigDoc2& doc, const Application& app, const CommandFileOptions& options,
-                             const RuleActiveFn& isRuleActive) {
+CommandFile buildCommandFile(const CQXConfigDoc2& doc, const Application& app,
+                             const CommandFileOptions& options, const RuleActiveFn& isRuleActive) {
     CommandFile out;
     out.title = commandFileTitle(doc);
     std::vector<Item> items;
     for (xml::Node rule : xml::select(app.ruleBase().documentNode(), "set-param")) {
         if (isRuleActive && !isRuleActive(rule)) continue;
-        items.push_back({xml::childText(rule, "name"), xml::childText(rule, "value"), xml::childText(rule, "type"),
-                         locationLabel(rule, app)});
+        items.push_back({xml::childText(rule, "name"), xml::childText(rule, "value"),
+                         xml::childText(rule, "type"), locationLabel(rule, app)});
     }
     struct Pass {
         bool enabled;
         const char* heading;
         bool (*takes)(const std::string&);
     };
-    const std::array<Pass, 3> passes {{
+    const std::array<Pass, 3> passes{{
         {options.notRequired, "# RPK \r\n\r\n", [](const std::string& t) { return t == "3" || t.empty(); }},
         {options.recommended, "\r\n# beta \r\n\r\n", [](const std::string& t) { return t == "1"; }},
         {options.required, "\r\n# public \r\n\r\n", [](const std::string& t) { return t == "2"; }},

@@ -27,8 +27,8 @@ struct CommandFile {
 using RuleActiveFn = std::function<bool(xml::Node)>;
 
 /// Builds the command file of a configuration from the application's rule base.
-CommandFile buildCommandFile(const CQXConfigDoc2& doc, const Application& app, const CommandFileOptions& options,
-                             const RuleActiveFn& isRuleActive);
+CommandFile buildCommandFile(const CQXConfigDoc2& doc, const Application& app,
+                             const CommandFileOptions& options, const RuleActiveFn& isRuleActive);
 
 /// Location label of a node: the localised labels of its containers joined by " -> ".
 std::string locationLabel(xml::Node node, const Application& app);

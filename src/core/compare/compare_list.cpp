@@ -33,7 +33,7 @@ lists::ListModel compareList(const CompareResult& result, const Application& app
         const bool below = line.path.compare(0, path.size(), path) == 0 &&
                            (line.path.size() == path.size() || line.path.compare(path.size(), 2, "->") == 0);
         if (!below) continue;
-        std::vector<std::string> cells {line.name};
+        std::vector<std::string> cells{line.name};
         cells.insert(cells.end(), line.values.begin(), line.values.end());
         m.addRow(line.status, std::move(cells));
     }
@@ -46,7 +46,7 @@ lists::ListModel fullCompareList(const CompareResult& result, const Application&
     m.addColumn(app.label("name"));
     addServerColumns(m, result);
     for (const auto& line : result.lines) {
-        std::vector<std::string> cells {line.path, line.name};
+        std::vector<std::string> cells{line.path, line.name};
         cells.insert(cells.end(), line.values.begin(), line.values.end());
         m.addRow(line.status, std::move(cells));
     }

@@ -29,7 +29,8 @@ void fold(std::string& image, int status) {
 void passUp(std::vector<CompareTreeNode>& tree, int node) {
     const std::string image = tree[static_cast<std::size_t>(node)].image;
     if (image == kInformations) return;
-    for (int p = tree[static_cast<std::size_t>(node)].parent; p >= 0; p = tree[static_cast<std::size_t>(p)].parent) {
+    for (int p = tree[static_cast<std::size_t>(node)].parent; p >= 0;
+         p = tree[static_cast<std::size_t>(p)].parent) {
         auto& a = tree[static_cast<std::size_t>(p)];
         if (a.image != kNotEqual) a.image = image;
     }
@@ -82,12 +83,13 @@ std::string creationTimeText(const CQXConfigDoc2& doc) {
     const std::string tail = created.size() > 4 ? created.substr(4) : std::string();
     int mon = 0, day = 0, year = 0, hour = 0, min = 0, sec = 0;
     char ampm[3] = {};
-    const int n = std::sscanf(tail.c_str(), " %d/%d/%d %d:%d:%d %2s", &mon, &day, &year, &hour, &min, &sec, ampm);
+    const int n =
+        std::sscanf(tail.c_str(), " %d/%d/%d %d:%d:%d %2s", &mon, &day, &year, &hour, &min, &sec, ampm);
     if (n < 5 || mon < 1 || mon > 12 || day < 1 || day > 31 || hour > 23 || min > 59) return tail;
     const std::string suffix = text::toUpper(ampm);
     if (suffix == "PM" && hour < 12) hour += 12;
     if (suffix == "AM" && hour == 12) hour = 0;
-    std::tm t {};
+    std::tm t{};
     t.tm_year = (year < 100 ? year + 2000 : year) - 1900;
     t.tm_mon = mon - 1;
     t.tm_mday = day;
@@ -104,7 +106,7 @@ std::string creationTimeText(const CQXConfigDoc2& doc) {
 UptimeDisplay buildUptimeDisplay(const std::vector<const CQXConfigDoc2*>& servers, const Application& app) {
     UptimeDisplay d;
     d.headers.push_back(app.label("name"));
-    UptimeDisplay::Row uptime {lists::icon::kGood, {" UpTime"}};
+    UptimeDisplay::Row uptime{lists::icon::kGood, {" UpTime"}};
     std::vector<long long> days;
     for (const CQXConfigDoc2* s : servers) {
         d.headers.push_back(creationTimeText(*s));

@@ -66,7 +66,9 @@ bool CompareOptions::set(std::string_view name) {
     return flag != nullptr;
 }
 
-CompareOptions CompareOptions::all() { return {true, true, true, true, true, true, true}; }
+CompareOptions CompareOptions::all() {
+    return {true, true, true, true, true, true, true};
+}
 
 std::string configurationPath(xml::Node node, const Application& app) {
     return analysis::configurationPath(node, app);
@@ -79,7 +81,8 @@ std::vector<CompareEntry> collectEntries(const CQXConfigDoc2& doc, const Applica
     if (options.serverparams) collect(out, xml::select(top, "serverparam"), app, "value");
     if (options.modules) collect(out, xml::select(top, "module"), app, "version");
     if (options.allocationmemory) {
-        const std::string path = app.label("config") + "->" + app.label("allocatedmemory") + "->" + doc.serverName();
+        const std::string path =
+            app.label("config") + "->" + app.label("allocatedmemory") + "->" + doc.serverName();
         for (xml::Node m : xml::select(top, "loaded-modules/module")) {
             out.push_back(cutEntry(path, xml::childText(m, "name"), xml::childText(m, "allocated-memory")));
         }
@@ -94,7 +97,8 @@ std::vector<CompareEntry> collectEntries(const CQXConfigDoc2& doc, const Applica
     };
     std::vector<SortKey> keys;
     keys.reserve(out.size());
-    for (std::size_t i = 0; i < out.size(); ++i) keys.push_back({keyOf(out[i]), text::toLower(out[i].value), i});
+    for (std::size_t i = 0; i < out.size(); ++i)
+        keys.push_back({keyOf(out[i]), text::toLower(out[i].value), i});
     // Path and name first, then value: the whole text's order, and the order the merge relies on.
     std::stable_sort(keys.begin(), keys.end(), [](const SortKey& a, const SortKey& b) {
         return a.key != b.key ? a.key < b.key : a.value < b.value;
@@ -105,7 +109,9 @@ std::vector<CompareEntry> collectEntries(const CQXConfigDoc2& doc, const Applica
     return sorted;
 }
 
-std::string entryText(const CompareEntry& e) { return e.path + kSeparator + e.name + kSeparator + e.value; }
+std::string entryText(const CompareEntry& e) {
+    return e.path + kSeparator + e.name + kSeparator + e.value;
+}
 
 std::string lineText(const CompareLine& line) {
     char status[16];
@@ -144,7 +150,7 @@ CompareResult compareServers(const CQXConfigDoc2& base, const std::vector<const 
     }
     r.lines.reserve(baseEntries.size());
     for (const auto& e : baseEntries) {
-        CompareLine line {kStatusNone, e.path, e.name, {e.value}, {true}};
+        CompareLine line{kStatusNone, e.path, e.name, {e.value}, {true}};
         const std::string key = keyOf(e);
         for (auto& c : cursors) {
             // Both lists are sorted by key: advance, never search.

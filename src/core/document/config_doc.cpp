@@ -55,7 +55,8 @@ std::string CQXConfigDoc2::valueByName(std::string_view kind, std::string_view k
         pattern += "[name='" + xml::escapeLiteral(key) + "']";
     }
     std::string result;
-    for (xml::Node found : xml::select(m_config.documentNode(), pattern)) joinValues(found, kind, propertyKind, result);
+    for (xml::Node found : xml::select(m_config.documentNode(), pattern))
+        joinValues(found, kind, propertyKind, result);
     return std::string(text::trimRightBlanks(result));
 }
 
@@ -93,7 +94,7 @@ constexpr std::array<const char*, 5> kStandardContainers = {"zrd", "products", "
 
 // Which standard containers occur anywhere in the tree, from one walk.
 std::array<bool, 5> presentContainers(xml::Node top) {
-    std::array<bool, 5> present {};
+    std::array<bool, 5> present{};
     std::size_t found = 0;
     xml::forEachElementBelow(top, [&](xml::Node n) {
         const char* name = n.name();
@@ -114,7 +115,8 @@ void CQXConfigDoc2::ensureStandardContainers() {
     xml::Node root = m_config.root();
     if (!root) return;
     auto present = presentContainers(root);
-    for (std::size_t i = 0; i < present.size(); ++i) present[i] = present[i] || std::strcmp(root.name(), kStandardContainers[i]) == 0;
+    for (std::size_t i = 0; i < present.size(); ++i)
+        present[i] = present[i] || std::strcmp(root.name(), kStandardContainers[i]) == 0;
     if (!present[0]) {
         xml::Node zrd = xml::appendElement(root, "zrd");
         xml::appendElement(zrd, "file-groups");
@@ -125,6 +127,8 @@ void CQXConfigDoc2::ensureStandardContainers() {
     }
 }
 
-void CQXConfigDoc2::resetReport() { m_report.loadString(resources::report_layout()); }
+void CQXConfigDoc2::resetReport() {
+    m_report.loadString(resources::report_layout());
+}
 
 }  // namespace qx

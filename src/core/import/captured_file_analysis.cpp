@@ -34,7 +34,8 @@ void guarded(Fn&& fn) {
 }
 
 void addAbendDetails(xml::Node record, std::string_view t) {
-    if (text::containsAfterStart(t, "Thread Owned by QXK:")) xml::appendElement(record, "ThreadOwnedbyQXK", from(t, 22));
+    if (text::containsAfterStart(t, "Thread Owned by QXK:"))
+        xml::appendElement(record, "ThreadOwnedbyQXK", from(t, 22));
     if (text::containsAfterStart(t, "EIP in")) {
         const std::string eip = from(t, 8);
         const auto at = eip.find("at code start");
@@ -45,7 +46,8 @@ void addAbendDetails(xml::Node record, std::string_view t) {
             xml::appendElement(record, "atcodestart", eip.substr(at + 13));
         }
     }
-    if (text::containsAfterStart(t, "Running process:")) xml::appendElement(record, "Runningprocess", from(t, 18));
+    if (text::containsAfterStart(t, "Running process:"))
+        xml::appendElement(record, "Runningprocess", from(t, 18));
 }
 
 bool isNetworkComment(std::string_view upperWithBlank) {
@@ -66,7 +68,8 @@ struct LoadLines {
                 continue;
             }
             const auto words = text::splitWords(t);
-            upperAndModule.emplace_back(std::move(u), words.size() > 1 ? std::string(words[1]) : std::string());
+            upperAndModule.emplace_back(std::move(u),
+                                        words.size() > 1 ? std::string(words[1]) : std::string());
         }
     }
     template <typename Fn>
@@ -88,7 +91,8 @@ std::pair<std::string, std::string> addBindWords(xml::Node record, std::string_v
         if (text::startsWith(w, "NET")) xml::appendElement(record, "net", from(w, 4));
         if (text::startsWith(w, "ARP")) xml::appendElement(record, "arp", from(text::removeChar(w, ';'), 4));
         if (text::startsWith(w, "MASK")) xml::appendElement(record, "mask", from(w, 5));
-        if (text::startsWith(w, "GATE")) xml::appendElement(record, "gate", from(text::removeChar(w, ';'), 5));
+        if (text::startsWith(w, "GATE"))
+            xml::appendElement(record, "gate", from(text::removeChar(w, ';'), 5));
         if (text::startsWith(w, "ADDRESS")) {
             address = from(w, 8);
             xml::appendElement(record, "address", address);
@@ -105,7 +109,8 @@ std::pair<std::string, std::string> addBindWords(xml::Node record, std::string_v
 using HostWords = std::vector<std::string>;
 
 // Hosts lines by their first word (the address), each address's lines in file order.
-std::unordered_map<std::string, std::vector<HostWords>> hostsByAddress(const std::vector<CapturedLine>& hosts) {
+std::unordered_map<std::string, std::vector<HostWords>> hostsByAddress(
+    const std::vector<CapturedLine>& hosts) {
     std::unordered_map<std::string, std::vector<HostWords>> out;
     for (const auto& h : hosts) {
         if (h.text.empty() || h.text[0] == '#' || h.text[0] == ';') continue;
@@ -186,7 +191,8 @@ void analyseJavaConfiguration(CQXConfigDoc2& doc, const CapturedFiles& files) {
                 const std::string key = text::toUpper(text::trimBlanks(item));
                 if (!text::containsAfterStart(key, "JAR") && !text::containsAfterStart(key, "ZIP")) continue;
                 std::string jar = " " + std::string(item);
-                for (auto bs = jar.find('\\'); bs != std::string::npos && bs > 0; bs = jar.find('\\')) jar.erase(0, bs + 1);
+                for (auto bs = jar.find('\\'); bs != std::string::npos && bs > 0; bs = jar.find('\\'))
+                    jar.erase(0, bs + 1);
                 xml::Node record = xml::appendElement(java, "property");
                 xml::appendElement(record, "line", item);
                 xml::appendElement(record, "jar", jar);
@@ -208,7 +214,8 @@ void analyseNetworkConfiguration(CQXConfigDoc2& doc, const CapturedFiles& files)
             if (isNetworkComment(u) || line.remark || !text::containsAfterStart(u, "BIND")) continue;
             xml::Node record = xml::appendElement(lans, "property");
             const auto [board, address] = addBindWords(record, t);
-            loads.forBoard(board, [&](const std::string& module) { xml::appendElement(record, "qxk", module); });
+            loads.forBoard(board,
+                           [&](const std::string& module) { xml::appendElement(record, "qxk", module); });
             const auto match = hosts.find(address);
             if (address.empty() || match == hosts.end()) continue;
             for (const HostWords& words : match->second) {

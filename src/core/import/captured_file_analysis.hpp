@@ -36,9 +36,15 @@ void analyseJavaConfiguration(CQXConfigDoc2& doc, const CapturedFiles& files);
 /// Network configuration (SYS:ETC\NETINFO.CFG) and hosts (SYS:ETC\HOSTS) into `lans`.
 void analyseNetworkConfiguration(CQXConfigDoc2& doc, const CapturedFiles& files);
 
-inline void analyseAbendLog(CQXConfigDoc2& doc) { analyseAbendLog(doc, CapturedFiles(doc)); }
-inline void analyseJavaConfiguration(CQXConfigDoc2& doc) { analyseJavaConfiguration(doc, CapturedFiles(doc)); }
-inline void analyseNetworkConfiguration(CQXConfigDoc2& doc) { analyseNetworkConfiguration(doc, CapturedFiles(doc)); }
+inline void analyseAbendLog(CQXConfigDoc2& doc) {
+    analyseAbendLog(doc, CapturedFiles(doc));
+}
+inline void analyseJavaConfiguration(CQXConfigDoc2& doc) {
+    analyseJavaConfiguration(doc, CapturedFiles(doc));
+}
+inline void analyseNetworkConfiguration(CQXConfigDoc2& doc) {
+    analyseNetworkConfiguration(doc, CapturedFiles(doc));
+}
 
 /// Module a LAN board was loaded with (board name in capitals), or the board name itself.
 std::string boardModule(const CQXConfigDoc2& doc, std::string_view board);

@@ -49,7 +49,8 @@ void addFileGroup(xml::Node groups, std::string_view pattern, std::string_view v
     xml::Node group = ImportContext::add(groups, "file-group");
     ImportContext::addText(group, "pattern", pattern);
     const auto blank = value.find(' ');
-    ImportContext::addText(group, "count", blank == std::string_view::npos ? std::string_view() : value.substr(0, blank));
+    ImportContext::addText(group, "count",
+                           blank == std::string_view::npos ? std::string_view() : value.substr(0, blank));
     ImportContext::addText(group, "size", blank == std::string_view::npos ? value : value.substr(blank + 1));
 }
 
@@ -64,7 +65,7 @@ void parseDirectoryService(ImportContext& ctx) {
     if (!ctx.splitNameValue()) return;
     const std::string& name = ctx.state.name;
     const std::string& value = ctx.state.value;
-    ZrdTarget z {ctx, ctx.blockContainer("zrd", "zrd")};
+    ZrdTarget z{ctx, ctx.blockContainer("zrd", "zrd")};
     PropertySectionState& ps = ctx.properties;
     if (name == "ZRD Tree Name") {
         ps.zrdRecord = z.container;

@@ -57,6 +57,8 @@ bool ImportContext::splitNameValue(std::string_view line, std::string& name, std
     return pos > 0;
 }
 
-bool ImportContext::splitNameValue() { return splitNameValue(state.line, state.name, state.value); }
+bool ImportContext::splitNameValue() {
+    return splitNameValue(state.line, state.name, state.value);
+}
 
 }  // namespace qx::import

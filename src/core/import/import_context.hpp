@@ -26,7 +26,7 @@ struct ParseState {
     bool nameSpacesSeen = false;
     bool nameSpaceLines = false;
     bool deviceDetails = false;
-    std::string name;   // last name-value split
+    std::string name;  // last name-value split
     std::string value;
 };
 

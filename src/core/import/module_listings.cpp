@@ -116,7 +116,8 @@ void parseDirectoryListing(ImportContext& ctx) {
             addIfPresent(entry, fields[i], words, i);
             *remembered[i] = i < words.size() ? std::string(words[i]) : std::string();
         }
-        ImportContext::addText(entry, "attrib", text::trimRightBlanks(joinWords(words, 4, words.size(), " ")));
+        ImportContext::addText(entry, "attrib",
+                               text::trimRightBlanks(joinWords(words, 4, words.size(), " ")));
         return;
     }
     if (!ms.searchPathModules) addModulesContainer(ctx, false);
@@ -135,8 +136,8 @@ void parseDirectoryListing(ImportContext& ctx) {
 //   [SYS:PUBLIC\WIN32]
 //   02-14-2006  09:12:00  1234567  QXCLIENT.EXE
 void parseClientExecutables(ImportContext& ctx) {
-    xml::Node container = ctx.runContainer("client-executable-files", "client-executable-files",
-                                           "Client Executable Files");
+    xml::Node container =
+        ctx.runContainer("client-executable-files", "client-executable-files", "Client Executable Files");
     const std::string_view line = ctx.state.line;
     if (text::startsWith(line, "[")) {
         ctx.modules.currentClientDirectory = std::string(line);

@@ -11,7 +11,8 @@ namespace qx::import {
 namespace {
 
 // The child element a record's line fills, chosen by the line's name; empty for other names.
-const char* childFor(std::string_view name, std::initializer_list<std::pair<const char*, const char*>> names) {
+const char* childFor(std::string_view name,
+                     std::initializer_list<std::pair<const char*, const char*>> names) {
     for (const auto& [label, element] : names) {
         if (name == label) return element;
     }
@@ -95,7 +96,8 @@ void parsePatchList(ImportContext& ctx) {
         const std::string_view t = text::trimLeftBlanksTabs(line);
         const auto end = t.find_first_of(" \t");
         name = std::string(t.substr(0, end));
-        value = end == std::string_view::npos ? std::string() : std::string(text::trimLeftBlanksTabs(t.substr(end)));
+        value = end == std::string_view::npos ? std::string()
+                                              : std::string(text::trimLeftBlanksTabs(t.substr(end)));
     }
     xml::Node container = ctx.blockContainer("patchs", nullptr);
     addNameValue(container, "patch", name, value);
@@ -109,9 +111,11 @@ void parseInstalledProducts(ImportContext& ctx) {
     const ParseState& st = ctx.state;
     xml::Node container = ctx.blockContainer("products", "products");
     PropertySectionState& ps = ctx.properties;
-    const char* child =
-        childFor(st.name, {{"Product ID", "id"}, {"Product Version", "version"}, {"Product Description", "description"}});
-    if (st.name == "Product ID" || !ps.currentProduct) ps.currentProduct = ImportContext::add(container, "product");
+    const char* child = childFor(
+        st.name,
+        {{"Product ID", "id"}, {"Product Version", "version"}, {"Product Description", "description"}});
+    if (st.name == "Product ID" || !ps.currentProduct)
+        ps.currentProduct = ImportContext::add(container, "product");
     addRecordLine(ps.currentProduct, child, st.name, st.value);
 }
 
@@ -123,7 +127,8 @@ void parseJavaProcesses(ImportContext& ctx) {
     const ParseState& st = ctx.state;
     xml::Node container = ctx.blockContainer("java-processes", "products");
     PropertySectionState& ps = ctx.properties;
-    const char* child = childFor(st.name, {{"Class Name", "name"}, {"Class ID", "id"}, {"Class State", "state"}});
+    const char* child =
+        childFor(st.name, {{"Class Name", "name"}, {"Class ID", "id"}, {"Class State", "state"}});
     if (st.name == "Class Name" || !ps.currentJavaProcess) {
         ps.currentJavaProcess = ImportContext::add(container, "java-process");
     }

@@ -95,7 +95,7 @@ void processLine(ImportContext& ctx, SectionRules& rules, std::string_view raw) 
         if (text::containsAfterStart(st.line, "rvane File Server Configuration Report")) st.isReport = true;
         if (text::containsAfterStart(st.line, "PORTAL.QXK")) {
             st.isReport = false;
-            throw PortalReport {};
+            throw PortalReport{};
         }
         auto pos = st.line.find("CONFIG.QXK");
         if (pos != std::string::npos && pos > 0) {
@@ -149,7 +149,9 @@ bool fileHasReportHeader(const std::string& path) {
     return headerInFirstBytes(std::string_view(buf, static_cast<std::size_t>(in.gcount())));
 }
 
-bool isXmlPath(std::string_view path) { return text::endsWith(text::toUpper(path), ".XML"); }
+bool isXmlPath(std::string_view path) {
+    return text::endsWith(text::toUpper(path), ".XML");
+}
 
 OpenCheck checkOpen(const Application& app, const std::string& path) {
     OpenCheck c;
@@ -161,7 +163,8 @@ OpenCheck checkOpen(const Application& app, const std::string& path) {
     if (platform::availableMemoryKiB() < kMinimumMemoryKiB) {
         c.verdict = OpenVerdict::LowMemory;
         c.silent = true;
-        c.message = "Not enough memory to open " + path + ": less than 5000 KiB of physical memory is available.";
+        c.message =
+            "Not enough memory to open " + path + ": less than 5000 KiB of physical memory is available.";
         return c;
     }
     std::ifstream in(path, std::ios::binary);
@@ -170,7 +173,8 @@ OpenCheck checkOpen(const Application& app, const std::string& path) {
         // Accepting an unreadable file would open an empty server; say why instead.
         c.verdict = OpenVerdict::Unreadable;
         c.message = "Cannot read " + path + ": " +
-                    (in && !isRegularFile(path) ? std::string("not a regular file") : std::string(std::strerror(err)));
+                    (in && !isRegularFile(path) ? std::string("not a regular file")
+                                                : std::string(std::strerror(err)));
         return c;
     }
     char buf[kHeaderWindow];
@@ -179,8 +183,7 @@ OpenCheck checkOpen(const Application& app, const std::string& path) {
     if (isXmlPath(path)) return c;
     c.verdict = OpenVerdict::NoHeader;
     c.silent = true;
-    c.message = path +
-                " is not a server configuration report: its first 99 bytes do not hold the header \"" +
+    c.message = path + " is not a server configuration report: its first 99 bytes do not hold the header \"" +
                 kReportHeader + "\". Saved configuration trees must have a name ending in .xml.";
     return c;
 }
@@ -196,7 +199,9 @@ bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
             std::size_t next = end == std::string_view::npos ? content.size() : end + 1;
             std::size_t stop = end == std::string_view::npos ? content.size() : end;
             // A CR before the LF is dropped, and so is one that ends the file.
-            if (stop > start && content[stop - 1] == '\r' && (end != std::string_view::npos || stop == content.size())) --stop;
+            if (stop > start && content[stop - 1] == '\r' &&
+                (end != std::string_view::npos || stop == content.size()))
+                --stop;
             processLine(ctx, rules, content.substr(start, stop - start));
             start = next;
         }
@@ -206,7 +211,8 @@ bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
     return true;
 }
 
-std::vector<std::string> completeDocument(CQXConfigDoc2& doc, Application& app, const ImportObserver& observer) {
+std::vector<std::string> completeDocument(CQXConfigDoc2& doc, Application& app,
+                                          const ImportObserver& observer) {
     report(observer, 1);
     doc.resetReport();
     report(observer, 2);

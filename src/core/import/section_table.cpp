@@ -25,20 +25,20 @@ struct SectionRow {
 // The dispatch table, first match wins. Everything else (the header block included)
 // goes to the server and SET parameter parser.
 constexpr std::array kSections = {
-    SectionRow {"Modules List", 12, parseLoadedModules},
-    SectionRow {"LAN Driver Configuration Listing", 33, parseLanDrivers},
-    SectionRow {"SM BIOS Information", 20, parseSmBios},
-    SectionRow {"Storage Device Configuration Information", 40, parseStorageDevices},
-    SectionRow {"Disk Drive Configuration Information", 36, parseDisks},
-    SectionRow {"Patch List", 10, parsePatchList},
-    SectionRow {"file.", 5, parseCapturedFile},
-    SectionRow {"directory.", 10, parseDirectoryListing},
-    SectionRow {"Boot Drive", 10, parseBootDrive},
-    SectionRow {"search paths", 0, parseSearchPaths},
-    SectionRow {"ZRD/Trellium Configuration Listing", 0, parseDirectoryService},
-    SectionRow {"List of Client Executable files", 0, parseClientExecutables},
-    SectionRow {"Installed Product List", 0, parseInstalledProducts},
-    SectionRow {"Running Java Processes", 22, parseJavaProcesses},
+    SectionRow{"Modules List", 12, parseLoadedModules},
+    SectionRow{"LAN Driver Configuration Listing", 33, parseLanDrivers},
+    SectionRow{"SM BIOS Information", 20, parseSmBios},
+    SectionRow{"Storage Device Configuration Information", 40, parseStorageDevices},
+    SectionRow{"Disk Drive Configuration Information", 36, parseDisks},
+    SectionRow{"Patch List", 10, parsePatchList},
+    SectionRow{"file.", 5, parseCapturedFile},
+    SectionRow{"directory.", 10, parseDirectoryListing},
+    SectionRow{"Boot Drive", 10, parseBootDrive},
+    SectionRow{"search paths", 0, parseSearchPaths},
+    SectionRow{"ZRD/Trellium Configuration Listing", 0, parseDirectoryService},
+    SectionRow{"List of Client Executable files", 0, parseClientExecutables},
+    SectionRow{"Installed Product List", 0, parseInstalledProducts},
+    SectionRow{"Running Java Processes", 22, parseJavaProcesses},
 };
 
 }  // namespace

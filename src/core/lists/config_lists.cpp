@@ -14,8 +14,12 @@ namespace {
 
 using xml::Node;
 
-bool isElement(Node n) { return n.type() == pugi::node_element; }
-std::string nameOf(Node n) { return n.name(); }
+bool isElement(Node n) {
+    return n.type() == pugi::node_element;
+}
+std::string nameOf(Node n) {
+    return n.name();
+}
 
 std::string trimRight(std::string s) {
     while (!s.empty() && s.back() == ' ') s.pop_back();
@@ -34,9 +38,9 @@ std::string field(Node n, std::string_view name) {
     for (Node c : n.children()) {
         if (!isElement(c)) continue;
         std::string_view cn = c.name();
-        if (cn.size() == name.size() &&
-            std::equal(cn.begin(), cn.end(), name.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        if (cn.size() == name.size() && std::equal(cn.begin(), cn.end(), name.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
             }))
             return xml::text(c);
     }
@@ -55,17 +59,49 @@ bool inList(std::string_view name, std::initializer_list<std::string_view> list)
 
 // ---- trees ----------------------------------------------------------------------------
 
-const std::initializer_list<std::string_view> kConfigTreeNames = {
-    "serverparams", "setparams", "set-category", "bios-info", "bios-structure", "loaded-modules",
-    "loaded-patches", "search-path-modules", "search-paths", "boot-drive", "partitions", "partition",
-    "zrd", "kfs-stat-files", "kfs-stat-file", "files", "directories", "java-processes", "directory",
-    "filegroup", "file-groups", "file", "lans", "lan", "devices", "device", "patchs", "volumes",
-    "products", "volume", "modules", "client-executable-files", "cluster", "cluster-parameters",
-    "cluster-nodes", "cluster-resources", "cluster-resource", "preferred-nodes", "load-script",
-    "unload-script"};
+const std::initializer_list<std::string_view> kConfigTreeNames = {"serverparams",
+                                                                  "setparams",
+                                                                  "set-category",
+                                                                  "bios-info",
+                                                                  "bios-structure",
+                                                                  "loaded-modules",
+                                                                  "loaded-patches",
+                                                                  "search-path-modules",
+                                                                  "search-paths",
+                                                                  "boot-drive",
+                                                                  "partitions",
+                                                                  "partition",
+                                                                  "zrd",
+                                                                  "kfs-stat-files",
+                                                                  "kfs-stat-file",
+                                                                  "files",
+                                                                  "directories",
+                                                                  "java-processes",
+                                                                  "directory",
+                                                                  "filegroup",
+                                                                  "file-groups",
+                                                                  "file",
+                                                                  "lans",
+                                                                  "lan",
+                                                                  "devices",
+                                                                  "device",
+                                                                  "patchs",
+                                                                  "volumes",
+                                                                  "products",
+                                                                  "volume",
+                                                                  "modules",
+                                                                  "client-executable-files",
+                                                                  "cluster",
+                                                                  "cluster-parameters",
+                                                                  "cluster-nodes",
+                                                                  "cluster-resources",
+                                                                  "cluster-resource",
+                                                                  "preferred-nodes",
+                                                                  "load-script",
+                                                                  "unload-script"};
 const std::initializer_list<std::string_view> kConfigItemNames = {
-    "lan", "volume", "device", "bios-structure", "cluster-resource", "filegroup", "partition",
-    "file", "directory", "kfs-stat-file", "set-category"};
+    "lan",       "volume", "device",    "bios-structure", "cluster-resource", "filegroup",
+    "partition", "file",   "directory", "kfs-stat-file",  "set-category"};
 
 void walkConfig(Node parent, std::vector<TreeItem>& out, const Application& app) {
     for (Node c : parent.children()) {
@@ -99,9 +135,9 @@ std::string ruleItemText(Node n, const Application& app) {
 }
 
 const std::initializer_list<std::string_view> kRuleTreeNames = {
-    "rules", "productgroup", "product", "products", "lans", "volumes", "modules", "informations",
-    "devices", "dependencies", "file-groups", "search-paths", "partitions", "boot-drives",
-    "setparams", "serverparams", "files", "requireds"};
+    "rules",      "productgroup", "product",   "products",     "lans",        "volumes",
+    "modules",    "informations", "devices",   "dependencies", "file-groups", "search-paths",
+    "partitions", "boot-drives",  "setparams", "serverparams", "files",       "requireds"};
 
 void walkRules(Node parent, std::vector<TreeItem>& out, const Application& app) {
     for (Node c : parent.children()) {
@@ -135,33 +171,49 @@ void applyShowFlags(ListModel& model, const ShowFlags& flags) {
 
 int treeIcon(std::string_view e) {
     static const std::unordered_map<std::string_view, int> table = {
-        {"modules", 2}, {"module", 2}, {"product", 4}, {"device", 10}, {"file", 10},
-        {"abend", 14}, {"details", 14}, {"filter", 14}, {"summary", 14}, {"check", 14},
-        {"productgroup", 16}, {"requireds", 18}, {"required", 18}, {"interrupts", 22},
-        {"serverparams", 30}, {"serverparam", 30}, {"lan", 32}, {"devices", 34},
-        {"setparams", 36}, {"set-param", 36}, {"rules", 40}, {"config", 40}, {"filters", 44},
-        {"filtergroup", 46}, {"reports", 48}, {"java", 50}, {"java-processes", 50}, {"lans", 52},
-        {"volumes", 54}, {"volume", 54}, {"files", 56}, {"directory", 56}, {"update", 58},
-        {"informations", 60}, {"boot-drives", 62}, {"boot-drive", 62}, {"products", 64},
-        {"file-groups", 66}, {"search-paths", 68}, {"zrd", 70}, {"partition", 70},
-        {"partitions", 72}, {"filegroup", 76}, {"equal", 78}, {"notequal", 80}};
+        {"modules", 2},    {"module", 2},        {"product", 4},         {"device", 10},
+        {"file", 10},      {"abend", 14},        {"details", 14},        {"filter", 14},
+        {"summary", 14},   {"check", 14},        {"productgroup", 16},   {"requireds", 18},
+        {"required", 18},  {"interrupts", 22},   {"serverparams", 30},   {"serverparam", 30},
+        {"lan", 32},       {"devices", 34},      {"setparams", 36},      {"set-param", 36},
+        {"rules", 40},     {"config", 40},       {"filters", 44},        {"filtergroup", 46},
+        {"reports", 48},   {"java", 50},         {"java-processes", 50}, {"lans", 52},
+        {"volumes", 54},   {"volume", 54},       {"files", 56},          {"directory", 56},
+        {"update", 58},    {"informations", 60}, {"boot-drives", 62},    {"boot-drive", 62},
+        {"products", 64},  {"file-groups", 66},  {"search-paths", 68},   {"zrd", 70},
+        {"partition", 70}, {"partitions", 72},   {"filegroup", 76},      {"equal", 78},
+        {"notequal", 80}};
     auto it = table.find(e);
     return it == table.end() ? 12 : it->second;
 }
 
 int keyIcon(std::string_view key) {
     static const std::unordered_map<std::string_view, int> table = {
-        {"vetoed", 1}, {"bad", 2}, {"good", 3}, {"rem", 4}, {"command", 5}, {"error", 6},
-        {"lans", 7}, {"devices", 8}, {"equal", 9}, {"notequal", 10}, {"productgroup", 11},
-        {"product", 12}, {"volumes", 13}, {"files", 14}, {"directory", 14}, {"serverparams", 15},
-        {"setparams", 16}, {"modules", 17}, {"filtered", 18}, {"requireds", 18},
-        {"dependencies", 19}, {"update", 20}, {"lan", 21}, {"device", 22}, {"volume", 23},
-        {"boot-drive", 24}, {"boot-drives", 24}, {"products", 26}, {"file-groups", 27},
-        {"search-paths", 28}, {"zrd", 29}, {"partition", 29}, {"partitions", 30},
-        {"uptime", 37}, {"memory", 38}, {"masterreplica", 39}, {"space", 40}, {"rwreplica", 42},
-        {"roreplica", 43}, {"subordinate", 44}, {"dibsize", 45}, {"dibsizeold", 46},
-        {"abend", 47}, {"abendline", 48}, {"productok", 49}, {"partitionbad", 50},
-        {"configqxk", 51}, {"filteredrw", 52}, {"filteredro", 53}, {"search-pathsconfig", 54},
+        {"vetoed", 1},        {"bad", 2},
+        {"good", 3},          {"rem", 4},
+        {"command", 5},       {"error", 6},
+        {"lans", 7},          {"devices", 8},
+        {"equal", 9},         {"notequal", 10},
+        {"productgroup", 11}, {"product", 12},
+        {"volumes", 13},      {"files", 14},
+        {"directory", 14},    {"serverparams", 15},
+        {"setparams", 16},    {"modules", 17},
+        {"filtered", 18},     {"requireds", 18},
+        {"dependencies", 19}, {"update", 20},
+        {"lan", 21},          {"device", 22},
+        {"volume", 23},       {"boot-drive", 24},
+        {"boot-drives", 24},  {"products", 26},
+        {"file-groups", 27},  {"search-paths", 28},
+        {"zrd", 29},          {"partition", 29},
+        {"partitions", 30},   {"uptime", 37},
+        {"memory", 38},       {"masterreplica", 39},
+        {"space", 40},        {"rwreplica", 42},
+        {"roreplica", 43},    {"subordinate", 44},
+        {"dibsize", 45},      {"dibsizeold", 46},
+        {"abend", 47},        {"abendline", 48},
+        {"productok", 49},    {"partitionbad", 50},
+        {"configqxk", 51},    {"filteredrw", 52},
+        {"filteredro", 53},   {"search-pathsconfig", 54},
         {"bad2", 55}};
     auto it = table.find(key);
     return it == table.end() ? icon::kInformation : it->second;
@@ -248,15 +300,17 @@ int fileGroupIcon(Node group) {
 }
 
 void volumeRows(ListModel& m, Node volumes, const Application& app) {
-    addHeaders(m, {"volume", "VolumeSize", "FreeDiskSpace", "PurgableDiskSpace", "TotalBlocks",
-                   "FreeBlocks", "PurgableBlocks", "Namespace"}, app);
+    addHeaders(m,
+               {"volume", "VolumeSize", "FreeDiskSpace", "PurgableDiskSpace", "TotalBlocks", "FreeBlocks",
+                "PurgableBlocks", "Namespace"},
+               app);
     for (Node v : volumes.children("volume")) {
         if (isAdminVolume(v)) continue;
         m.addRow(keyIcon("volume"),
-                 {xml::attribute(v, "name"), propertyValue(v, "Volume Size"), propertyValue(v, "Free Disk Space"),
-                  propertyValue(v, "Purgable Disk Space"), propertyValue(v, "Total Blocks"),
-                  propertyValue(v, "Free Blocks"), propertyValue(v, "Purgable Blocks"),
-                  propertyValue(v, "Name Space Loaded")},
+                 {xml::attribute(v, "name"), propertyValue(v, "Volume Size"),
+                  propertyValue(v, "Free Disk Space"), propertyValue(v, "Purgable Disk Space"),
+                  propertyValue(v, "Total Blocks"), propertyValue(v, "Free Blocks"),
+                  propertyValue(v, "Purgable Blocks"), propertyValue(v, "Name Space Loaded")},
                  v);
     }
 }
@@ -317,23 +371,30 @@ ListModel buildConfigList(xml::Node node, const Application& app) {
         fieldRows(m, node, "replica", {"server", "type", "state", "number"}, keyIcon("partition"));
     } else if (e == "directory") {
         addHeaders(m, {"name", "type", "date", "time", "attrib"}, app);
-        fieldRows(m, node, "directory-line", {"name", "type", "date", "time", "attrib"}, keyIcon("directory"));
+        fieldRows(m, node, "directory-line", {"name", "type", "date", "time", "attrib"},
+                  keyIcon("directory"));
     } else if (e == "volumes") {
         volumeRows(m, node, app);
     } else if (e == "loaded-modules") {
         addHeaders(m, {"name", "version", "date", "description", "allocatedmemory"}, app);
         for (Node mod : node.children("module"))
-            m.addRow(markIcon(mod), {field(mod, "name"), field(mod, "version"), field(mod, "date"),
-                                     field(mod, "description"), field(mod, "allocated-memory")}, mod);
+            m.addRow(markIcon(mod),
+                     {field(mod, "name"), field(mod, "version"), field(mod, "date"),
+                      field(mod, "description"), field(mod, "allocated-memory")},
+                     mod);
     } else if (e == "search-path-modules") {
-        addHeaders(m, {"name", "version", "date", "directory", "size", "filedate", "filetime", "description"}, app);
+        addHeaders(m, {"name", "version", "date", "directory", "size", "filedate", "filetime", "description"},
+                   app);
         for (Node mod : node.children("module"))
-            m.addRow(markIcon(mod), {field(mod, "name"), field(mod, "version"), field(mod, "date"), field(mod, "dir"),
-                                     field(mod, "size"), field(mod, "file-date"), field(mod, "file-time"),
-                                     field(mod, "description")}, mod);
+            m.addRow(markIcon(mod),
+                     {field(mod, "name"), field(mod, "version"), field(mod, "date"), field(mod, "dir"),
+                      field(mod, "size"), field(mod, "file-date"), field(mod, "file-time"),
+                      field(mod, "description")},
+                     mod);
     } else if (e == "client-executable-files") {
         addHeaders(m, {"name", "size", "filedate", "filetime", "versioninfo"}, app);
-        fieldRows(m, node, "module", {"name", "size", "file-date", "file-time", "versioninfo"}, keyIcon("files"));
+        fieldRows(m, node, "module", {"name", "size", "file-date", "file-time", "versioninfo"},
+                  keyIcon("files"));
     } else if (e == "file" || e == "load-script" || e == "unload-script") {
         addHeaders(m, {"line"}, app);
         fieldRows(m, node, "", {}, keyIcon("files"));
@@ -363,7 +424,9 @@ public:
     }
 
 private:
-    static int rank(int image) { return image == icon::kBad ? 3 : image == icon::kError ? 2 : image == icon::kGood ? 1 : 0; }
+    static int rank(int image) {
+        return image == icon::kBad ? 3 : image == icon::kError ? 2 : image == icon::kGood ? 1 : 0;
+    }
     static std::string key(std::string_view kind, const std::string& name) {
         return std::string(kind) + '\n' + trim(name);
     }
@@ -386,10 +449,13 @@ void containerRows(ListModel& m, Node node, const Application& app) {
     addHeaders(m, {"name", "type", "kdn", "description"}, app);
     auto row = [&](Node c) {
         const std::string e = nameOf(c);
-        const int ic = e == "productgroup" ? keyIcon("productgroup")
-                       : xml::attribute(c, "update") == "true" ? keyIcon("update") : keyIcon("product");
-        m.addRow(ic, {ruleItemText(c, app), app.valueLabel("type", xml::attribute(c, "type")),
-                      xml::attribute(c, "kdn"), xml::attribute(c, "description")}, c);
+        const int ic = e == "productgroup"                     ? keyIcon("productgroup")
+                       : xml::attribute(c, "update") == "true" ? keyIcon("update")
+                                                               : keyIcon("product");
+        m.addRow(ic,
+                 {ruleItemText(c, app), app.valueLabel("type", xml::attribute(c, "type")),
+                  xml::attribute(c, "kdn"), xml::attribute(c, "description")},
+                 c);
     };
     if (nameOf(node) == "product") return row(node);
     for (Node c : node.children())
@@ -399,16 +465,20 @@ void containerRows(ListModel& m, Node node, const Application& app) {
 // Simple property rules: name, the configuration's value, the condition.
 void propertyRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app,
                       const FindingIndex& findings) {
-    static const std::map<std::string, std::string, std::less<>> kinds = {
-        {"serverparams", "serverparam"}, {"devices", "device"}, {"volumes", "volume"},
-        {"boot-drives", "boot-drive"}, {"lans", "lan"}};
+    static const std::map<std::string, std::string, std::less<>> kinds = {{"serverparams", "serverparam"},
+                                                                          {"devices", "device"},
+                                                                          {"volumes", "volume"},
+                                                                          {"boot-drives", "boot-drive"},
+                                                                          {"lans", "lan"}};
     const std::string kind = kinds.at(nameOf(list));
     addHeaders(m, {"name", "value", "condition"}, app);
     for (Node r : list.children()) {
         if (!isElement(r)) continue;
         const std::string name = field(r, "name");
         m.addRow(findings.outcome(kind, name),
-                 {name, configValue(doc, kind, name), conditionText(app, "condition", field(r, "condition"), field(r, "value"))}, r);
+                 {name, configValue(doc, kind, name),
+                  conditionText(app, "condition", field(r, "condition"), field(r, "value"))},
+                 r);
     }
 }
 
@@ -420,7 +490,8 @@ void setParamRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const A
         m.addRow(findings.outcome("set-param", name),
                  {name, configValue(doc, "set-param", name),
                   conditionText(app, "condition", field(r, "condition"), field(r, "value")), field(r, "url"),
-                  field(r, "description"), field(r, "type")}, r);
+                  field(r, "description"), field(r, "type")},
+                 r);
     }
 }
 
@@ -436,7 +507,8 @@ void moduleRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const App
         m.addRow(mod ? markIcon(mod) : icon::kNotChecked,
                  {name, field(mod, "version"),
                   conditionText(app, "version_condition", field(r, "version_condition"), field(r, "version")),
-                  field(mod, "date"), conditionText(app, "date_condition", field(r, "date_condition"), field(r, "date"))},
+                  field(mod, "date"),
+                  conditionText(app, "date_condition", field(r, "date_condition"), field(r, "date"))},
                  r);
     }
 }
@@ -480,7 +552,8 @@ void fileRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Appli
 void searchPathRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app) {
     addHeaders(m, {"value", "condition"}, app);
     std::vector<std::string> paths;
-    for (Node p : xml::select(doc.config().root(), "search-paths/search-path")) paths.push_back(field(p, "value"));
+    for (Node p : xml::select(doc.config().root(), "search-paths/search-path"))
+        paths.push_back(field(p, "value"));
     for (Node r : list.children("search-path")) containRow(m, r, {}, paths, app);
 }
 
@@ -494,7 +567,8 @@ void fileGroupRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const 
         auto it = counts.find(trim(pattern));
         m.addRow(keyIcon("file-groups"),
                  {pattern, it == counts.end() ? std::string() : it->second,
-                  conditionText(app, "condition", field(r, "condition"), field(r, "count"))}, r);
+                  conditionText(app, "condition", field(r, "condition"), field(r, "count"))},
+                 r);
     }
 }
 
@@ -503,7 +577,8 @@ void productRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Ap
     for (Node r : list.children("product-rule")) {
         const std::string id = field(r, "id");
         const std::string installed = doc.valueByName("product", id);
-        std::string cond = conditionText(app, "version_condition", field(r, "version_condition"), field(r, "version"));
+        std::string cond =
+            conditionText(app, "version_condition", field(r, "version_condition"), field(r, "version"));
         if (!installed.empty()) cond += " (" + installed + ")";
         m.addRow(installed.empty() ? icon::kBad : keyIcon("products"), {id, cond}, r);
     }
@@ -577,10 +652,12 @@ Items sectionItems(Node section) {
         if (e == "products") {
             if (k == "product") items.emplace_back(field(c, "id"), field(c, "version"));
         } else if (e == "loaded-modules" || e == "search-path-modules") {
-            if (k == "module") items.emplace_back(field(c, "name"), trim(field(c, "version") + " " + field(c, "date")));
+            if (k == "module")
+                items.emplace_back(field(c, "name"), trim(field(c, "version") + " " + field(c, "date")));
         } else if (e == "client-executable-files") {
             if (k == "module")
-                items.emplace_back(field(c, "name"), trim(field(c, "size") + " " + field(c, "file-date") + " " + field(c, "file-time")));
+                items.emplace_back(field(c, "name"), trim(field(c, "size") + " " + field(c, "file-date") +
+                                                          " " + field(c, "file-time")));
         } else if (c.child("name")) {
             items.emplace_back(field(c, "name"), field(c, "value"));
         }
@@ -623,7 +700,8 @@ bool isComparableSection(std::string_view e) {
                       "client-executable-files", "set-category"});
 }
 
-ListModel buildCompareX(xml::Node section, const std::vector<const CQXConfigDoc2*>& docs, const Application& app) {
+ListModel buildCompareX(xml::Node section, const std::vector<const CQXConfigDoc2*>& docs,
+                        const Application& app) {
     ListModel m;
     if (!section || docs.empty()) return m;
     m.addColumn(app.label("name"), 500);
@@ -643,7 +721,8 @@ ListModel buildCompareX(xml::Node section, const std::vector<const CQXConfigDoc2
     return m;
 }
 
-ListModel buildCompareY(xml::Node section, const std::vector<const CQXConfigDoc2*>& docs, const Application& app) {
+ListModel buildCompareY(xml::Node section, const std::vector<const CQXConfigDoc2*>& docs,
+                        const Application& app) {
     ListModel m;
     if (!section || docs.empty()) return m;
     m.addColumn(app.label("server"), 500);
@@ -670,7 +749,8 @@ ListModel buildCompareY(xml::Node section, const std::vector<const CQXConfigDoc2
 SortOrder sortOrderFor(std::string_view header, const Application& app) {
     // The table keys are lower case: without an entry, label("Date") falls back to "Date".
     if (header == app.label("Date") || header == app.label("date")) return SortOrder::Date;
-    if (header == app.label("allocatedmemory") || header == app.label("size")) return SortOrder::NumberDescending;
+    if (header == app.label("allocatedmemory") || header == app.label("size"))
+        return SortOrder::NumberDescending;
     return SortOrder::Text;
 }
 
@@ -684,7 +764,8 @@ long dateKey(std::string_view s) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
         if (std::isdigit(c)) {
             long v = 0;
-            while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && v < 100000) v = v * 10 + (s[i++] - '0');
+            while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) && v < 100000)
+                v = v * 10 + (s[i++] - '0');
             numbers.push_back(v);
         } else if (std::isalpha(c)) {
             std::string word;
@@ -700,8 +781,10 @@ long dateKey(std::string_view s) {
     if (month != 0 && numbers.size() >= 2) {
         day = numbers[0], year = numbers[1];
     } else if (numbers.size() >= 3) {
-        if (numbers[0] > 31) year = numbers[0], month = static_cast<int>(numbers[1]), day = numbers[2];
-        else month = static_cast<int>(numbers[0]), day = numbers[1], year = numbers[2];
+        if (numbers[0] > 31)
+            year = numbers[0], month = static_cast<int>(numbers[1]), day = numbers[2];
+        else
+            month = static_cast<int>(numbers[0]), day = numbers[1], year = numbers[2];
     } else {
         return 0;
     }
@@ -736,7 +819,8 @@ void sortRows(ListModel& model, int column, const Application& app) {
         std::vector<std::pair<Key, std::size_t>> keys;
         keys.reserve(model.rows.size());
         for (std::size_t i = 0; i < model.rows.size(); ++i) keys.emplace_back(key(model.rows[i]), i);
-        std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) { return before(a.first, b.first); });
+        std::stable_sort(keys.begin(), keys.end(),
+                         [&](const auto& a, const auto& b) { return before(a.first, b.first); });
         std::vector<ListRow> sorted;
         sorted.reserve(keys.size());
         for (auto& k : keys) sorted.push_back(std::move(model.rows[k.second]));
@@ -744,16 +828,16 @@ void sortRows(ListModel& model, int column, const Application& app) {
     };
     if (model.rows.empty()) return;
     switch (sortOrderFor(model.columns[c].header, app)) {
-    case SortOrder::Date:
-        byKey([&](const ListRow& r) { return dateKey(cell(r)); }, std::less<long>());
-        break;
-    case SortOrder::NumberDescending:
-        byKey([&](const ListRow& r) { return numberKey(cell(r)); }, std::greater<double>());
-        break;
-    case SortOrder::Text:
-        std::stable_sort(model.rows.begin(), model.rows.end(),
-                         [&](const ListRow& a, const ListRow& b) { return cell(a) < cell(b); });
-        break;
+        case SortOrder::Date:
+            byKey([&](const ListRow& r) { return dateKey(cell(r)); }, std::less<long>());
+            break;
+        case SortOrder::NumberDescending:
+            byKey([&](const ListRow& r) { return numberKey(cell(r)); }, std::greater<double>());
+            break;
+        case SortOrder::Text:
+            std::stable_sort(model.rows.begin(), model.rows.end(),
+                             [&](const ListRow& a, const ListRow& b) { return cell(a) < cell(b); });
+            break;
     }
 }
 

@@ -39,7 +39,9 @@ std::string clipboardText(const ListModel& model, const Application& app) {
     return rowsText(model, "\r\n", app.label("kdn"), app.settings.kdnFinderUrl);
 }
 
-std::string saveAsText(const ListModel& model) { return tabSeparated(model, "\n"); }
+std::string saveAsText(const ListModel& model) {
+    return tabSeparated(model, "\n");
+}
 
 std::string percentEncode(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";

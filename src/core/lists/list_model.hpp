@@ -45,9 +45,7 @@ struct ListModel {
     std::vector<ListRow> rows;
 
     /// Appends a column.
-    void addColumn(std::string header, int width = 200) {
-        columns.push_back({std::move(header), width});
-    }
+    void addColumn(std::string header, int width = 200) { columns.push_back({std::move(header), width}); }
     /// Appends a row and returns it for further filling.
     ListRow& addRow(int iconIndex, std::vector<std::string> cells, xml::Node node = {}) {
         rows.push_back({iconIndex, std::move(cells), {}, node});

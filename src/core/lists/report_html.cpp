@@ -20,30 +20,48 @@ struct Mark {
 // How a list icon is drawn: the marks get coloured symbols, item pictures a quiet dot.
 Mark markOf(int iconIndex) {
     switch (iconIndex) {
-    case 0: return {"i", "info", "Information"};
-    case 1: return {"?", "unchecked", "Not checked"};
-    case 2: return {"&#x2717;", "bad", "Bad"};
-    case 3: return {"&#x2713;", "good", "Good"};
-    case 4: return {"R", "remark", "Remark"};
-    case 5: return {"&gt;", "command", "Command"};
-    case 6: return {"e", "bad", "Error"};
-    case 9: return {"=", "good", "Equal"};
-    case 10: return {"&#x2260;", "bad", "Not equal"};
-    case 32: return {"!", "grey", "Not required"};
-    case 33: return {"!", "blue", "Recommended"};
-    case 34: return {"!", "teal", "Recommended"};
-    case 35: return {"!", "bad", "Required"};
-    case 50: return {"&#x2717;", "bad", "Partition needs attention"};
-    case 55: return {"&#x2717;", "bad", "Shared interrupt"};
-    case 40: return {"", "space", ""};
-    default: return {"&#x2022;", "item", ""};
+        case 0:
+            return {"i", "info", "Information"};
+        case 1:
+            return {"?", "unchecked", "Not checked"};
+        case 2:
+            return {"&#x2717;", "bad", "Bad"};
+        case 3:
+            return {"&#x2713;", "good", "Good"};
+        case 4:
+            return {"R", "remark", "Remark"};
+        case 5:
+            return {"&gt;", "command", "Command"};
+        case 6:
+            return {"e", "bad", "Error"};
+        case 9:
+            return {"=", "good", "Equal"};
+        case 10:
+            return {"&#x2260;", "bad", "Not equal"};
+        case 32:
+            return {"!", "grey", "Not required"};
+        case 33:
+            return {"!", "blue", "Recommended"};
+        case 34:
+            return {"!", "teal", "Recommended"};
+        case 35:
+            return {"!", "bad", "Required"};
+        case 50:
+            return {"&#x2717;", "bad", "Partition needs attention"};
+        case 55:
+            return {"&#x2717;", "bad", "Shared interrupt"};
+        case 40:
+            return {"", "space", ""};
+        default:
+            return {"&#x2022;", "item", ""};
     }
 }
 
 std::string markHtml(int iconIndex) {
     const Mark m = markOf(iconIndex);
     if (std::string_view(m.cssClass) == "space") return "";
-    return std::string("<span class=\"mark ") + m.cssClass + "\" title=\"" + m.title + "\">" + m.symbol + "</span>";
+    return std::string("<span class=\"mark ") + m.cssClass + "\" title=\"" + m.title + "\">" + m.symbol +
+           "</span>";
 }
 
 constexpr const char* kStyle = R"(
@@ -109,7 +127,8 @@ std::string cellsHtml(const ListRow& r, std::size_t columns) {
 // Rows that open a block of the server report (products, SET parameters, abends, memory).
 bool isBlockHeader(const ListRow& r, const Application& app) {
     const int i = r.icon;
-    if (i == reportKeyIcon("products") || i == reportKeyIcon("setparams") || i == reportKeyIcon("abend")) return true;
+    if (i == reportKeyIcon("products") || i == reportKeyIcon("setparams") || i == reportKeyIcon("abend"))
+        return true;
     return i == reportKeyIcon("modules") && r.cells.size() == 1 && r.cells[0] == app.label("allocatedmemory");
 }
 
@@ -123,8 +142,10 @@ void serverReportSection(std::string& out, const CQXConfigDoc2& doc, const Appli
         }
     }
     // Fixed layout: the caption and the first value get room, the further values share the rest.
-    out += "<h2 id=\"server-report\">Server report</h2>\n<table class=\"report\"><colgroup><col style=\"width:28px\">"
-           "<col style=\"width:26%\"><col style=\"width:15%\">";
+    out +=
+        "<h2 id=\"server-report\">Server report</h2>\n<table class=\"report\"><colgroup><col "
+        "style=\"width:28px\">"
+        "<col style=\"width:26%\"><col style=\"width:15%\">";
     for (std::size_t i = 2; i < used; ++i) out += "<col>";
     out += "</colgroup><tbody>\n";
     for (const auto& r : m.rows) {
@@ -140,8 +161,8 @@ void serverReportSection(std::string& out, const CQXConfigDoc2& doc, const Appli
         }
         if (!messages.empty()) cells.insert(cells.find("</td>"), messages);
         const bool head = isBlockHeader(r, app);
-        out += std::string(head ? "<tr class=\"head\">" : "<tr>") + "<td class=\"m\">" + (head ? "" : markHtml(r.icon)) +
-               "</td>" + cells + "</tr>\n";
+        out += std::string(head ? "<tr class=\"head\">" : "<tr>") + "<td class=\"m\">" +
+               (head ? "" : markHtml(r.icon)) + "</td>" + cells + "</tr>\n";
     }
     out += "</tbody></table>\n";
 }
@@ -164,7 +185,7 @@ void listTable(std::string& out, const ListModel& full, const char* emptyText) {
         }
     }
     for (const auto& r : full.rows) {
-        ListRow row {r.icon, {}, {}, {}};
+        ListRow row{r.icon, {}, {}, {}};
         for (std::size_t c : kept) row.cells.push_back(c < r.cells.size() ? r.cells[c] : std::string());
         m.rows.push_back(std::move(row));
     }
@@ -172,7 +193,8 @@ void listTable(std::string& out, const ListModel& full, const char* emptyText) {
     for (const auto& c : m.columns) out += "<th>" + htmlEscape(c.header) + "</th>";
     out += "</tr></thead><tbody>\n";
     for (const auto& r : m.rows) {
-        out += "<tr><td class=\"m\">" + markHtml(r.icon) + "</td>" + cellsHtml(r, m.columns.size()) + "</tr>\n";
+        out +=
+            "<tr><td class=\"m\">" + markHtml(r.icon) + "</td>" + cellsHtml(r, m.columns.size()) + "</tr>\n";
     }
     out += "</tbody></table>\n";
 }
@@ -181,8 +203,9 @@ void summarySection(std::string& out, const CQXConfigDoc2& doc, const Applicatio
     const ListModel summary = buildReportList(doc, app, findReportNode(doc, "summary"));
     out += "<div class=\"cards\">";
     for (const auto& r : summary.rows) {
-        out += "<div class=\"card\"><b>" + htmlEscape(r.cells[0]) + "</b><span class=\"n\"><span class=\"g\">" +
-               htmlEscape(r.cells[1]) + " &#x2713;</span> &nbsp; <span class=\"b\">" + htmlEscape(r.cells[2]) +
+        out += "<div class=\"card\"><b>" + htmlEscape(r.cells[0]) +
+               "</b><span class=\"n\"><span class=\"g\">" + htmlEscape(r.cells[1]) +
+               " &#x2713;</span> &nbsp; <span class=\"b\">" + htmlEscape(r.cells[2]) +
                " &#x2717;</span></span></div>";
     }
     out += "</div>\n";
@@ -190,9 +213,13 @@ void summarySection(std::string& out, const CQXConfigDoc2& doc, const Applicatio
 
 void findingsSection(std::string& out, const CQXConfigDoc2& doc, const Application& app) {
     out += "<h2 id=\"findings\">" + htmlEscape(app.label("details")) + "</h2>\n";
-    static constexpr std::array<std::pair<const char*, const char*>, 6> kGroups {{
-        {"modules", "module"}, {"setparams", "set-param"}, {"serverparams", "serverparam"},
-        {"lans", "lan"}, {"devices", "device"}, {"volumes", "volume"},
+    static constexpr std::array<std::pair<const char*, const char*>, 6> kGroups{{
+        {"modules", "module"},
+        {"setparams", "set-param"},
+        {"serverparams", "serverparam"},
+        {"lans", "lan"},
+        {"devices", "device"},
+        {"volumes", "volume"},
     }};
     const auto records = xml::select(doc.report().documentNode(), "details/property");
     for (const auto& [list, kind] : kGroups) {
@@ -216,12 +243,23 @@ std::string htmlEscape(std::string_view s) {
     out.reserve(s.size());
     for (char c : s) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\'':
+                out += "&#39;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -229,24 +267,28 @@ std::string htmlEscape(std::string_view s) {
 
 std::string renderReportHtml(const CQXConfigDoc2& doc, const Application& app, std::time_t generated) {
     std::string out = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">\n<title>" +
-                      htmlEscape(doc.title) + "</title>\n<style>" + kStyle + "</style></head>\n<body><div class=\"page\">\n";
-    std::tm local {};
+                      htmlEscape(doc.title) + "</title>\n<style>" + kStyle +
+                      "</style></head>\n<body><div class=\"page\">\n";
+    std::tm local{};
     localtime_r(&generated, &local);
     char when[64] = {};
     std::strftime(when, sizeof when, "%Y-%m-%d %H:%M", &local);
     out += "<header><h1>" + htmlEscape(doc.serverName().empty() ? doc.title : doc.serverName()) + "</h1>\n";
-    out += "<div class=\"meta\"><span>" + htmlEscape(doc.title) + "</span><span>Generated " + when + "</span>";
-    if (!app.ruleBaseDate().empty()) out += "<span>Rule base of " + htmlEscape(app.ruleBaseDate()) + "</span>";
+    out +=
+        "<div class=\"meta\"><span>" + htmlEscape(doc.title) + "</span><span>Generated " + when + "</span>";
+    if (!app.ruleBaseDate().empty())
+        out += "<span>Rule base of " + htmlEscape(app.ruleBaseDate()) + "</span>";
     out += "</div></header>\n";
     summarySection(out, doc, app);
-    out += "<div class=\"legend\">" + markHtml(3) + "Good" + markHtml(2) + "Bad" + markHtml(0) + "Information" +
-           markHtml(1) + "Not checked" + markHtml(35) + "Required setting" + "</div>\n";
+    out += "<div class=\"legend\">" + markHtml(3) + "Good" + markHtml(2) + "Bad" + markHtml(0) +
+           "Information" + markHtml(1) + "Not checked" + markHtml(35) + "Required setting" + "</div>\n";
     serverReportSection(out, doc, app);
     out += "<h2 id=\"products\">" + htmlEscape(app.label("products")) + "</h2>\n";
     ListModel products = buildReportList(doc, app, findReportNode(doc, "suggestion"));
     listTable(out, products, "No product of the rule base was found on this server.");
     findingsSection(out, doc, app);
-    out += "<footer>QXConfig server report &middot; " + htmlEscape(doc.path) + "</footer>\n</div></body></html>\n";
+    out += "<footer>QXConfig server report &middot; " + htmlEscape(doc.path) +
+           "</footer>\n</div></body></html>\n";
     return out;
 }
 

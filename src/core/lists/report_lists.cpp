@@ -33,14 +33,16 @@ std::vector<xml::Node> detailRecords(const CQXConfigDoc2& doc) {
     return xml::select(doc.report().documentNode(), "details/property");
 }
 
-int imageOf(xml::Node rec) { return static_cast<int>(text::leadingInteger(field(rec, "image"))); }
+int imageOf(xml::Node rec) {
+    return static_cast<int>(text::leadingInteger(field(rec, "image")));
+}
 
 ListModel interruptList(const CQXConfigDoc2& doc, const Application& app) {
-    ListModel m = withColumns(app, {"DevicesDriver", "IntIrq", "Slot", "NodeAddress", "MediaType", "BoardNumber",
-                                    "BoardInstance"});
+    ListModel m = withColumns(
+        app, {"DevicesDriver", "IntIrq", "Slot", "NodeAddress", "MediaType", "BoardNumber", "BoardInstance"});
     for (auto& e : detail::interruptEntries(doc)) {
         const bool lan = std::string_view(e.node.name()) == "lan";
-        std::vector<std::string> cells {e.name};
+        std::vector<std::string> cells{e.name};
         if (lan) {
             cells.insert(cells.end(), e.values.begin(), e.values.end());
         } else {
@@ -53,11 +55,12 @@ ListModel interruptList(const CQXConfigDoc2& doc, const Application& app) {
 }
 
 ListModel volumeList(const CQXConfigDoc2& doc, const Application& app) {
-    ListModel m = withColumns(app, {"name", "FreeDiskSpace", "VolumeSize", "PurgableBlocks", "TotalBlocks",
-                                    "Description"});
+    ListModel m = withColumns(
+        app, {"name", "FreeDiskSpace", "VolumeSize", "PurgableBlocks", "TotalBlocks", "Description"});
     for (xml::Node v : detail::shownVolumes(doc)) {
         auto f = detail::volumeFigures(v);
-        m.addRow(f.icon, {f.name, f.freePercent, f.size, f.purgableBlocksPercent, f.totalBlocks, f.nameSpaces}, v);
+        m.addRow(f.icon,
+                 {f.name, f.freePercent, f.size, f.purgableBlocksPercent, f.totalBlocks, f.nameSpaces}, v);
     }
     return m;
 }
@@ -80,20 +83,24 @@ ListModel zrdList(const CQXConfigDoc2& doc, const Application& app) {
     for (const char* module : {"DIRCORE.QXK", "DIRFIX.QXK", "ZLDAP.QXK", "DIRBOOT.QXK"}) {
         w.row("modules", {module, detail::firstModuleVersion(doc, module)});
     }
-    for (const char* product : {"TRLM", "ZRD8"}) w.row("product", {product, doc.valueByName("product", product)});
+    for (const char* product : {"TRLM", "ZRD8"})
+        w.row("product", {product, doc.valueByName("product", product)});
     detail::writeDirectoryRows(w, doc);
     return m;
 }
 
 ListModel setParamList(const CQXConfigDoc2& doc, const Application& app) {
     ListModel m = withColumns(app, {"name", "condition", "value", "status", "kdn"});
-    static constexpr std::array<const char*, 3> kStatus {"notrequired", "recommended", "required"};
+    static constexpr std::array<const char*, 3> kStatus{"notrequired", "recommended", "required"};
     for (xml::Node rec : detailRecords(doc)) {
         if (xml::attribute(rec, "type") != "set-param") continue;
         const int req = static_cast<int>(text::leadingInteger(field(rec, "icon")));
-        const std::string status = req >= 0 && req <= 2 ? app.label(kStatus[static_cast<std::size_t>(req)]) : "";
-        m.addRow(icon::kExclamationGrey + req,
-                 {field(rec, "name"), field(rec, "condition"), field(rec, "value"), status, field(rec, "url")}, rec);
+        const std::string status =
+            req >= 0 && req <= 2 ? app.label(kStatus[static_cast<std::size_t>(req)]) : "";
+        m.addRow(
+            icon::kExclamationGrey + req,
+            {field(rec, "name"), field(rec, "condition"), field(rec, "value"), status, field(rec, "url")},
+            rec);
     }
     return m;
 }
@@ -113,7 +120,9 @@ ListModel findingList(const CQXConfigDoc2& doc, const Application& app, std::str
 
 }  // namespace
 
-std::string rulePath(xml::Node ruleNode) { return analysis::rulePath(ruleNode); }
+std::string rulePath(xml::Node ruleNode) {
+    return analysis::rulePath(ruleNode);
+}
 
 xml::Node findReportNode(const CQXConfigDoc2& doc, std::string_view name) {
     xml::Node root = doc.report().root();
@@ -148,7 +157,8 @@ ListModel buildReportList(const CQXConfigDoc2& doc, const Application& app, xml:
     if (n == "filter") return detail::filterList(doc, app, node, documents);
     if (n == "modules") return detail::moduleUpdateList(doc, app);
     if (n == "setparams") return setParamList(doc, app);
-    if (n == "devices") return findingList(doc, app, "device", {"types", "rules", "name", "condition", "value"});
+    if (n == "devices")
+        return findingList(doc, app, "device", {"types", "rules", "name", "condition", "value"});
     if (n == "serverparams") {
         return findingList(doc, app, "serverparam", {"name", "condition", "value", "rules", "types"});
     }

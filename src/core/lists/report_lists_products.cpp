@@ -45,8 +45,9 @@ ListModel productList(const CQXConfigDoc2& doc, const Application& app, std::str
             m.addRow(statusGood ? icon::kGood : icon::kBad,
                      {name, xml::attribute(rule, "description"), xml::attribute(rule, "kdn"), ""}, rec);
         } else if (!statusGood && xml::attribute(rule, "update") == "true") {
-            m.addRow(icon::kBad, {name, xml::attribute(rule, "kdn"), xml::attribute(rule, "description"),
-                                  app.valueLabel("type", xml::attribute(rule, "type"))},
+            m.addRow(icon::kBad,
+                     {name, xml::attribute(rule, "kdn"), xml::attribute(rule, "description"),
+                      app.valueLabel("type", xml::attribute(rule, "type"))},
                      rec);
         }
     }
@@ -57,10 +58,11 @@ ListModel moduleUpdateList(const CQXConfigDoc2& doc, const Application& app) {
     ListModel m = withColumns(app, {"name", "patches", "kdn", "description", "type"});
     const auto byId = productsById(app);
     for (xml::Node rec : xml::select(doc.report().documentNode(), "details/property")) {
-        if (xml::attribute(rec, "type") != "module" || text::leadingInteger(field(rec, "image")) != icon::kBad) {
+        if (xml::attribute(rec, "type") != "module" ||
+            text::leadingInteger(field(rec, "image")) != icon::kBad) {
             continue;
         }
-        std::vector<std::string> cells {field(rec, "name"), "", "", "", ""};
+        std::vector<std::string> cells{field(rec, "name"), "", "", "", ""};
         auto found = byId.find(xml::attribute(rec, "ID"));
         if (found != byId.end()) {
             xml::Node p = found->second;
@@ -76,7 +78,7 @@ ListModel moduleUpdateList(const CQXConfigDoc2& doc, const Application& app) {
 
 ListModel summaryList(const CQXConfigDoc2& doc, const Application& app) {
     ListModel m = withColumns(app, {"types", "good", "bad"});
-    static constexpr std::pair<const char*, const char*> kKinds[] {
+    static constexpr std::pair<const char*, const char*> kKinds[]{
         {"modules", "module"}, {"setparams", "set-param"}, {"serverparams", "serverparam"},
         {"lans", "lan"},       {"devices", "device"},
     };
@@ -110,7 +112,7 @@ ListModel filterList(const CQXConfigDoc2& doc, const Application& app, xml::Node
         const std::string kind = item.name();
         const std::string key = xml::text(item);
         const std::string own = doc.valueByName(kind, key);
-        std::vector<std::string> cells {key, own};
+        std::vector<std::string> cells{key, own};
         int iconIndex = icon::kEqual;
         for (const CQXConfigDoc2* d : others) {
             std::string value = d->valueByName(kind, key);

@@ -26,7 +26,9 @@ void RowWriter::message(ListRow& r, std::string_view key) const {
     if (reportMessage(m_app, key)) r.messages.emplace_back(key);
 }
 
-void RowWriter::space() { row("space", {}); }
+void RowWriter::space() {
+    row("space", {});
+}
 
 std::string serverParam(const CQXConfigDoc2& doc, std::initializer_list<std::string_view> names) {
     std::string out;
@@ -38,7 +40,9 @@ std::string serverParam(const CQXConfigDoc2& doc, std::initializer_list<std::str
 
 namespace {
 
-std::string fmtInt(long long v) { return std::to_string(v); }
+std::string fmtInt(long long v) {
+    return std::to_string(v);
+}
 
 void writeHeaderRows(RowWriter& w, const CQXConfigDoc2& doc) {
     xml::Node root = doc.config().root();
@@ -49,8 +53,9 @@ void writeHeaderRows(RowWriter& w, const CQXConfigDoc2& doc) {
     auto joinDot = [&](std::string_view a, std::initializer_list<std::string_view> b) {
         return doc.serverParameter(a) + "." + detail::serverParam(doc, b);
     };
-    w.row("server", {"Server", joinDot("Product Version", {"Product Revision Number", "Product revision number"}),
-                     joinDot("OS Version", {"OS revision number", "OS Revision Number"}), doc.serverName()});
+    w.row("server",
+          {"Server", joinDot("Product Version", {"Product Revision Number", "Product revision number"}),
+           joinDot("OS Version", {"OS revision number", "OS Revision Number"}), doc.serverName()});
     w.row("uptime", {w.label("uptime"),
                      detail::serverParam(doc, {"Server Up Time(D:H:M:Sec)", "Server Up Time", "UpTime"})});
     w.row("memory", {"Memory", detail::serverParam(doc, {"Total Server memory", "Total Server Memory"})});
@@ -87,15 +92,16 @@ void writeProductRows(RowWriter& w, const CQXConfigDoc2& doc) {
     auto& head = w.row("products", {w.label("Product Id"), w.label("Version"), w.label("Description")});
     w.message(head, "products");
     for (xml::Node p : xml::select(doc.config().documentNode(), "products/product")) {
-        auto& r = w.row("productok", {xml::childText(p, "id"), xml::childText(p, "version"),
-                                      xml::childText(p, "description")}, p);
+        auto& r = w.row(
+            "productok",
+            {xml::childText(p, "id"), xml::childText(p, "version"), xml::childText(p, "description")}, p);
         w.message(r, "product");
     }
 }
 
 void writeSetParamBlocks(RowWriter& w, const CQXConfigDoc2& doc) {
     const std::vector<xml::Node> records = xml::select(doc.report().documentNode(), "details/property");
-    static constexpr std::array<std::pair<const char*, int>, 3> blocks {
+    static constexpr std::array<std::pair<const char*, int>, 3> blocks{
         {{"setparamsrequired", 2}, {"setparamsrecommended", 1}, {"setparamsnotrequired", 0}}};
     for (const auto& [key, requirement] : blocks) {
         w.row("setparams", {w.label(key)});
@@ -110,9 +116,9 @@ void writeSetParamBlocks(RowWriter& w, const CQXConfigDoc2& doc) {
 }
 
 void writeAbendRows(RowWriter& w, const CQXConfigDoc2& doc) {
-    static constexpr std::array<const char*, 6> fields {"date", "EIP", "atcodestart", "Runningprocess",
-                                                        "threadownedbyQXK", "abend"};
-    std::vector<std::string> head {w.label("date")};
+    static constexpr std::array<const char*, 6> fields{
+        "date", "EIP", "atcodestart", "Runningprocess", "threadownedbyQXK", "abend"};
+    std::vector<std::string> head{w.label("date")};
     for (std::size_t i = 1; i < fields.size(); ++i) head.emplace_back(fields[i]);
     w.row("abend", head);
     for (xml::Node rec : xml::select(doc.report().documentNode(), "abend/property")) {
@@ -169,7 +175,7 @@ ListModel buildServerReport(const CQXConfigDoc2& doc, const Application& app) {
 TextReport buildTextReport(const CQXConfigDoc2& doc, const Application& app, std::time_t now) {
     TextReport r;
     r.title = text::replaceAll(doc.title, "Report", app.label("report"));
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     char when[256] = {};
     const std::string format = app.valueLabel("reports", "1");

@@ -22,7 +22,7 @@ bool oneOf(std::string_view s, std::initializer_list<std::string_view> list) {
 }
 
 // Partition types in the order of their count rows, with the rows' keys.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kPartitionTypes {{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kPartitionTypes{{
     {"Master", "masterreplica"},
     {"Read/Write", "rwreplica"},
     {"Read-Only", "roreplica"},
@@ -33,7 +33,7 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 7> kPartitio
 }};
 
 void writePartitionRows(RowWriter& w, const CQXConfigDoc2& doc) {
-    std::array<int, kPartitionTypes.size()> counts {};
+    std::array<int, kPartitionTypes.size()> counts{};
     for (xml::Node part : xml::select(doc.config().documentNode(), "partitions/partition")) {
         const std::string type = field(part, "type");
         for (std::size_t i = 0; i < kPartitionTypes.size(); ++i) {
@@ -82,12 +82,13 @@ void writeDatabaseRows(RowWriter& w, const CQXConfigDoc2& doc) {
         const long long bytes = text::leadingInteger(sizeText);
         if (!oneOf(pattern, {"*.OLD", "*.DOB", "NDO.*", "*.DOD"})) size += bytes;
         if (oneOf(pattern, {"*.OLD", "*.DOB", "*.DOD"})) oldSize += bytes;
-        if (bytes > 0 && oneOf(pattern, {"*.41X", "*.OLD", "*.__D", "*.__B", "*.DOB", "*.DOD", "*.PTB", "*.DSD",
-                                         "*.DSB"})) {
+        if (bytes > 0 && oneOf(pattern, {"*.41X", "*.OLD", "*.__D", "*.__B", "*.DOB", "*.DOD", "*.PTB",
+                                         "*.DSD", "*.DSB"})) {
             leftovers = true;
         }
     }
-    w.rowIcon(leftovers ? icon::kBad : icon::kGood, {"DIB size", std::to_string(size / kMegabyte) + " MByte"});
+    w.rowIcon(leftovers ? icon::kBad : icon::kGood,
+              {"DIB size", std::to_string(size / kMegabyte) + " MByte"});
     w.row("dibsizeold", {"Old DIB size", std::to_string(oldSize / kMegabyte) + " MByte"});
 }
 
@@ -96,12 +97,13 @@ void writeDatabaseRows(RowWriter& w, const CQXConfigDoc2& doc) {
 class BoardModules {
 public:
     explicit BoardModules(const CQXConfigDoc2& doc) {
-        for (xml::Node l : xml::select(doc.config().documentNode(),
-                                             "file[@name='" + xml::escapeLiteral("SYS:ETC\\NETINFO.CFG") + "']/line")) {
+        for (xml::Node l :
+             xml::select(doc.config().documentNode(),
+                         "file[@name='" + xml::escapeLiteral("SYS:ETC\\NETINFO.CFG") + "']/line")) {
             const std::string t = " " + xml::text(l);
             std::string u = text::toUpper(t);
-            const bool comment = text::startsWith(u, " #") || text::startsWith(u, " ;") ||
-                                 text::containsAfterStart(u, "REM");
+            const bool comment =
+                text::startsWith(u, " #") || text::startsWith(u, " ;") || text::containsAfterStart(u, "REM");
             if (comment || xml::attribute(l, "remark") == "true" || !text::containsAfterStart(u, "LOAD") ||
                 text::containsAfterStart(u, "BIND")) {
                 continue;
@@ -176,8 +178,9 @@ std::vector<InterruptEntry> interruptEntries(const CQXConfigDoc2& doc) {
                        d});
     }
     for (xml::Node l : xml::select(doc.config().documentNode(), "lans/lan")) {
-        InterruptEntry e {xml::attribute(l, "name"), {}, l};
-        for (const char* p : {"IRQ", "Slot", "Node Address", "Media Type", "Board Number", "Board Instance"}) {
+        InterruptEntry e{xml::attribute(l, "name"), {}, l};
+        for (const char* p :
+             {"IRQ", "Slot", "Node Address", "Media Type", "Board Number", "Board Instance"}) {
             e.values.push_back(propertyValue(l, p));
         }
         out.push_back(std::move(e));
@@ -200,7 +203,8 @@ void writeInterruptRows(RowWriter& w, const CQXConfigDoc2& doc) {
         std::string moduleInfo;
         if (text::endsWith(upper, ".LAN") || text::endsWith(upper, ".QXK")) {
             auto v = versions.find(module);
-            moduleInfo = std::string(text::trimRightBlanks(module + " " + (v == versions.end() ? "" : v->second)));
+            moduleInfo =
+                std::string(text::trimRightBlanks(module + " " + (v == versions.end() ? "" : v->second)));
         }
         std::string joined;
         for (const auto& v : e.values) joined += (joined.empty() ? "" : ",") + v;
@@ -258,15 +262,17 @@ VolumeFigures volumeFigures(xml::Node volume) {
     f.icon = reportKeyIcon("volume");
     // An empty percentage (size 0) changes no icon.
     if (!f.freePercent.empty() && text::leadingInteger(f.freePercent) <= 10) f.icon = icon::kBad;
-    if (!f.purgablePercent.empty() && text::leadingInteger(f.purgablePercent) >= 10) f.icon = icon::kInformation;
+    if (!f.purgablePercent.empty() && text::leadingInteger(f.purgablePercent) >= 10)
+        f.icon = icon::kInformation;
     return f;
 }
 
 void writeVolumeRows(RowWriter& w, const CQXConfigDoc2& doc) {
     for (xml::Node v : shownVolumes(doc)) {
         VolumeFigures f = volumeFigures(v);
-        w.rowIcon(f.icon, {f.name, f.size, f.free, f.freePercent, f.purgablePercent, f.freeBlocksPercent,
-                           f.purgableBlocksPercent, f.nameSpaces},
+        w.rowIcon(f.icon,
+                  {f.name, f.size, f.free, f.freePercent, f.purgablePercent, f.freeBlocksPercent,
+                   f.purgableBlocksPercent, f.nameSpaces},
                   v);
     }
 }
@@ -277,8 +283,9 @@ void writeLanRows(RowWriter& w, const CQXConfigDoc2& doc) {
         const std::string board = field(b, "lan");
         std::string module = field(b, "qxk");
         if (module.empty() && !board.empty()) module = boards.module(text::toUpper(board));
-        w.row("lans", {board, module, field(b, "protocol"), field(b, "address"), field(b, "mask"), field(b, "gate"),
-                       field(b, "hostname"), field(b, "hostalias")},
+        w.row("lans",
+              {board, module, field(b, "protocol"), field(b, "address"), field(b, "mask"), field(b, "gate"),
+               field(b, "hostname"), field(b, "hostalias")},
               b);
     }
 }

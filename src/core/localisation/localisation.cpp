@@ -41,7 +41,9 @@ bool Localisation::loadEmbedded() {
     return ok;
 }
 
-std::string Localisation::save(const std::string& path) const { return m_doc.saveFile(path).error; }
+std::string Localisation::save(const std::string& path) const {
+    return m_doc.saveFile(path).error;
+}
 
 void Localisation::reindex() {
     m_labels.clear();

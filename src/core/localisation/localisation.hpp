@@ -47,7 +47,7 @@ public:
 private:
     xml::Document m_doc;
     std::string m_language = "english";
-    std::unordered_map<std::string, xml::Node> m_labels;  // first child of a `language` element per name
+    std::unordered_map<std::string, xml::Node> m_labels;     // first child of a `language` element per name
     std::unordered_map<std::string, xml::Node> m_menuItems;  // first `menuitem` per id
 };
 

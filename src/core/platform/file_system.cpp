@@ -93,7 +93,9 @@ bool FileSystem::linkOrCopy(const std::string& from, const std::string& to) {
     return true;
 }
 
-bool FileSystem::remove(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool FileSystem::remove(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
 bool FileSystem::exists(const std::string& path) const {
     struct stat st {};
@@ -139,8 +141,12 @@ std::optional<std::int64_t> creationOrModificationTime(const std::string& path) 
     return static_cast<std::int64_t>(st.st_mtime);
 }
 
-FileSystem& fileSystem() { return *g_fileSystem; }
-void setFileSystem(FileSystem* fs) { g_fileSystem = fs ? fs : &g_realFileSystem; }
+FileSystem& fileSystem() {
+    return *g_fileSystem;
+}
+void setFileSystem(FileSystem* fs) {
+    g_fileSystem = fs ? fs : &g_realFileSystem;
+}
 
 std::string writeFileAtomically(const std::string& path, std::string_view data) {
     FileSystem& fs = fileSystem();
@@ -208,6 +214,8 @@ std::uint64_t availableMemoryKiB() {
     return 0;
 }
 
-void setAvailableMemoryOverride(std::uint64_t kib) { g_memoryOverride = kib; }
+void setAvailableMemoryOverride(std::uint64_t kib) {
+    g_memoryOverride = kib;
+}
 
 }  // namespace qx::platform

@@ -14,9 +14,13 @@ inline bool containsAfterStart(std::string_view s, std::string_view what) {
     return pos != std::string_view::npos && pos > 0;
 }
 /// Position of the first occurrence, npos when absent.
-inline std::size_t find(std::string_view s, std::string_view what) { return s.find(what); }
+inline std::size_t find(std::string_view s, std::string_view what) {
+    return s.find(what);
+}
 
-inline bool startsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
+inline bool startsWith(std::string_view s, std::string_view p) {
+    return s.substr(0, p.size()) == p;
+}
 inline bool endsWith(std::string_view s, std::string_view p) {
     return s.size() >= p.size() && s.substr(s.size() - p.size()) == p;
 }
@@ -33,7 +37,9 @@ inline std::string_view trimRightBlanks(std::string_view s) {
     while (n > 0 && s[n - 1] == ' ') --n;
     return s.substr(0, n);
 }
-inline std::string_view trimBlanks(std::string_view s) { return trimRightBlanks(trimLeftBlanks(s)); }
+inline std::string_view trimBlanks(std::string_view s) {
+    return trimRightBlanks(trimLeftBlanks(s));
+}
 /// Leading blanks and tabs removed.
 inline std::string_view trimLeftBlanksTabs(std::string_view s) {
     std::size_t i = 0;

@@ -23,19 +23,22 @@ constexpr unsigned kParseOptions =
 
 LoadStatus statusOf(pugi::xml_parse_status s) {
     switch (s) {
-    case pugi::status_ok: return LoadStatus::Ok;
-    case pugi::status_file_not_found: return LoadStatus::FileNotFound;
-    case pugi::status_io_error: return LoadStatus::ReadError;
-    case pugi::status_out_of_memory: return LoadStatus::OutOfMemory;
-    default: return LoadStatus::Malformed;
+        case pugi::status_ok:
+            return LoadStatus::Ok;
+        case pugi::status_file_not_found:
+            return LoadStatus::FileNotFound;
+        case pugi::status_io_error:
+            return LoadStatus::ReadError;
+        case pugi::status_out_of_memory:
+            return LoadStatus::OutOfMemory;
+        default:
+            return LoadStatus::Malformed;
     }
 }
 
 struct StringWriter : pugi::xml_writer {
     std::string out;
-    void write(const void* data, size_t size) override {
-        out.append(static_cast<const char*>(data), size);
-    }
+    void write(const void* data, size_t size) override { out.append(static_cast<const char*>(data), size); }
 };
 
 void appendUtf8(std::string& out, unsigned cp) {
@@ -154,10 +157,12 @@ bool plainElementName(std::string_view name) {
 
 Document::SharedNames::Templates* templatesFor(Document::SharedNames& s, Node anyNode,
                                                std::string_view name) {
-    auto& slot = s.slots[(reinterpret_cast<std::uintptr_t>(name.data()) >> 3) % Document::SharedNames::kSlots];
+    auto& slot =
+        s.slots[(reinterpret_cast<std::uintptr_t>(name.data()) >> 3) % Document::SharedNames::kSlots];
     if (slot.data == name.data() && slot.size == name.size() && slot.templates) {
         const char* known = slot.templates->empty.name();
-        if (std::memcmp(known, name.data(), name.size()) == 0 && known[name.size()] == '\0') return slot.templates;
+        if (std::memcmp(known, name.data(), name.size()) == 0 && known[name.size()] == '\0')
+            return slot.templates;
     }
     auto it = s.templates.find(name);
     if (it != s.templates.end()) {
@@ -175,7 +180,8 @@ Document::SharedNames::Templates* templatesFor(Document::SharedNames& s, Node an
         std::string buf;
         buf.reserve(name.size() * 3 + 12);
         buf.append("<").append(name).append("/><").append(name).append(">x</").append(name).append(">");
-        auto r = s.holder.append_buffer(buf.data(), buf.size(), pugi::parse_embed_pcdata, pugi::encoding_utf8);
+        auto r =
+            s.holder.append_buffer(buf.data(), buf.size(), pugi::parse_embed_pcdata, pugi::encoding_utf8);
         if (r.status == pugi::status_out_of_memory) throw std::bad_alloc();
         Node withText = s.holder.last_child();
         Node empty = withText.previous_sibling();
@@ -293,7 +299,8 @@ std::string Document::saveString() const {
         if (c.type() == pugi::node_declaration) declared = true;
         if (c.type() == pugi::node_declaration || c.type() == pugi::node_element) break;
     }
-    if (!declared) w.out += m_latin1 ? "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" : "<?xml version=\"1.0\"?>\n";
+    if (!declared)
+        w.out += m_latin1 ? "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" : "<?xml version=\"1.0\"?>\n";
     for (Node c = m_doc->first_child(); c; c = c.next_sibling()) {
         if (c != m_shared->holder) c.print(w, "\t", pugi::format_indent, encoding, 0);
     }
@@ -306,8 +313,12 @@ SaveResult Document::saveFile(const std::string& path) const {
     return r;
 }
 
-Node Document::root() const { return m_doc->document_element(); }
-Node Document::documentNode() const { return *m_doc; }
+Node Document::root() const {
+    return m_doc->document_element();
+}
+Node Document::documentNode() const {
+    return *m_doc;
+}
 
 Node Document::createRoot(std::string_view name) {
     resetSharedNames();
@@ -363,9 +374,12 @@ std::pair<Document::SharedNames*, Document::SharedNames::Templates*> sharedTempl
 
 void escapeInto(std::string& out, std::string_view text) {
     for (char c : text) {
-        if (c == '&') out += "&amp;";
-        else if (c == '<') out += "&lt;";
-        else out += c;
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else
+            out += c;
     }
 }
 
@@ -383,7 +397,8 @@ Node textTemplate(Document::SharedNames& s, Document::SharedNames::Templates& t,
     escapeInto(buf, value);
     buf.append("</").append(name).append(">");
     // No end-of-line or whitespace normalisation: the text must come back byte for byte.
-    constexpr unsigned kOptions = pugi::parse_escapes | pugi::parse_embed_pcdata | pugi::parse_ws_pcdata_single;
+    constexpr unsigned kOptions =
+        pugi::parse_escapes | pugi::parse_embed_pcdata | pugi::parse_ws_pcdata_single;
     auto r = s.holder.append_buffer(buf.data(), buf.size(), kOptions, pugi::encoding_utf8);
     if (r.status == pugi::status_out_of_memory) throw std::bad_alloc();
     Node made = s.holder.last_child();
@@ -446,7 +461,8 @@ std::string text(Node node) {
     Node first = node.first_child();
     const char* own = node.value();
     if (!first) return own;
-    if (!*own && !first.next_sibling() && (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata)) {
+    if (!*own && !first.next_sibling() &&
+        (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata)) {
         return first.value();
     }
     std::string out;
@@ -492,7 +508,9 @@ Node child(Node node, std::string_view name) {
     return {};
 }
 
-std::string childText(Node node, std::string_view name) { return text(child(node, name)); }
+std::string childText(Node node, std::string_view name) {
+    return text(child(node, name));
+}
 
 std::vector<Node> childElements(Node node) {
     std::vector<Node> out;
@@ -659,9 +677,12 @@ std::string escapeLiteral(std::string_view name) {
     std::string out;
     out.reserve(name.size());
     for (char c : name) {
-        if (c == '\\') out += "\\\\";
-        else if (c == '\'') out += "\\'";
-        else out += c;
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\'')
+            out += "\\'";
+        else
+            out += c;
     }
     return out;
 }
@@ -671,8 +692,10 @@ std::string fromLatin1(std::string_view bytes) {
     out.reserve(bytes.size() + bytes.size() / 8);
     for (unsigned char c : bytes) {
         if (c < 0x80) {
-            if (c < 0x20 && c != '\t') appendUtf8(out, kReplacement);
-            else out += static_cast<char>(c);
+            if (c < 0x20 && c != '\t')
+                appendUtf8(out, kReplacement);
+            else
+                out += static_cast<char>(c);
         } else {
             out += static_cast<char>(0xC0 | (c >> 6));
             out += static_cast<char>(0x80 | (c & 0x3F));
@@ -682,7 +705,9 @@ std::string fromLatin1(std::string_view bytes) {
 }
 
 namespace {
-bool plainByte(unsigned char c) { return c < 0x80 && (c >= 0x20 || c == '\t'); }
+bool plainByte(unsigned char c) {
+    return c < 0x80 && (c >= 0x20 || c == '\t');
+}
 
 // Eight bytes at a time: a word without high bits and without bytes below 0x20 is plain.
 bool plainAscii(std::string_view bytes) {
@@ -736,27 +761,41 @@ std::string sanitize(std::string_view s) {
         auto c = static_cast<unsigned char>(s[i]);
         unsigned cp = 0;
         std::size_t len = 0;
-        if (c < 0x80) { cp = c; len = 1; }
-        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; len = 2; }
-        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; len = 3; }
-        else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; len = 4; }
+        if (c < 0x80) {
+            cp = c;
+            len = 1;
+        } else if ((c & 0xE0) == 0xC0) {
+            cp = c & 0x1F;
+            len = 2;
+        } else if ((c & 0xF0) == 0xE0) {
+            cp = c & 0x0F;
+            len = 3;
+        } else if ((c & 0xF8) == 0xF0) {
+            cp = c & 0x07;
+            len = 4;
+        }
         bool valid = len > 0 && i + len <= s.size();
         for (std::size_t k = 1; valid && k < len; ++k) {
             auto cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80) valid = false;
-            else cp = (cp << 6) | (cc & 0x3F);
+            if ((cc & 0xC0) != 0x80)
+                valid = false;
+            else
+                cp = (cp << 6) | (cc & 0x3F);
         }
         if (valid && ((len == 2 && cp < 0x80) || (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000))) {
             valid = false;  // overlong
         }
         if (!valid) {
-            appendUtf8(out, c);  // a stray byte is read as Latin-1
-            if (c < 0xA0 && c >= 0x80) { /* C1 controls are allowed in XML 1.0 */ }
+            appendUtf8(out, c);          // a stray byte is read as Latin-1
+            if (c < 0xA0 && c >= 0x80) { /* C1 controls are allowed in XML 1.0 */
+            }
             ++i;
             continue;
         }
-        if (allowedInXml(cp)) out.append(s.substr(i, len));
-        else appendUtf8(out, kReplacement);
+        if (allowedInXml(cp))
+            out.append(s.substr(i, len));
+        else
+            appendUtf8(out, kReplacement);
         i += len;
     }
     return out;

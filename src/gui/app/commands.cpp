@@ -38,14 +38,17 @@ const QHash<int, Info>& table() {
         {FilterRemark, {"&Remark", "Remark", "Show or hide Remark rows"}},
         {FilterCommand, {"Co&mmand", "Command", "Show or hide Command rows"}},
         {WindowCascade, {"&Cascade", "Cascade", "Arrange windows so they overlap"}},
-        {WindowTileHorz, {"Tile &Horizontally", "Tile Horizontally", "Arrange windows as non-overlapping tiles"}},
+        {WindowTileHorz,
+         {"Tile &Horizontally", "Tile Horizontally", "Arrange windows as non-overlapping tiles"}},
         {WindowTileVert, {"Tile &Vertically", "Tile Vertically", "Arrange windows side by side"}},
         {CloseAll, {"Clo&se All", "Close All", "Close the all documents"}},
-        {CloseAllConfig, {"Close All config Windows", "Close All config Windows", "Close All config Windows"}},
+        {CloseAllConfig,
+         {"Close All config Windows", "Close All config Windows", "Close All config Windows"}},
         {LangEnglish, {"&English", "English", "Switch the menus to English"}},
         {LangHungarian, {"&Magyar", "Hungarian", "Switch the menus to Hungarian"}},
         {LangPortuguese, {"&Portuguese", "Portuguese", "Switch the menus to Portuguese"}},
-        {AppAbout, {"&About QXConfig...", "About", "Display program information, version number and copyright"}},
+        {AppAbout,
+         {"&About QXConfig...", "About", "Display program information, version number and copyright"}},
         {TextReport, {"Text Report", "Text Report", "Open the server report as text"}},
         {RunChecker, {"Run Checker!", "Checker", "Run the analysis again on every open server"}},
         {CreateQxs, {"Create QXS", "Create QXS", "Write the SET parameter command file"}},
@@ -77,13 +80,20 @@ QString prompt(int id) {
 
 int filterIcon(int id) {
     switch (id) {
-    case FilterInformation: return 0;
-    case FilterNotChecked: return 1;
-    case FilterBad: return 2;
-    case FilterGood: return 3;
-    case FilterRemark: return 4;
-    case FilterCommand: return 5;
-    default: return -1;
+        case FilterInformation:
+            return 0;
+        case FilterNotChecked:
+            return 1;
+        case FilterBad:
+            return 2;
+        case FilterGood:
+            return 3;
+        case FilterRemark:
+            return 4;
+        case FilterCommand:
+            return 5;
+        default:
+            return -1;
     }
 }
 

@@ -23,7 +23,9 @@ namespace qx::gui {
 namespace {
 
 const QString kProduct = QStringLiteral("QXConfig");
-QString versionText() { return QStringLiteral("Version %1").arg(QStringLiteral(QX_VERSION)); }
+QString versionText() {
+    return QStringLiteral("Version %1").arg(QStringLiteral(QX_VERSION));
+}
 
 }  // namespace
 
@@ -46,17 +48,19 @@ CSplashWnd::CSplashWnd(QWidget* parent) : QDialog(parent, Qt::SplashScreen | Qt:
     });
 }
 
-CSplashWnd::~CSplashWnd() { qApp->removeEventFilter(this); }
+CSplashWnd::~CSplashWnd() {
+    qApp->removeEventFilter(this);
+}
 
 bool CSplashWnd::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::MouseButtonPress:
-    case QEvent::NonClientAreaMouseButtonPress:
-        dismiss();
-        break;
-    default:
-        break;
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::NonClientAreaMouseButtonPress:
+            dismiss();
+            break;
+        default:
+            break;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -88,7 +92,8 @@ void CSplashWnd::paintEvent(QPaintEvent*) {
     sub.setPixelSize(14);
     p.setFont(sub);
     p.setPen(QColor(0xc9, 0xd6, 0xe6));
-    p.drawText(QRect(126, 90, 300, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Server configuration analysis"));
+    p.drawText(QRect(126, 90, 300, 22), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("Server configuration analysis"));
     p.drawText(QRect(126, 112, 300, 22), Qt::AlignLeft | Qt::AlignVCenter, versionText());
     p.setPen(QColor(0x8f, 0xa3, 0xba));
     sub.setPixelSize(11);
@@ -102,8 +107,12 @@ void CSplashWnd::paintEvent(QPaintEvent*) {
 // ---- Preferences -------------------------------------------------------------------------
 
 CPreferencesDlg::CPreferencesDlg(const Settings& current, QWidget* parent)
-    : QDialog(parent), m_base(current), m_kdn(new QLineEdit(this)), m_fileFinder(new QLineEdit(this)),
-      m_rules(new QLineEdit(this)), m_remind(new QCheckBox(QStringLiteral("Remind me every"), this)),
+    : QDialog(parent),
+      m_base(current),
+      m_kdn(new QLineEdit(this)),
+      m_fileFinder(new QLineEdit(this)),
+      m_rules(new QLineEdit(this)),
+      m_remind(new QCheckBox(QStringLiteral("Remind me every"), this)),
       m_interval(new QSpinBox(this)) {
     setWindowTitle(QStringLiteral("Preferences"));
     auto* layout = new QVBoxLayout(this);
@@ -186,7 +195,8 @@ CAboutDlg::CAboutDlg(const Application& app, QWidget* parent) : QDialog(parent) 
     icon->setAlignment(Qt::AlignTop);
     layout->addWidget(icon);
     auto* column = new QVBoxLayout;
-    auto* name = new QLabel(QStringLiteral("<b style='font-size:15pt'>%1</b><br>%2").arg(kProduct, versionText()), this);
+    auto* name = new QLabel(
+        QStringLiteral("<b style='font-size:15pt'>%1</b><br>%2").arg(kProduct, versionText()), this);
     column->addWidget(name);
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Available memory:"), new QLabel(memoryText(), this));

@@ -42,10 +42,13 @@ quint64 DocumentLoader::open(const QString& path, const Application& app) {
             job->exception = true;  // the importer catches out-of-memory itself; anything else lands here
         }
         job->nextProductNumber = copy->nextProductNumber;
-        QMetaObject::invokeMethod(this, [this, job] {
-            --m_pending;
-            emit opened(job);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, job] {
+                --m_pending;
+                emit opened(job);
+            },
+            Qt::QueuedConnection);
     });
     return job->ticket;
 }
@@ -53,11 +56,15 @@ quint64 DocumentLoader::open(const QString& path, const Application& app) {
 void DocumentLoader::scan(const QString& folder) {
     post([this, folder] {
         QStringList files;
-        for (const std::string& f : import::scanFolder(folder.toStdString())) files << QString::fromStdString(f);
-        QMetaObject::invokeMethod(this, [this, files] {
-            --m_pending;
-            emit scanned(files);
-        }, Qt::QueuedConnection);
+        for (const std::string& f : import::scanFolder(folder.toStdString()))
+            files << QString::fromStdString(f);
+        QMetaObject::invokeMethod(
+            this,
+            [this, files] {
+                --m_pending;
+                emit scanned(files);
+            },
+            Qt::QueuedConnection);
     });
 }
 
@@ -67,18 +74,21 @@ void DocumentLoader::runChecker(std::vector<CQXConfigDoc2*> docs, const Applicat
         QStringList messages;
         try {
             for (const std::string& m : analysis::runChecker(docs, *copy, [this](int done, int steps) {
-                QMetaObject::invokeMethod(this, [this, done, steps] { emit checkerStep(done, steps); },
-                                          Qt::QueuedConnection);
-            }))
+                     QMetaObject::invokeMethod(
+                         this, [this, done, steps] { emit checkerStep(done, steps); }, Qt::QueuedConnection);
+                 }))
                 messages << QString::fromStdString(m);
         } catch (const std::exception&) {
             // A failed pass leaves the records it wrote; the lists show what is there.
         }
         const int next = copy->nextProductNumber;
-        QMetaObject::invokeMethod(this, [this, next, messages] {
-            --m_pending;
-            emit checkerFinished(next, messages);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this, next, messages] {
+                --m_pending;
+                emit checkerFinished(next, messages);
+            },
+            Qt::QueuedConnection);
     });
 }
 

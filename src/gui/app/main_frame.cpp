@@ -27,7 +27,8 @@ QString menuLabel(QString text) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(Application& app, QWidget* parent) : QMainWindow(parent), m_app(app), m_mdi(new QMdiArea(this)) {
+CMainFrame::CMainFrame(Application& app, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_mdi(new QMdiArea(this)) {
     setWindowTitle(QStringLiteral("QXConfig"));
     setWindowIcon(icons::application());
     m_mdi->setViewMode(QMdiArea::SubWindowView);
@@ -87,12 +88,18 @@ void CMainFrame::createActions() {
     addCommand(cmd::PrintSetup, {});
     addCommand(cmd::AppExit, [this] { close(); });
     addCommand(cmd::Compare, {});
-    addCommand(cmd::ViewStatusBar, [this] { statusBar()->setVisible(m_actions[cmd::ViewStatusBar]->isChecked()); }, true)
+    addCommand(
+        cmd::ViewStatusBar, [this] { statusBar()->setVisible(m_actions[cmd::ViewStatusBar]->isChecked()); },
+        true)
         ->setChecked(true);
-    addCommand(cmd::ViewToolbar, [this] {
-        QToolBar* bar = m_openConfigWindows > 0 || m_fullBar->isVisible() ? m_fullBar : m_shortBar;
-        bar->setVisible(m_actions[cmd::ViewToolbar]->isChecked());
-    }, true)->setChecked(true);
+    addCommand(
+        cmd::ViewToolbar,
+        [this] {
+            QToolBar* bar = m_openConfigWindows > 0 || m_fullBar->isVisible() ? m_fullBar : m_shortBar;
+            bar->setVisible(m_actions[cmd::ViewToolbar]->isChecked());
+        },
+        true)
+        ->setChecked(true);
     addCommand(cmd::TreeOpen, [this] {
         if (auto* w = activeConfigWindow()) w->treeOpen();
     });
@@ -101,7 +108,8 @@ void CMainFrame::createActions() {
     });
     for (int id : {cmd::FilterInformation, cmd::FilterNotChecked, cmd::FilterBad, cmd::FilterGood,
                    cmd::FilterRemark, cmd::FilterCommand})
-        addCommand(id, [this, id] { toggleFilter(id); }, true);
+        addCommand(
+            id, [this, id] { toggleFilter(id); }, true);
     addCommand(cmd::WindowCascade, [this] { m_mdi->cascadeSubWindows(); });
     addCommand(cmd::WindowTileHorz, [this] { m_mdi->tileSubWindows(); });
     addCommand(cmd::WindowTileVert, [this] {
@@ -119,9 +127,11 @@ void CMainFrame::createActions() {
     addCommand(cmd::CloseAll, [this] { closeAll(); });
     addCommand(cmd::CloseAllConfig, [this] { closeAllConfigWindows(); });
     auto* languages = new QActionGroup(this);
-    for (auto [id, lang] : {std::pair{cmd::LangEnglish, "english"}, std::pair{cmd::LangHungarian, "hungarian"},
-                            std::pair{cmd::LangPortuguese, "portuguese"}})
-        languages->addAction(addCommand(id, [this, l = std::string(lang)] { setLanguage(l); }, true));
+    for (auto [id, lang] :
+         {std::pair{cmd::LangEnglish, "english"}, std::pair{cmd::LangHungarian, "hungarian"},
+          std::pair{cmd::LangPortuguese, "portuguese"}})
+        languages->addAction(addCommand(
+            id, [this, l = std::string(lang)] { setLanguage(l); }, true));
     addCommand(cmd::AppAbout, [this] { showAbout(); });
     addCommand(cmd::RunChecker, [this] { runChecker(); });
     addCommand(cmd::CreateQxs, {});
@@ -150,16 +160,19 @@ void CMainFrame::createMenus() {
         return m;
     };
     using namespace cmd;
-    menu(0, "&File", {FileOpen, OpenDocuments, FileSaveAs, 0, Preferences, LiveUpdate, 0, PrintSetup, 0,
-                      RecentFile, 0, AppExit});
+    menu(0, "&File",
+         {FileOpen, OpenDocuments, FileSaveAs, 0, Preferences, LiveUpdate, 0, PrintSetup, 0, RecentFile, 0,
+          AppExit});
     menu(0, "&View", {ViewStatusBar});
     menu(0, "&Language", {LangEnglish, LangHungarian, LangPortuguese});
     menu(0, "&Help", {AppAbout});
-    menu(1, "&File", {FileOpen, OpenDocuments, FileClose, 0, CopyToClipboard, SaveAsText, SaveAsXml, SaveRules, 0,
-                      Preferences, 0, RecentFile, 0, AppExit});
+    menu(1, "&File",
+         {FileOpen, OpenDocuments, FileClose, 0, CopyToClipboard, SaveAsText, SaveAsXml, SaveRules, 0,
+          Preferences, 0, RecentFile, 0, AppExit});
     menu(1, "&Build", {Compare});
-    menu(1, "&View", {ViewToolbar, ViewStatusBar, 0, TreeOpen, TreeClose, 0, FilterInformation, FilterNotChecked,
-                      FilterBad, FilterGood, FilterRemark, FilterCommand});
+    menu(1, "&View",
+         {ViewToolbar, ViewStatusBar, 0, TreeOpen, TreeClose, 0, FilterInformation, FilterNotChecked,
+          FilterBad, FilterGood, FilterRemark, FilterCommand});
     menu(1, "&Window", {WindowCascade, WindowTileHorz, WindowTileVert, CloseAll, CloseAllConfig});
     menu(1, "&Help", {AppAbout});
     for (auto& list : m_menus)
@@ -192,16 +205,47 @@ void CMainFrame::createToolBars() {
         t->setMovable(false);
         t->setFloatable(false);
         for (int id : ids) {
-            if (id == 0) t->addSeparator();
-            else t->addAction(m_actions.value(id));
+            if (id == 0)
+                t->addSeparator();
+            else
+                t->addAction(m_actions.value(id));
         }
         addToolBar(Qt::TopToolBarArea, t);
         return t;
     };
-    m_fullBar = bar("Full toolbar", {FileOpen, OpenDocuments, 0, Save, 0, CreateQxs, 0, Compare, 0, TreeOpen, TreeClose, 0,
-                                     FilterInformation, FilterNotChecked, FilterBad, FilterGood, FilterRemark, FilterCommand, 0,
-                                     FilePrint, 0, WindowCascade, WindowTileHorz, WindowTileVert, FileClose, CloseAll,
-                                     CloseAllConfig, 0, RunChecker, 0, AppAbout, 0, LiveUpdate});
+    m_fullBar = bar("Full toolbar", {FileOpen,
+                                     OpenDocuments,
+                                     0,
+                                     Save,
+                                     0,
+                                     CreateQxs,
+                                     0,
+                                     Compare,
+                                     0,
+                                     TreeOpen,
+                                     TreeClose,
+                                     0,
+                                     FilterInformation,
+                                     FilterNotChecked,
+                                     FilterBad,
+                                     FilterGood,
+                                     FilterRemark,
+                                     FilterCommand,
+                                     0,
+                                     FilePrint,
+                                     0,
+                                     WindowCascade,
+                                     WindowTileHorz,
+                                     WindowTileVert,
+                                     FileClose,
+                                     CloseAll,
+                                     CloseAllConfig,
+                                     0,
+                                     RunChecker,
+                                     0,
+                                     AppAbout,
+                                     0,
+                                     LiveUpdate});
     m_shortBar = bar("Short toolbar", {FileOpen, OpenDocuments, 0, AppAbout, 0, LiveUpdate});
     m_fullBar->hide();
     // The checker's button carries its name: it is the one command users look for.
@@ -235,7 +279,9 @@ QStringList CMainFrame::statusPanes() const {
     return texts;
 }
 
-void CMainFrame::setRuleDate(const QString& date) { m_panes[1]->setText(date); }
+void CMainFrame::setRuleDate(const QString& date) {
+    m_panes[1]->setText(date);
+}
 
 void CMainFrame::installMenus(int kind) {
     menuBar()->clear();
@@ -283,8 +329,8 @@ void CMainFrame::updateCommandStates() {
     const bool config = w != nullptr;
     const bool idleNow = !m_checkerRunning;
     for (int id : {cmd::TreeOpen, cmd::TreeClose}) m_actions[id]->setEnabled(config);
-    for (int id : {cmd::FilterInformation, cmd::FilterNotChecked, cmd::FilterBad, cmd::FilterGood, cmd::FilterRemark,
-                   cmd::FilterCommand}) {
+    for (int id : {cmd::FilterInformation, cmd::FilterNotChecked, cmd::FilterBad, cmd::FilterGood,
+                   cmd::FilterRemark, cmd::FilterCommand}) {
         m_actions[id]->setEnabled(config);
         m_actions[id]->setChecked(config && w->filterShown(cmd::filterIcon(id)));
     }

@@ -19,7 +19,6 @@ class QToolBar;
 
 namespace qx::gui {
 
-
 class CMainFrame : public QMainWindow, public WindowHost {
     Q_OBJECT
 public:

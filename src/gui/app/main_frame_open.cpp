@@ -32,7 +32,9 @@ constexpr const char* kNotConfigWindow = "Selected window is not config.txt!";
 
 }  // namespace
 
-int CMainFrame::configDocumentCount() const { return m_openConfigWindows; }
+int CMainFrame::configDocumentCount() const {
+    return m_openConfigWindows;
+}
 
 QList<CQXConfigSplitter*> CMainFrame::configWindows() const {
     QList<CQXConfigSplitter*> out;
@@ -70,8 +72,8 @@ lists::ListModel CMainFrame::reportList(xml::Node node, const CQXConfigDoc2& doc
 // ---- single files -----------------------------------------------------------------------
 
 void CMainFrame::chooseFile() {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open"), m_openFolder,
-                                                      QStringLiteral("Config Files (*.xml *.txt *.XML *.TXT)"));
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open"), m_openFolder, QStringLiteral("Config Files (*.xml *.txt *.XML *.TXT)"));
     if (!path.isEmpty()) openFile(path);
 }
 
@@ -97,13 +99,16 @@ void CMainFrame::onOpened(std::shared_ptr<OpenJob> job) {
         if (job->exception) {
             showMessage(this, MessageKind::Error, QString::fromLatin1(import::kOutOfMemoryMessage));
         } else if (!r.opened()) {
-            if (r.check.silent) statusBar()->showMessage(QString::fromStdString(r.message()), 8000);
-            else if (!r.message().empty()) showMessage(this, MessageKind::Error, QString::fromStdString(r.message()));
+            if (r.check.silent)
+                statusBar()->showMessage(QString::fromStdString(r.message()), 8000);
+            else if (!r.message().empty())
+                showMessage(this, MessageKind::Error, QString::fromStdString(r.message()));
         } else {
             addRecentFile(job->path);
             m_app.nextProductNumber = std::max(m_app.nextProductNumber, job->nextProductNumber);
             addConfigWindow(std::move(job->doc));
-            if (!r.load.message.empty()) showMessage(this, MessageKind::Error, QString::fromStdString(r.load.message));
+            if (!r.load.message.empty())
+                showMessage(this, MessageKind::Error, QString::fromStdString(r.load.message));
             showAnalysisMessages(r.load.analysisMessages);
         }
     }
@@ -233,7 +238,8 @@ void CMainFrame::closeAll() {
 void CMainFrame::closeAllConfigWindows() {
     if (m_checkerRunning) return;
     if (!activeConfigWindow()) {
-        showMessage(this, MessageKind::Warning, QString::fromLatin1(kNotConfigWindow), QStringLiteral("QXConfig"));
+        showMessage(this, MessageKind::Warning, QString::fromLatin1(kNotConfigWindow),
+                    QStringLiteral("QXConfig"));
         return;
     }
     for (QMdiSubWindow* sw : m_mdi->subWindowList())
@@ -302,7 +308,9 @@ void CMainFrame::toggleFilter(int id) {
 void CMainFrame::saveRules() {
     const std::string error = m_app.saveRules(std::time(nullptr));
     if (!error.empty()) {
-        showMessage(this, MessageKind::Error, QStringLiteral("The rule base could not be saved: %1").arg(QString::fromStdString(error)));
+        showMessage(
+            this, MessageKind::Error,
+            QStringLiteral("The rule base could not be saved: %1").arg(QString::fromStdString(error)));
         return;
     }
     setRuleDate(QString::fromStdString(m_app.ruleBaseDate()));

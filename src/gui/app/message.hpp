@@ -12,8 +12,8 @@ namespace qx::gui {
 enum class MessageKind { Error, Warning, Information, Question };
 
 /// A replacement for the modal box: returns the button "pressed".
-using MessageHook = std::function<QMessageBox::StandardButton(MessageKind, const QString& caption,
-                                                              const QString& text)>;
+using MessageHook =
+    std::function<QMessageBox::StandardButton(MessageKind, const QString& caption, const QString& text)>;
 
 /// Installs a hook (tests); an empty hook restores the real boxes.
 void setMessageHook(MessageHook hook);

@@ -11,7 +11,10 @@
 namespace qx::gui {
 
 COpenProgressDlg::COpenProgressDlg(QWidget* parent)
-    : QDialog(parent), m_label(new QLabel(this)), m_list(new QListWidget(this)), m_bar(new QProgressBar(this)) {
+    : QDialog(parent),
+      m_label(new QLabel(this)),
+      m_list(new QListWidget(this)),
+      m_bar(new QProgressBar(this)) {
     setWindowTitle(QStringLiteral("Please wait"));
     setModal(false);
     auto* layout = new QVBoxLayout(this);

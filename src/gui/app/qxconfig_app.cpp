@@ -53,7 +53,8 @@ void CQXConfigApp::onSplashDismissed() {
     if (m_frame) m_frame->update();
     if (!m_frame || m_app.openDocuments > 0 || m_frame->busy()) return;
     if (!reminderDue(m_app.settings, static_cast<std::int64_t>(std::time(nullptr)))) return;
-    if (showMessage(m_frame.get(), MessageKind::Question, QStringLiteral("Do you want to check for Rules update?"),
+    if (showMessage(m_frame.get(), MessageKind::Question,
+                    QStringLiteral("Do you want to check for Rules update?"),
                     QStringLiteral("QXConfig")) == QMessageBox::Yes)
         m_frame->action(cmd::LiveUpdate)->trigger();
 }

@@ -14,11 +14,10 @@
 
 namespace qx::gui {
 
-
 /// How the program starts.
 struct StartOptions {
-    bool splash = true;        // false: no splash window and hence no reminder
-    bool showWindow = true;    // false: tests drive a hidden frame
+    bool splash = true;      // false: no splash window and hence no reminder
+    bool showWindow = true;  // false: tests drive a hidden frame
 };
 
 class CQXConfigApp : public QObject {

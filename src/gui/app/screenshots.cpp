@@ -20,7 +20,7 @@ void save(QWidget* w, const QString& dir, const QString& name) {
 
 // Selects the first tree item whose text starts with `prefix` on a page.
 void selectItem(CQXConfigSplitter* w, int page, const QString& prefix, bool expandAll = true) {
-    CTreePage* p = page == 0 ? static_cast<CTreePage*>(w->form()->page1())
+    CTreePage* p = page == 0   ? static_cast<CTreePage*>(w->form()->page1())
                    : page == 1 ? static_cast<CTreePage*>(w->form()->page2())
                                : static_cast<CTreePage*>(w->form()->page3());
     w->form()->sheet()->setCurrentWidget(p);
@@ -77,7 +77,8 @@ void shoot(CQXConfigApp& app, const QString& dir) {
     about.adjustSize();
     save(&about, dir, QStringLiteral("about"));
     COpenProgressDlg progress(f);
-    progress.setFiles({QStringLiteral("/srv/reports/FS1-CONFIG.TXT"), QStringLiteral("/srv/reports/FS2-CONFIG.TXT"),
+    progress.setFiles({QStringLiteral("/srv/reports/FS1-CONFIG.TXT"),
+                       QStringLiteral("/srv/reports/FS2-CONFIG.TXT"),
                        QStringLiteral("/srv/reports/branch/FS7.XML")});
     progress.showIndex(1);
     save(&progress, dir, QStringLiteral("open-documents"));

@@ -7,7 +7,9 @@ namespace {
 
 constexpr int kRecentFiles = 4;
 
-QSettings store() { return QSettings(QStringLiteral("Orvane KTR"), QStringLiteral("Vestrel")); }
+QSettings store() {
+    return QSettings(QStringLiteral("Orvane KTR"), QStringLiteral("Vestrel"));
+}
 
 std::string textOr(QSettings& s, const char* key, const char* fallback) {
     const QString v = s.value(QString::fromLatin1(key)).toString();
@@ -23,7 +25,8 @@ void loadSettings(Application& app) {
     out.fileFinderUrl = textOr(s, "File Finder URL", Settings::kDefaultFileFinderUrl);
     out.kdnFinderUrl = textOr(s, "KDN Finder URL", Settings::kDefaultKdnFinderUrl);
     out.rulesUpdateUrl = textOr(s, "Rules Update URL", Settings::kDefaultRulesUpdateUrl);
-    out.reminderInterval = s.value(QStringLiteral("Reminder Interval"), Settings::kDefaultReminderInterval).toInt();
+    out.reminderInterval =
+        s.value(QStringLiteral("Reminder Interval"), Settings::kDefaultReminderInterval).toInt();
     out.lastReminder = s.value(QStringLiteral("Last Reminder"), 0).toLongLong();
     const QString language = s.value(QStringLiteral("Language")).toString();
     if (!language.isEmpty()) app.setLanguage(language.toStdString());

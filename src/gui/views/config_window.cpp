@@ -37,7 +37,8 @@ QString menuTextOr(const Application& app, int id) {
 
 // ---- pages ----------------------------------------------------------------------------
 
-CTreePage::CTreePage(int mode, QWidget* parent) : QWidget(parent), m_tree(new QTreeWidget(this)), m_mode(mode) {
+CTreePage::CTreePage(int mode, QWidget* parent)
+    : QWidget(parent), m_tree(new QTreeWidget(this)), m_mode(mode) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_tree);
@@ -72,7 +73,8 @@ void CTreePage::populate(const lists::TreeItem& root) {
 }
 
 void CTreePage::treeOpen() {
-    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) setExpandedRecursively(m_tree->topLevelItem(i), true);
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
+        setExpandedRecursively(m_tree->topLevelItem(i), true);
 }
 
 void CTreePage::treeClose() {
@@ -83,7 +85,11 @@ void CTreePage::treeClose() {
 }
 
 CFormLeft::CFormLeft(QWidget* parent)
-    : QWidget(parent), m_sheet(new CSheet(this)), m_page1(new CPage1), m_page2(new CPage2), m_page3(new CPage3) {
+    : QWidget(parent),
+      m_sheet(new CSheet(this)),
+      m_page1(new CPage1),
+      m_page2(new CPage2),
+      m_page3(new CPage3) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_sheet);
@@ -93,13 +99,19 @@ CFormLeft::CFormLeft(QWidget* parent)
     m_sheet->addTab(m_page3, QStringLiteral("Report"));
 }
 
-CTreePage* CFormLeft::activePage() const { return qobject_cast<CTreePage*>(m_sheet->currentWidget()); }
+CTreePage* CFormLeft::activePage() const {
+    return qobject_cast<CTreePage*>(m_sheet->currentWidget());
+}
 
 // ---- window ---------------------------------------------------------------------------
 
 CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowHost& host, QWidget* parent)
-    : QWidget(parent), m_doc(std::move(doc)), m_host(host), m_splitter(new QSplitter(Qt::Horizontal, this)),
-      m_form(new CFormLeft), m_list(new CQXConfigView) {
+    : QWidget(parent),
+      m_doc(std::move(doc)),
+      m_host(host),
+      m_splitter(new QSplitter(Qt::Horizontal, this)),
+      m_form(new CFormLeft),
+      m_list(new CQXConfigView) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_splitter);
@@ -113,8 +125,9 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
     setWindowIcon(icons::tree(40));
     setWindowTitle(QString::fromStdString(m_doc->title.empty() ? m_doc->path : m_doc->title));
 
-    for (CTreePage* page : {static_cast<CTreePage*>(m_form->page1()), static_cast<CTreePage*>(m_form->page2()),
-                            static_cast<CTreePage*>(m_form->page3())})
+    for (CTreePage* page :
+         {static_cast<CTreePage*>(m_form->page1()), static_cast<CTreePage*>(m_form->page2()),
+          static_cast<CTreePage*>(m_form->page3())})
         connect(page, &CTreePage::nodeSelected, this, &CQXConfigSplitter::onNodeSelected);
     connect(m_form->page1(), &CTreePage::contextMenuAt, this, [this](xml::Node node, QPoint at) {
         if (m_host.configDocumentCount() <= 1 || !lists::isComparableSection(node.name())) return;
@@ -152,7 +165,7 @@ void CQXConfigSplitter::onNodeSelected(xml::Node node, int mode) {
 }
 
 void CQXConfigSplitter::selectNode(xml::Node node, int mode) {
-    CTreePage* page = mode == kModeRules ? static_cast<CTreePage*>(m_form->page2())
+    CTreePage* page = mode == kModeRules    ? static_cast<CTreePage*>(m_form->page2())
                       : mode == kModeReport ? static_cast<CTreePage*>(m_form->page3())
                                             : static_cast<CTreePage*>(m_form->page1());
     m_form->sheet()->setCurrentWidget(page);
@@ -175,7 +188,8 @@ void CQXConfigSplitter::setCompareMode(int mode) {
 }
 
 void CQXConfigSplitter::onSort(int column) {
-    if (m_mode == kModeReport && m_node == m_doc->report().root()) return;  // the server report keeps its order
+    if (m_mode == kModeReport && m_node == m_doc->report().root())
+        return;  // the server report keeps its order
     m_sortColumn = column;
     refillList();
 }
@@ -184,19 +198,32 @@ lists::ListModel CQXConfigSplitter::buildList() {
     Application& app = m_host.application();
     lists::ListModel list;
     switch (m_mode) {
-    case kModeConfig: list = lists::buildConfigList(m_node, app); break;
-    case kModeRules: list = lists::buildRuleList(m_node, *m_doc, app); break;
-    case kModeReport: list = m_host.reportList(m_node, *m_doc); break;
-    case kModeCompareX: list = lists::buildCompareX(m_node, m_host.comparisonDocuments(*m_doc), app); break;
-    case kModeCompareY: list = lists::buildCompareY(m_node, m_host.comparisonDocuments(*m_doc), app); break;
-    default: break;
+        case kModeConfig:
+            list = lists::buildConfigList(m_node, app);
+            break;
+        case kModeRules:
+            list = lists::buildRuleList(m_node, *m_doc, app);
+            break;
+        case kModeReport:
+            list = m_host.reportList(m_node, *m_doc);
+            break;
+        case kModeCompareX:
+            list = lists::buildCompareX(m_node, m_host.comparisonDocuments(*m_doc), app);
+            break;
+        case kModeCompareY:
+            list = lists::buildCompareY(m_node, m_host.comparisonDocuments(*m_doc), app);
+            break;
+        default:
+            break;
     }
     if (m_mode == kModeConfig || m_mode == kModeRules) lists::applyShowFlags(list, m_flags);
     if (m_sortColumn >= 0) lists::sortRows(list, m_sortColumn, app);
     return list;
 }
 
-void CQXConfigSplitter::refillList() { m_list->showList(buildList(), m_sortColumn); }
+void CQXConfigSplitter::refillList() {
+    m_list->showList(buildList(), m_sortColumn);
+}
 
 bool CQXConfigSplitter::toggleFilter(int iconIndex) {
     if (iconIndex < 0 || iconIndex >= lists::kShowFlagCount) return false;
@@ -207,7 +234,8 @@ bool CQXConfigSplitter::toggleFilter(int iconIndex) {
 }
 
 bool CQXConfigSplitter::filterShown(int iconIndex) const {
-    return iconIndex >= 0 && iconIndex < lists::kShowFlagCount && m_flags[static_cast<std::size_t>(iconIndex)];
+    return iconIndex >= 0 && iconIndex < lists::kShowFlagCount &&
+           m_flags[static_cast<std::size_t>(iconIndex)];
 }
 
 void CQXConfigSplitter::treeOpen() {

@@ -33,7 +33,14 @@ public:
 };
 
 /// List modes of the details list.
-enum ListMode { kModeEmpty = 0, kModeConfig = 1, kModeReport = 3, kModeRules = 4, kModeCompareX = 5, kModeCompareY = 6 };
+enum ListMode {
+    kModeEmpty = 0,
+    kModeConfig = 1,
+    kModeReport = 3,
+    kModeRules = 4,
+    kModeCompareX = 5,
+    kModeCompareY = 6
+};
 
 /// One tab page with its tree.
 class CTreePage : public QWidget {

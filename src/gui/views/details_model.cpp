@@ -26,21 +26,22 @@ QVariant DetailsModel::data(const QModelIndex& index, int role) const {
     const auto& row = m_list.rows[static_cast<std::size_t>(index.row())];
     const auto col = static_cast<std::size_t>(index.column());
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return col < row.cells.size() ? QString::fromStdString(row.cells[col]) : QString();
-    case Qt::DecorationRole:
-        return col == 0 ? QVariant(icons::list(row.icon)) : QVariant();
-    case Qt::UserRole:
-        return row.icon;
-    default:
-        return {};
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+            return col < row.cells.size() ? QString::fromStdString(row.cells[col]) : QString();
+        case Qt::DecorationRole:
+            return col == 0 ? QVariant(icons::list(row.icon)) : QVariant();
+        case Qt::UserRole:
+            return row.icon;
+        default:
+            return {};
     }
 }
 
 QVariant DetailsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
-    if (role == Qt::DisplayRole) return QString::fromStdString(m_list.columns[static_cast<std::size_t>(section)].header);
+    if (role == Qt::DisplayRole)
+        return QString::fromStdString(m_list.columns[static_cast<std::size_t>(section)].header);
     return {};
 }
 
@@ -94,9 +95,11 @@ void CQXConfigView::paintEvent(QPaintEvent* event) {
     // An empty list says so instead of showing a blank pane.
     QPainter p(viewport());
     p.setPen(palette().color(QPalette::Disabled, QPalette::Text));
-    const QString text = m_model.columnCount() == 0 ? QStringLiteral("Select an item in the tree to list its details.")
-                                                    : QStringLiteral("No entries to show.");
-    p.drawText(viewport()->rect().adjusted(12, 24, -12, -12), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
+    const QString text = m_model.columnCount() == 0
+                             ? QStringLiteral("Select an item in the tree to list its details.")
+                             : QStringLiteral("No entries to show.");
+    p.drawText(viewport()->rect().adjusted(12, 24, -12, -12),
+               Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
 }
 
 }  // namespace qx::gui
