@@ -4,7 +4,7 @@ BUILD_DIR := build/$(PRESET)
 SAMPLE ?= examples/FS1-CONFIG.TXT
 JOBS ?= $(shell nproc)
 
-.PHONY: setup configure build run test test-asan bench fuzz screenshots clean
+.PHONY: setup configure build run test test-asan lint bench fuzz screenshots clean
 
 setup:
 	@bash scripts/setup
@@ -20,6 +20,9 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+lint: setup
+	@bash scripts/check-format
 
 test-asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
