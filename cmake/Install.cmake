@@ -22,7 +22,15 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/qxconfig-mime.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME qxconfig.xml)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/icons/qxconfig.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qxconfig)
+# The package's copyright and changelog, where Debian keeps them.
+set(QX_CHANGELOG ${CMAKE_BINARY_DIR}/share/doc/changelog.gz)
+add_custom_command(OUTPUT ${QX_CHANGELOG}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/share/doc
+  COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/packaging/changelog > ${QX_CHANGELOG}
+  DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog)
+add_custom_target(qx_changelog ALL DEPENDS ${QX_CHANGELOG})
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${QX_CHANGELOG}
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qxconfig)
 
 # Bash completion, written by the program from its own command definitions.
 set(QX_COMPLETION ${CMAKE_BINARY_DIR}/share/completions/qxconfig-cli)
@@ -45,21 +53,27 @@ if(QX_HELP2MAN)
     endif()
     set(page ${QX_MAN_DIR}/${prog}.1)
     set(gz ${page}.gz)
-    set(help_option --help)
+    set(includes --include=${CMAKE_SOURCE_DIR}/packaging/man/${prog}.h2m)
+    set(depends ${CMAKE_SOURCE_DIR}/packaging/man/${prog}.h2m)
     if(prog STREQUAL "qxconfig-cli")
-      set(help_option --help-all)
+      # Every subcommand's own --help becomes the COMMANDS section.
+      set(commands ${QX_MAN_DIR}/qxconfig-cli-commands.h2m)
+      add_custom_command(OUTPUT ${commands}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${QX_MAN_DIR}
+        COMMAND bash ${CMAKE_SOURCE_DIR}/packaging/man/cli-commands.sh $<TARGET_FILE:qxconfig-cli> > ${commands}
+        DEPENDS qxconfig-cli ${CMAKE_SOURCE_DIR}/packaging/man/cli-commands.sh)
+      set(includes --include=${commands} ${includes})
+      list(APPEND depends ${commands})
     endif()
     add_custom_command(OUTPUT ${page} ${gz}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${QX_MAN_DIR}
       COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
               ${QX_HELP2MAN} --no-info --no-discard-stderr --section=1
-              --version-string=${PROJECT_VERSION} --help-option=${help_option}
-              --name=${PROJECT_DESCRIPTION}
-              --include=${CMAKE_SOURCE_DIR}/packaging/man/${prog}.h2m
-              --include=${CMAKE_SOURCE_DIR}/packaging/man/files.h2m
+              --version-string=${PROJECT_VERSION} --name=${PROJECT_DESCRIPTION}
+              ${includes} --include=${CMAKE_SOURCE_DIR}/packaging/man/files.h2m
               --output=${page} $<TARGET_FILE:${prog}>
       COMMAND gzip -9 -n -f -k ${page}
-      DEPENDS ${prog} ${CMAKE_SOURCE_DIR}/packaging/man/${prog}.h2m ${CMAKE_SOURCE_DIR}/packaging/man/files.h2m
+      DEPENDS ${prog} ${depends} ${CMAKE_SOURCE_DIR}/packaging/man/files.h2m
       COMMENT "Writing the man page ${prog}.1")
     list(APPEND QX_MAN_PAGES ${gz})
   endforeach()
@@ -80,15 +94,15 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION admin)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The window system plugins are a separate package that the libraries only recommend.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Plugins the libraries do not pull in: the window system (only recommended by Qt) and the
+# SVG icon engine that draws the program's icon.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.quarrix.com/qxconfig")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${PROJECT_DESCRIPTION}
- QXConfig reads the plain-text configuration report a Quarrix file server
- writes, turns it into a configuration tree and judges it against a rule base.
- Every finding is shown with a mark: Good, Bad, Information, Not Checked or
- Error. The desktop program compares servers, writes SET-parameter command
- files, edits the rule base and fetches rule-base updates; qxconfig-cli runs
- the same analysis from a shell.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "QXConfig reads the plain-text configuration report a Quarrix file server
+writes, turns it into a configuration tree and judges it against a rule base.
+Every finding is shown with a mark: Good, Bad, Information, Not Checked or
+Error. The desktop program compares servers, writes SET-parameter command
+files, edits the rule base and fetches rule-base updates; qxconfig-cli runs
+the same analysis from a shell.")
 include(CPack)
