@@ -218,9 +218,12 @@ CAboutDlg::CAboutDlg(const Application& app, QWidget* parent) : QDialog(parent) 
         value->setReadOnly(true);
         value->setFrame(false);
         value->setCursorPosition(0);
-        value->setMinimumWidth(360);
+        value->setMinimumWidth(260);
+        value->setToolTip(value->text());
         value->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
-        form->addRow(QString::fromStdString(fact.label + ":"), value);
+        // Beside "Rule base:" the checksum needs no second mention of it.
+        const std::string label = fact.label == "Rule base SHA-256" ? "SHA-256" : fact.label;
+        form->addRow(QString::fromStdString(label + ":"), value);
     }
     column->addLayout(form);
     column->addWidget(new QLabel(QStringLiteral("Copyright \u00a9 Orvane KTR"), this));
