@@ -12,12 +12,13 @@
 namespace qx::cli {
 
 void EnvironmentOptions::addTo(CLI::App& cmd) {
-    cmd.add_option("--rules", rules, "Rule base to use (default: rules.xml beside the program)");
+    cmd.add_option("--rules", rules, "Rule base to use (default: rules.xml of the data folder)");
     cmd.add_option("--menu", menu,
-                   "Localisation table to use (default: menu.xml beside the program, else the built-in one)");
+                   "Localisation table to use (default: menu.xml of the data folder, else the built-in one)");
     cmd.add_option("--language", language, "Language of labels and messages")
         ->check(CLI::IsMember({"english", "hungarian", "portuguese"}));
-    cmd.add_option("--program-dir", programDir, "Act as if the program were installed in this folder");
+    cmd.add_option("--program-dir", programDir,
+                   "Data folder with rules.xml and menu.xml (default: QXCONFIG_HOME, else see --version)");
 }
 
 std::unique_ptr<Application> EnvironmentOptions::createApplication() const {

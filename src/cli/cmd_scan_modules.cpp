@@ -42,7 +42,7 @@ bool writeInto(const std::string& rulesPath, const std::string& pattern,
     if (found.size() != 1) {
         std::cerr << "qxconfig-cli: --into '" << pattern << "' selects " << found.size() << " nodes of "
                   << rulesPath
-                  << "; it must select exactly one modules list, e.g. product[@ID='7']/modules\n";
+                  << "; it must select exactly one modules list, e.g. product[@ID='1']/modules\n";
         return false;
     }
     if (std::string_view(found[0].name()) != "modules") {
@@ -73,10 +73,10 @@ void addScanModulesCommand(CLI::App& app, int& exitCode) {
         "included) and print them tab-separated, last file met first; with --into, add them as "
         "module rules to the rule base");
     cmd->add_option("FOLDER", opts->folder, "Folder of module files")->required();
-    cmd->add_option("--rules", opts->rules, "Rule base to add to (default: rules.xml beside the program)");
+    cmd->add_option("--rules", opts->rules, "Rule base to add to (default: rules.xml of the data folder)");
     cmd->add_option("--into", opts->into,
                     "Pattern that selects the one modules list of the rule base that receives the rules, "
-                    "e.g. \"product[@ID='7']/modules\"");
+                    "e.g. \"product[@ID='1']/modules\"");
     cmd->callback([opts, &exitCode] {
         std::error_code ec;
         if (!std::filesystem::is_directory(opts->folder, ec)) {

@@ -14,11 +14,11 @@ void addUpdateCommand(CLI::App& app, int& exitCode) {
     auto opts = std::make_shared<Options>();
     auto* cmd = app.add_subcommand(
         "update",
-        "Live update: fetch the newest rules.xml over FTP into the program folder, keeping the "
+        "Live update: fetch the newest rules.xml over FTP into the data folder, keeping the "
         "previous one as rules.old.xml; exit 0 when updated or already current, 1 otherwise");
     cmd->add_option("--url", opts->url, "FTP address of the rule base (default: the Rules Update URL)");
     cmd->add_option("--program-dir", opts->programDir,
-                    "Folder whose rules.xml is updated (default: the program's)");
+                    "Folder whose rules.xml is updated (default: the data folder)");
     cmd->callback([opts, &exitCode] {
         if (!opts->programDir.empty()) platform::setProgramDirectory(opts->programDir);
         Application application(platform::programDirectory());

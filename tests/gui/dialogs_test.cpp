@@ -5,6 +5,9 @@
 #include "app/qxconfig_app.hpp"
 #include "platform/file_system.hpp"
 
+#include <QCryptographicHash>
+#include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -94,6 +97,36 @@ private slots:
         }
         QVERIFY(!icons::tree(12).isNull());
         QVERIFY(!icons::tree(999).isNull());  // unknown indices fall back to a picture
+    }
+
+    void theProgramIconComesFromItsSvgFile() {
+        const QImage img = icons::application().pixmap(64, 64).toImage();
+        QCOMPARE(img.size(), QSize(64, 64));
+        int opaque = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x) opaque += qAlpha(img.pixel(x, y)) > 128;
+        QVERIFY2(opaque > 64 * 64 / 3, "the SVG icon did not render");
+    }
+
+    void theAboutBoxNamesTheDataFolderAndTheRuleBase() {
+        CQXConfigApp app(m_dir.path().toStdString());
+        StartOptions options;
+        options.splash = false;
+        options.showWindow = false;
+        QVERIFY(app.initInstance({}, options));
+        CAboutDlg about(app.core());
+        QStringList shown;
+        for (auto* field : about.findChildren<QLineEdit*>()) shown << field->text();
+        for (auto* label : about.findChildren<QLabel*>()) shown << label->text();
+        const QString rules = m_dir.filePath(QStringLiteral("rules.xml"));
+        QFile f(rules);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString sum =
+            QString::fromLatin1(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex());
+        QVERIFY2(shown.contains(m_dir.path() + QStringLiteral(" (given with --program-dir)")),
+                 qPrintable(shown.join('|')));
+        QVERIFY2(shown.contains(rules), qPrintable(shown.join('|')));
+        QVERIFY2(shown.contains(sum), qPrintable(shown.join('|')));
     }
 };
 

@@ -18,9 +18,14 @@ extern char** environ;
 
 namespace qx::test {
 
-/// Folder of the support scripts.
+/// Folder of the support scripts. __FILE__ is relative when ccache rewrites paths
+/// (CCACHE_BASEDIR), so the build names the folder.
 inline std::string supportDir() {
+#ifdef QX_TEST_SUPPORT
+    return QX_TEST_SUPPORT;
+#else
     return std::filesystem::path(__FILE__).parent_path().string();
+#endif
 }
 
 class ServerProcess {

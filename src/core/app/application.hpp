@@ -44,9 +44,9 @@ public:
     [[nodiscard]] const std::string& programDir() const { return m_programDir; }
     [[nodiscard]] std::string rulesPath() const;
 
-    /// Start-up step 9: menu.xml beside the program, else the embedded table.
+    /// Start-up step 9: menu.xml of the program directory (the data folder), else the embedded table.
     LocalisationSource loadLocalisation();
-    /// Start-up step 10: rules.xml beside the program (or the given file).
+    /// Start-up step 10: rules.xml of the program directory (or the given file).
     RuleBaseLoad loadRuleBase();
     RuleBaseLoad loadRuleBaseFrom(const std::string& path);
     /// Reloads rules.xml; refused (false) while documents are open.

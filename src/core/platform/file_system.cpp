@@ -17,7 +17,6 @@ namespace qx::platform {
 namespace {
 FileSystem g_realFileSystem;
 FileSystem* g_fileSystem = &g_realFileSystem;
-std::string g_programDirectory;
 std::uint64_t g_memoryOverride = 0;
 
 std::string dirOf(const std::string& path) {
@@ -174,20 +173,6 @@ std::optional<std::string> readFile(const std::string& path) {
     ss << in.rdbuf();
     if (in.bad()) return std::nullopt;
     return ss.str();
-}
-
-std::string programDirectory() {
-    if (!g_programDirectory.empty()) return g_programDirectory;
-    std::vector<char> buf(4096);
-    ssize_t n = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-    if (n <= 0) return ".";
-    std::string exe(buf.data(), static_cast<std::size_t>(n));
-    return dirOf(exe);
-}
-
-void setProgramDirectory(std::string dir) {
-    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-    g_programDirectory = std::move(dir);
 }
 
 std::string joinPath(std::string_view dir, std::string_view name) {

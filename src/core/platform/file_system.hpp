@@ -51,9 +51,10 @@ std::optional<std::int64_t> creationOrModificationTime(const std::string& path);
 /// Reads a whole file; nullopt when it cannot be read.
 std::optional<std::string> readFile(const std::string& path);
 
-/// Folder of the running executable, without a trailing separator.
+/// The program directory: the data folder where rules.xml and menu.xml are read and
+/// written (platform/data_dir.hpp says how it is found).
 std::string programDirectory();
-/// Overrides the program directory (tests, and the CLI's --program-dir).
+/// Overrides the program directory (tests, and --program-dir).
 void setProgramDirectory(std::string dir);
 /// Joins a folder and a file name with one separator.
 std::string joinPath(std::string_view dir, std::string_view name);

@@ -1,6 +1,8 @@
 #include "app/dialogs.hpp"
 
 #include "app/icons.hpp"
+#include "app/installation.hpp"
+#include "platform/data_dir.hpp"
 #include "platform/file_system.hpp"
 
 #include <QApplication>
@@ -183,6 +185,15 @@ QString CAboutDlg::memoryText() {
     return QString::asprintf("%lu KB", static_cast<unsigned long>(platform::availableMemoryKiB()));
 }
 
+std::vector<InstallationFact> CAboutDlg::installationFacts(const Application& app) {
+    platform::DataDirectory dir = platform::dataDirectory();
+    if (dir.path != app.programDir()) dir = {app.programDir(), platform::DataDirSource::Option, {}, {}};
+    auto facts = qx::installationFacts(dir, inspectRuleBaseFile(app.rulesPath()));
+    // The date has its own row above.
+    std::erase_if(facts, [](const InstallationFact& f) { return f.label == "Rule base date"; });
+    return facts;
+}
+
 QString CAboutDlg::ruleDateText(const Application& app) {
     return app.ruleBaseLoaded() ? QString::fromStdString(app.ruleBaseDate()) : QStringLiteral("<not found>");
 }
@@ -201,6 +212,19 @@ CAboutDlg::CAboutDlg(const Application& app, QWidget* parent) : QDialog(parent) 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Available memory:"), new QLabel(memoryText(), this));
     form->addRow(QStringLiteral("Rule file date:"), new QLabel(ruleDateText(app), this));
+    for (const auto& fact : installationFacts(app)) {
+        // Paths and checksums are long: a read-only field shows them whole to scroll and copy.
+        auto* value = new QLineEdit(QString::fromStdString(fact.value), this);
+        value->setReadOnly(true);
+        value->setFrame(false);
+        value->setCursorPosition(0);
+        value->setMinimumWidth(260);
+        value->setToolTip(value->text());
+        value->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+        // Beside "Rule base:" the checksum needs no second mention of it.
+        const std::string label = fact.label == "Rule base SHA-256" ? "SHA-256" : fact.label;
+        form->addRow(QString::fromStdString(label + ":"), value);
+    }
     column->addLayout(form);
     column->addWidget(new QLabel(QStringLiteral("Copyright \u00a9 Orvane KTR"), this));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

@@ -2,10 +2,13 @@
 // The small dialogs of the application: splash window, Preferences, About box.
 
 #include "app/application.hpp"
+#include "app/installation.hpp"
 
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QTimer>
+
+#include <vector>
 
 class QCheckBox;
 class QLineEdit;
@@ -63,7 +66,8 @@ private:
     QSpinBox* m_interval;
 };
 
-/// About box (dialog 100): product, version, free memory and the rule file date.
+/// About box (dialog 100): product, version, free memory and the rule file date, and
+/// which data folder and rule base (path, checksum) are in use.
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
@@ -72,6 +76,8 @@ public:
     static QString memoryText();
     /// The rule base's date, or "<not found>" without a rule base.
     static QString ruleDateText(const Application& app);
+    /// The data folder and rule-base rows below the date.
+    static std::vector<InstallationFact> installationFacts(const Application& app);
 };
 
 }  // namespace qx::gui

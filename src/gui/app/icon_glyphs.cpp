@@ -563,11 +563,4 @@ QPixmap render(Glyph g, QColor c, int size) {
     return pm;
 }
 
-void paintApplication(QPainter& p) {
-    server(p, QColor(0xb8, 0xc4, 0xd2));
-    p.translate(6, 6);
-    p.scale(0.62, 0.62);
-    paintMarks(p, Glyph::Tick, kGreen);
-}
-
 }  // namespace qx::gui::icons::detail

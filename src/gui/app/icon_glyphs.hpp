@@ -80,7 +80,5 @@ inline const QColor kBlue(0x2a, 0x6f, 0xc9), kRed(0xd3, 0x2f, 0x2f), kGreen(0x2e
 
 /// A glyph in one colour at a pixel size.
 QPixmap render(Glyph g, QColor c, int size);
-/// The program's own picture (a server with a tick), on the 16 x 16 grid.
-void paintApplication(QPainter& p);
 
 }  // namespace qx::gui::icons::detail

@@ -287,19 +287,8 @@ QIcon command(int id) {
 }
 
 QIcon application() {
-    static QIcon icon = [] {
-        QIcon i;
-        for (int s : {16, 32, 48, 64}) {
-            QPixmap pm(s, s);
-            pm.fill(Qt::transparent);
-            QPainter p(&pm);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.scale(s / 16.0, s / 16.0);
-            paintApplication(p);
-            i.addPixmap(pm);
-        }
-        return i;
-    }();
+    // The same drawing the desktop entry installs, so window and launcher agree.
+    static const QIcon icon(QStringLiteral(":/icons/qxconfig.svg"));
     return icon;
 }
 

@@ -332,7 +332,8 @@ void CMainFrame::showPreferences() {
 void CMainFrame::liveUpdate() {
     showMessage(this, MessageKind::Information,
                 QStringLiteral("Live Update is not available yet in this version.\n"
-                               "Place a new rules.xml beside the program to update the rule base."),
+                               "Place a new rules.xml in the data folder to update the rule base:\n%1")
+                    .arg(QString::fromStdString(m_app.programDir())),
                 QStringLiteral("Live Update"));
     m_app.settings.lastReminder = static_cast<std::int64_t>(std::time(nullptr));
     saveLastReminder(m_app.settings.lastReminder);
