@@ -69,6 +69,26 @@ bool allowedInXml(unsigned cp) {
     return cp <= 0x10FFFF;
 }
 
+// UTF-8 text as ISO-8859-1: characters beyond it become character references, so a
+// table declared ISO-8859-1 keeps every character it was given.
+std::string latin1WithReferences(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : 4;
+        unsigned cp = len == 1 ? c : len == 2 ? (c & 0x1Fu) : len == 3 ? (c & 0x0Fu) : (c & 0x07u);
+        for (std::size_t k = 1; k < len && i + k < utf8.size(); ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+        if (cp <= 0xFF)
+            out += static_cast<char>(cp);
+        else
+            out += "&#" + std::to_string(cp) + ";";
+        i += len;
+    }
+    return out;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -288,10 +308,11 @@ LoadResult Document::loadString(std::string_view text) {
 
 std::string Document::saveString() const {
     StringWriter w;
-    const auto encoding = m_latin1 ? pugi::encoding_latin1 : pugi::encoding_utf8;
+    // Written as UTF-8 and converted: pugixml's own ISO-8859-1 output drops what it cannot hold.
+    const auto encoding = pugi::encoding_utf8;
     if (!m_shared || !m_shared->holder) {
         m_doc->save(w, "\t", pugi::format_indent, encoding);
-        return std::move(w.out);
+        return m_latin1 ? latin1WithReferences(w.out) : std::move(w.out);
     }
     // What save() writes, without the helper element.
     bool declared = false;
@@ -304,7 +325,7 @@ std::string Document::saveString() const {
     for (Node c = m_doc->first_child(); c; c = c.next_sibling()) {
         if (c != m_shared->holder) c.print(w, "\t", pugi::format_indent, encoding, 0);
     }
-    return std::move(w.out);
+    return m_latin1 ? latin1WithReferences(w.out) : std::move(w.out);
 }
 
 SaveResult Document::saveFile(const std::string& path) const {
