@@ -9,7 +9,8 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvane KTR"));
     QApplication::setApplicationName(QStringLiteral("Vestrel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("QXConfig"));
+    // No display name: the platform would append it to the frame's title, which already
+    // starts with the program's name ("QXConfig - FS1 ... - QXConfig").
     QApplication::setStyle(QStringLiteral("Fusion"));
 
     QString file, screenshotDir;
