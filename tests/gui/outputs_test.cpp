@@ -359,6 +359,19 @@ private slots:
         QCOMPARE(m_messages.size(), 1);
     }
 
+    void aDoubleClickOnAPatchLooksUpItsKdn() {
+        m_frame->openFile(QStringLiteral(QX_EXAMPLES "/FS2-CONFIG.TXT"));
+        QVERIFY(test::waitIdle(m_frame));
+        m_window = m_frame->configWindows().last();
+        const lists::ListModel& patches = showReport("patches");
+        QVERIFY(!patches.rows.empty());
+        selectRow(0);
+        m_window->activateRow(0);
+        QCOMPARE(m_urls.size(), 1);
+        QCOMPARE(m_urls.first().toString(), QStringLiteral("https://support.example/kdn/") +
+                                                QString::fromStdString(patches.rows[0].cells[1]));
+    }
+
     void exportCommandsAreEnabledWhileAWindowCanUseThem() {
         for (int id : {cmd::CopyToClipboard, cmd::SaveAsText, cmd::SaveAsXml, cmd::TextReport, cmd::CreateQxs,
                        cmd::FilePrint, cmd::PrintSetup, cmd::RunChecker, cmd::CloseAll, cmd::CloseAllConfig,

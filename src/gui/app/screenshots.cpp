@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
 #include <QTimer>
@@ -41,21 +42,26 @@ void settle() {
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
 }
 
-// The frame with a context menu open over the details list (a popup is a window of its own).
+// The frame with a menu open at `at` (a popup is a window of its own: painted in here).
+void saveWithMenu(CMainFrame* f, QMenu& menu, QPoint at, const QString& dir, const QString& name) {
+    menu.popup(f->mapToGlobal(at));
+    settle();
+    QPixmap shot = f->grab();
+    QPainter p(&shot);
+    p.drawPixmap(at, menu.grab());
+    p.end();
+    shot.save(QDir(dir).filePath(name + QStringLiteral(".png")));
+    menu.hide();
+}
+
+// The details list's context menu over its first row.
 void shootContextMenu(CMainFrame* f, CQXConfigSplitter* w, const QString& dir) {
     CQXConfigView* list = w->detailsList();
     if (list->model()->rowCount() > 0) list->setCurrentIndex(list->model()->index(0, 0));
     settle();
     std::unique_ptr<QMenu> menu = w->listMenu();
     const QPoint at = list->viewport()->mapTo(f, list->visualRect(list->model()->index(0, 0)).center());
-    menu->popup(f->mapToGlobal(at));
-    settle();
-    QPixmap shot = f->grab();
-    QPainter p(&shot);
-    p.drawPixmap(at, menu->grab());
-    p.end();
-    shot.save(QDir(dir).filePath(QStringLiteral("context-menu.png")));
-    menu->hide();
+    saveWithMenu(f, *menu, at, dir, QStringLiteral("context-menu"));
 }
 
 // The first row of the server report that carries a message.
@@ -94,9 +100,14 @@ void shootOutputs(CMainFrame* f, CQXConfigSplitter* w, const QString& dir) {
     save(f, dir, QStringLiteral("qxs-window"));
     f->mdiArea()->setActiveSubWindow(f->mdiArea()->subWindowList().first());
     f->openTextReport();
-    f->mdiArea()->activeSubWindow()->showNormal();
+    f->cascadeWindows();
     settle();
     save(f, dir, QStringLiteral("text-report"));
+    f->refreshWindowMenu();
+    QMenuBar* bar = f->menuBar();
+    QAction* window = f->windowMenu()->menuAction();
+    saveWithMenu(f, *f->windowMenu(), bar->mapTo(f, bar->actionGeometry(window).bottomLeft()), dir,
+                 QStringLiteral("window-menu"));
 }
 
 void shoot(CQXConfigApp& app, const QString& dir) {
