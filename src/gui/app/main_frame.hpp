@@ -133,6 +133,7 @@ private:
     void placeNewWindow(QMdiSubWindow* window);
     void updateTitle();
     [[nodiscard]] QString frameTitle() const;
+    [[nodiscard]] QString printDocumentName() const;
     void onCheckerStep(int done, int steps);
     void onCheckerFinished(int nextProductNumber, const QStringList& messages);
     void showAnalysisMessages(const std::vector<std::string>& messages);

@@ -165,6 +165,8 @@ QPrinter& CMainFrame::printer() {
 
 void CMainFrame::printActive() {
     if (!activeConfigWindow() && !activeReportWindow()) return;
+    // The dialog proposes "<document name>.pdf" for "Print to File (PDF)".
+    printer().setDocName(printDocumentName());
     QPrintDialog dlg(&printer(), this);
     dlg.setWindowTitle(QStringLiteral("Print"));
     if (execDialog(dlg) != QDialog::Accepted) return;
@@ -175,16 +177,22 @@ void CMainFrame::printActive() {
 }
 
 bool CMainFrame::printActiveTo(QPrinter& target) {
+    target.setDocName(printDocumentName());
     if (CReportEditView* view = activeReportWindow()) {
-        target.setDocName(view->windowTitle());
         view->print(&target);
         return target.printerState() != QPrinter::Error && target.printerState() != QPrinter::Aborted;
     }
     CQXConfigSplitter* w = activeConfigWindow();
     if (!w) return false;
-    target.setDocName(w->listTitle());
     const DetailsModel& model = w->detailsList()->detailsModel();
     return printList(target, w->listTitle(), model.list(), model.headers());
+}
+
+QString CMainFrame::printDocumentName() const {
+    if (CReportEditView* view = activeReportWindow()) return view->proposedFileName();
+    if (CQXConfigSplitter* w = activeConfigWindow())
+        return QString::fromStdString(lists::proposedFileName(w->document(), ""));
+    return QStringLiteral("QXConfig");
 }
 
 void CMainFrame::printSetup() {
