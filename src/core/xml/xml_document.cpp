@@ -70,16 +70,30 @@ bool allowedInXml(unsigned cp) {
 }
 
 // UTF-8 text as ISO-8859-1: characters beyond it become character references, so a
-// table declared ISO-8859-1 keeps every character it was given.
+// table declared ISO-8859-1 keeps every character it was given. A byte that starts no
+// well-formed sequence stays as it is (it already reads as ISO-8859-1).
 std::string latin1WithReferences(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
         const auto c = static_cast<unsigned char>(utf8[i]);
-        const std::size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : 4;
-        unsigned cp = len == 1 ? c : len == 2 ? (c & 0x1Fu) : len == 3 ? (c & 0x0Fu) : (c & 0x07u);
-        for (std::size_t k = 1; k < len && i + k < utf8.size(); ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+        const std::size_t len = c < 0x80             ? 1
+                                : (c & 0xE0) == 0xC0 ? 2
+                                : (c & 0xF0) == 0xE0 ? 3
+                                : (c & 0xF8) == 0xF0 ? 4
+                                                     : 0;
+        unsigned cp = len == 2 ? (c & 0x1Fu) : len == 3 ? (c & 0x0Fu) : (c & 0x07u);
+        bool wellFormed = len > 1 && i + len <= utf8.size();
+        for (std::size_t k = 1; wellFormed && k < len; ++k) {
+            const auto cc = static_cast<unsigned char>(utf8[i + k]);
+            wellFormed = (cc & 0xC0) == 0x80;
+            cp = (cp << 6) | (cc & 0x3Fu);
+        }
+        if (len <= 1 || !wellFormed || !allowedInXml(cp)) {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
         if (cp <= 0xFF)
             out += static_cast<char>(cp);
         else
