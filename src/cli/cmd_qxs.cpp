@@ -1,22 +1,11 @@
 #include "cli/cli_common.hpp"
 
-#include "analysis/rule_base.hpp"
 #include "commandfile/command_file.hpp"
 #include "platform/file_system.hpp"
 
 #include <iostream>
 
 namespace qx::cli {
-
-namespace {
-
-// The analysis's own test, with the document's product records indexed once.
-commandfile::RuleActiveFn ruleActivity(const CQXConfigDoc2& doc) {
-    auto records = std::make_shared<analysis::ProductRecords>(doc);
-    return [records](xml::Node item) { return records->isRuleActive(item); };
-}
-
-}  // namespace
 
 void addQxsCommand(CLI::App& app, int& exitCode) {
     struct Options {
@@ -48,7 +37,7 @@ void addQxsCommand(CLI::App& app, int& exitCode) {
         if (opts->notRequired || opts->recommended || opts->required) {
             choice = {opts->notRequired, opts->recommended, opts->required};
         }
-        const auto file = commandfile::buildCommandFile(*doc, *application, choice, ruleActivity(*doc));
+        const auto file = commandfile::buildCommandFile(*doc, *application, choice);
         std::cerr << file.title << "\n";
         exitCode = writeOutput(file.text, opts->out) ? kExitOk : kExitFailure;
     });

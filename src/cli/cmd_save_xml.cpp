@@ -1,18 +1,10 @@
 #include "cli/cli_common.hpp"
 
+#include "lists/list_export.hpp"
+
 #include <iostream>
 
 namespace qx::cli {
-
-namespace {
-
-bool writeTree(const xml::Document& doc, const std::string& path) {
-    auto r = doc.saveFile(path);
-    if (!r.ok()) std::cerr << "qxconfig-cli: " << r.error << "\n";
-    return r.ok();
-}
-
-}  // namespace
 
 void addSaveXmlCommand(CLI::App& app, int& exitCode) {
     struct Options {
@@ -33,10 +25,10 @@ void addSaveXmlCommand(CLI::App& app, int& exitCode) {
         if (!opened) return;
         auto& application = opened->app;
         auto& doc = opened->doc;
-        bool ok = writeTree(doc->config(), opts->out);
-        ok = writeTree(application->ruleBase(), opts->out + ".xml") && ok;
-        ok = writeTree(doc->report(), opts->out + ".xmlr.xml") && ok;
-        exitCode = ok ? kExitOk : kExitFailure;
+        // The three trees belong together: all of them are replaced, or none.
+        const std::string error = lists::saveXmlSet(*doc, *application, opts->out);
+        if (!error.empty()) std::cerr << "qxconfig-cli: " << error << "\n";
+        exitCode = error.empty() ? kExitOk : kExitFailure;
     });
 }
 

@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Orvane KTR"));
     QApplication::setApplicationName(QStringLiteral("Vestrel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("QXConfig"));
+    // No display name: the platform would append it to the frame's title, which already
+    // starts with the program's name ("QXConfig - FS1 ... - QXConfig").
     QApplication::setApplicationVersion(QStringLiteral(QX_VERSION));
     // Ties the windows to qxconfig.desktop (icon and name in the task bar on Wayland).
     QGuiApplication::setDesktopFileName(QStringLiteral("qxconfig"));

@@ -31,6 +31,8 @@ bool checkModules(CQXConfigDoc2& doc, Application& app);
 // the passes after it add no product record, and finding them walks the report tree.
 void checkProperties(CQXConfigDoc2& doc, Application& app, const ProductRecords& products);
 void markModuleLists(CQXConfigDoc2& doc, Application& app, const ProductRecords& products);
+/// The marks of markModuleLists on any copy of the rule base.
+void markModuleLists(xml::Document& ruleBase, const ProductRecords& products);
 bool checkModules(CQXConfigDoc2& doc, Application& app, const ProductRecords& products);
 
 /// Called after each step: (steps done, steps in all).

@@ -116,7 +116,11 @@ void markModuleLists(CQXConfigDoc2& doc, Application& app) {
 }
 
 void markModuleLists(CQXConfigDoc2&, Application& app, const ProductRecords& products) {
-    for (xml::Node list : xml::select(app.ruleBase().documentNode(), "modules")) {
+    markModuleLists(app.ruleBase(), products);
+}
+
+void markModuleLists(xml::Document& ruleBase, const ProductRecords& products) {
+    for (xml::Node list : xml::select(ruleBase.documentNode(), "modules")) {
         xml::setAttribute(list, "vetoed", products.isRuleActive(list) ? "false" : "true");
     }
 }

@@ -1,5 +1,6 @@
 #include "commandfile/command_file.hpp"
 
+#include "analysis/rule_base.hpp"
 #include "util/text.hpp"
 
 #include <array>
@@ -91,6 +92,14 @@ CommandFile buildCommandFile(const CQXConfigDoc2& doc, const Application& app,
         }
     }
     return out;
+}
+
+CommandFile buildCommandFile(const CQXConfigDoc2& doc, const Application& app,
+                             const CommandFileOptions& options) {
+    // The document's product records indexed once for the whole rule base.
+    const analysis::ProductRecords records(doc);
+    return buildCommandFile(doc, app, options,
+                            [&records](xml::Node item) { return records.isRuleActive(item); });
 }
 
 }  // namespace qx::commandfile

@@ -30,6 +30,10 @@ using RuleActiveFn = std::function<bool(xml::Node)>;
 CommandFile buildCommandFile(const CQXConfigDoc2& doc, const Application& app,
                              const CommandFileOptions& options, const RuleActiveFn& isRuleActive);
 
+/// Builds the command file with the analysis's own test of which rules take part.
+CommandFile buildCommandFile(const CQXConfigDoc2& doc, const Application& app,
+                             const CommandFileOptions& options);
+
 /// Location label of a node: the localised labels of its containers joined by " -> ".
 std::string locationLabel(xml::Node node, const Application& app);
 

@@ -1,6 +1,9 @@
 #include "lists/list_export.hpp"
 
+#include "analysis/analysis.hpp"
+#include "analysis/rule_base.hpp"
 #include "lists/report_keys.hpp"
+#include "platform/file_group.hpp"
 
 namespace qx::lists {
 
@@ -77,8 +80,32 @@ std::string kdnFieldAddress(const Settings& settings, xml::Node rowNode) {
     return settings.kdnFinderUrl + percentEncode(kdn);
 }
 
+std::array<std::string, 3> xmlSetPaths(const std::string& path) {
+    return {path, path + ".xml", path + ".xmlr.xml"};
+}
+
+std::string saveXmlSet(const CQXConfigDoc2& doc, const Application& app, const std::string& path) {
+    xml::Document rules;
+    rules.copyFrom(app.ruleBase());
+    analysis::markModuleLists(rules, analysis::ProductRecords(doc));
+    const auto paths = xmlSetPaths(path);
+    return platform::writeFilesTogether({{paths[0], doc.config().saveString()},
+                                         {paths[1], rules.saveString()},
+                                         {paths[2], doc.report().saveString()}});
+}
+
 std::string proposedFileName(const CQXConfigDoc2& doc, std::string_view extension) {
-    return doc.serverName() + std::string(extension);
+    std::string name = doc.serverName();
+    if (name.empty()) {
+        // A report without a server name: the file it came from, without its extension.
+        name = doc.path.substr(doc.path.find_last_of('/') + 1);
+        if (const auto dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) name.resize(dot);
+    }
+    // The name of a file, not a path: separators and control characters would name another.
+    for (char& c : name)
+        if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) c = '_';
+    if (name.empty() || name == "." || name == "..") name = "server";
+    return name + std::string(extension);
 }
 
 }  // namespace qx::lists

@@ -5,6 +5,7 @@
 #include "document/config_doc.hpp"
 #include "lists/list_model.hpp"
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -30,7 +31,16 @@ std::string kdnAddress(const Settings& settings, const ListRow* row);
 /// Look-up by the `kdn` field of the row's node.
 std::string kdnFieldAddress(const Settings& settings, xml::Node rowNode);
 
-/// Proposed file name of the save dialogs: the server name + extension (".txt", ".xml").
+/// The files "Save As xml" writes for a chosen name: the configuration tree under the name,
+/// the rule base under name + ".xml", the report tree under name + ".xmlr.xml".
+std::array<std::string, 3> xmlSetPaths(const std::string& path);
+/// "Save As xml": writes the three trees; all three files are replaced or none. The rule base
+/// is written as the document's analysis leaves it (its module lists marked for the document),
+/// so the three agree whichever document was analysed last. Empty text on success.
+std::string saveXmlSet(const CQXConfigDoc2& doc, const Application& app, const std::string& path);
+
+/// Proposed file name of the save dialogs: the server name + extension (".txt", ".xml"); the
+/// report's file name where the report names no server; never a path.
 std::string proposedFileName(const CQXConfigDoc2& doc, std::string_view extension);
 
 }  // namespace qx::lists

@@ -19,6 +19,13 @@ std::string reportMessageText(const Application& app, std::string_view key);
 /// Address text of an entry (its element text).
 std::string reportMessageUrl(const Application& app, std::string_view key);
 
+/// Writes an edited message back into its entry: the text in the current language and the
+/// address as the element text. False when the key has no entry.
+bool setReportMessage(Application& app, std::string_view key, std::string_view text, std::string_view url);
+/// Saves the localisation table as `menu.xml` in the program directory, atomically.
+/// Empty text on success, else what failed.
+std::string saveLocalisationTable(const Application& app);
+
 /// Text of the first child element named `name` without regard to case (the field reader).
 std::string field(xml::Node node, std::string_view name);
 

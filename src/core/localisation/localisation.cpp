@@ -48,6 +48,7 @@ std::string Localisation::save(const std::string& path) const {
 void Localisation::reindex() {
     m_labels.clear();
     m_menuItems.clear();
+    m_toolItems.clear();
     // Document order, so the first of repeated elements wins.
     struct Walker : pugi::xml_tree_walker {
         Localisation* self;
@@ -59,6 +60,8 @@ void Localisation::reindex() {
             }
             if (std::string_view(node.name()) == "menuitem") {
                 self->m_menuItems.emplace(node.attribute("id").value(), node);
+            } else if (std::string_view(node.name()) == "toolitem") {
+                self->m_toolItems.emplace(node.attribute("id").value(), node);
             }
             return true;
         }
@@ -102,6 +105,12 @@ std::string Localisation::valueLabel(std::string_view group, std::string_view va
 std::string Localisation::menuText(std::string_view id) const {
     auto it = m_menuItems.find(std::string(id));
     if (it == m_menuItems.end()) return {};
+    return it->second.attribute(m_language.c_str()).value();
+}
+
+std::string Localisation::toolText(std::string_view id) const {
+    auto it = m_toolItems.find(std::string(id));
+    if (it == m_toolItems.end()) return {};
     return it->second.attribute(m_language.c_str()).value();
 }
 

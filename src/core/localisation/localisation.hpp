@@ -36,6 +36,8 @@ public:
     [[nodiscard]] std::string valueLabel(std::string_view group, std::string_view value) const;
     /// Text of the first `menuitem` with this id, or empty.
     [[nodiscard]] std::string menuText(std::string_view id) const;
+    /// Text of the first `toolitem` (toolbar tool tip) with this id, or empty.
+    [[nodiscard]] std::string toolText(std::string_view id) const;
     /// The first element `language/<key>` (key used as given), or an empty node.
     [[nodiscard]] xml::Node labelNode(std::string_view key) const;
 
@@ -49,6 +51,7 @@ private:
     std::string m_language = "english";
     std::unordered_map<std::string, xml::Node> m_labels;     // first child of a `language` element per name
     std::unordered_map<std::string, xml::Node> m_menuItems;  // first `menuitem` per id
+    std::unordered_map<std::string, xml::Node> m_toolItems;  // first `toolitem` per id
 };
 
 }  // namespace qx

@@ -69,6 +69,40 @@ bool allowedInXml(unsigned cp) {
     return cp <= 0x10FFFF;
 }
 
+// UTF-8 text as ISO-8859-1: characters beyond it become character references, so a
+// table declared ISO-8859-1 keeps every character it was given. A byte that starts no
+// well-formed sequence stays as it is (it already reads as ISO-8859-1).
+std::string latin1WithReferences(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const std::size_t len = c < 0x80             ? 1
+                                : (c & 0xE0) == 0xC0 ? 2
+                                : (c & 0xF0) == 0xE0 ? 3
+                                : (c & 0xF8) == 0xF0 ? 4
+                                                     : 0;
+        unsigned cp = len == 2 ? (c & 0x1Fu) : len == 3 ? (c & 0x0Fu) : (c & 0x07u);
+        bool wellFormed = len > 1 && i + len <= utf8.size();
+        for (std::size_t k = 1; wellFormed && k < len; ++k) {
+            const auto cc = static_cast<unsigned char>(utf8[i + k]);
+            wellFormed = (cc & 0xC0) == 0x80;
+            cp = (cp << 6) | (cc & 0x3Fu);
+        }
+        if (len <= 1 || !wellFormed || !allowedInXml(cp)) {
+            out += static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        if (cp <= 0xFF)
+            out += static_cast<char>(cp);
+        else
+            out += "&#" + std::to_string(cp) + ";";
+        i += len;
+    }
+    return out;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -288,10 +322,11 @@ LoadResult Document::loadString(std::string_view text) {
 
 std::string Document::saveString() const {
     StringWriter w;
-    const auto encoding = m_latin1 ? pugi::encoding_latin1 : pugi::encoding_utf8;
+    // Written as UTF-8 and converted: pugixml's own ISO-8859-1 output drops what it cannot hold.
+    const auto encoding = pugi::encoding_utf8;
     if (!m_shared || !m_shared->holder) {
         m_doc->save(w, "\t", pugi::format_indent, encoding);
-        return std::move(w.out);
+        return m_latin1 ? latin1WithReferences(w.out) : std::move(w.out);
     }
     // What save() writes, without the helper element.
     bool declared = false;
@@ -304,7 +339,7 @@ std::string Document::saveString() const {
     for (Node c = m_doc->first_child(); c; c = c.next_sibling()) {
         if (c != m_shared->holder) c.print(w, "\t", pugi::format_indent, encoding, 0);
     }
-    return std::move(w.out);
+    return m_latin1 ? latin1WithReferences(w.out) : std::move(w.out);
 }
 
 SaveResult Document::saveFile(const std::string& path) const {

@@ -15,7 +15,7 @@ const QHash<int, Info>& table() {
     static const QHash<int, Info> t = {
         {FileOpen, {"&Open...\tCtrl+O", "Open", "Open an existing document"}},
         {OpenDocuments, {"Open &Documents...", "Open Documents", "Open multiple documents"}},
-        {FileSaveAs, {"Save &As", "Save As", "Save the active document with a new name"}},
+        {FileSaveAs, {"Save &As...", "Save As", "Save the active window as a file"}},
         {FileClose, {"&Close", "Close", "Close the active document"}},
         {Preferences, {"P&references", "Preferences", "Preferences"}},
         {LiveUpdate, {"&Live Update", "Live Update", "Get rules update"}},
@@ -49,14 +49,18 @@ const QHash<int, Info>& table() {
         {LangPortuguese, {"&Portuguese", "Portuguese", "Switch the menus to Portuguese"}},
         {AppAbout,
          {"&About QXConfig...", "About", "Display program information, version number and copyright"}},
-        {TextReport, {"Text Report", "Text Report", "Open the server report as text"}},
+        {TextReport,
+         {"Text Report", "Text Report", "Open a dated text report of the server to edit and save"}},
         {RunChecker, {"Run Checker!", "Checker", "Run the analysis again on every open server"}},
         {CreateQxs, {"Create QXS", "Create QXS", "Write the SET parameter command file"}},
         {Save, {"&Save", "Save", "Save the active document"}},
-        {FilePrint, {"&Print...", "Print", "Print the active document"}},
+        {FilePrint, {"&Print...\tCtrl+P", "Print", "Print the active window: a text or the details list"}},
         {CompareX, {"Compare X", "Compare X", "Compare this section across the open servers"}},
         {CompareY, {"Compare Y", "Compare Y", "Compare this section, one row per server"}},
         {CompareDefault, {"Default", "Default", "Show the section of this server only"}},
+        {FindModule, {"Find", "Find", "Look the file up on the support site"}},
+        {LookUpKdn, {"Look up KDN", "Look up KDN", "Look the document up on the support site"}},
+        {LookUpKdnField, {"Look up KDN", "Look up KDN", "Look up the support document the row names"}},
     };
     return t;
 }

@@ -12,6 +12,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -40,9 +41,8 @@ CMainFrame::CMainFrame(Application& app, QWidget* parent)
     createToolBars();
     createStatusBar();
     installMenus(1);
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
-        const QString title = w && w->widget() ? w->widget()->windowTitle() : QString();
-        setWindowTitle(title.isEmpty() ? QStringLiteral("QXConfig") : QStringLiteral("QXConfig - ") + title);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
+        updateTitle();
         updateCommandStates();
     });
     connect(&m_loader, &DocumentLoader::opened, this, &CMainFrame::onOpened);
@@ -75,17 +75,17 @@ QAction* CMainFrame::addCommand(int id, const std::function<void()>& handler, bo
 void CMainFrame::createActions() {
     addCommand(cmd::FileOpen, [this] { chooseFile(); })->setShortcut(QKeySequence::Open);
     addCommand(cmd::OpenDocuments, [this] { chooseFolder(); });
-    addCommand(cmd::FileSaveAs, {});
+    addCommand(cmd::FileSaveAs, [this] { saveActiveAs(); });
     addCommand(cmd::FileClose, [this] {
         if (QMdiSubWindow* w = m_mdi->activeSubWindow()) w->close();
     });
     addCommand(cmd::Preferences, [this] { showPreferences(); });
     addCommand(cmd::LiveUpdate, [this] { liveUpdate(); });
-    addCommand(cmd::CopyToClipboard, {});
-    addCommand(cmd::SaveAsText, {});
-    addCommand(cmd::SaveAsXml, {});
+    addCommand(cmd::CopyToClipboard, [this] { copyListToClipboard(); });
+    addCommand(cmd::SaveAsText, [this] { saveListAsText(); });
+    addCommand(cmd::SaveAsXml, [this] { saveAsXml(); });
     addCommand(cmd::SaveRules, [this] { saveRules(); });
-    addCommand(cmd::PrintSetup, {});
+    addCommand(cmd::PrintSetup, [this] { printSetup(); });
     addCommand(cmd::AppExit, [this] { close(); });
     addCommand(cmd::Compare, {});
     addCommand(
@@ -110,20 +110,9 @@ void CMainFrame::createActions() {
                    cmd::FilterRemark, cmd::FilterCommand})
         addCommand(
             id, [this, id] { toggleFilter(id); }, true);
-    addCommand(cmd::WindowCascade, [this] { m_mdi->cascadeSubWindows(); });
-    addCommand(cmd::WindowTileHorz, [this] { m_mdi->tileSubWindows(); });
-    addCommand(cmd::WindowTileVert, [this] {
-        // Side by side: one full-height column per window.
-        const auto windows = m_mdi->subWindowList();
-        if (windows.isEmpty()) return;
-        const int w = m_mdi->viewport()->width() / static_cast<int>(windows.size());
-        int x = 0;
-        for (QMdiSubWindow* sw : windows) {
-            sw->showNormal();
-            sw->setGeometry(x, 0, w, m_mdi->viewport()->height());
-            x += w;
-        }
-    });
+    addCommand(cmd::WindowCascade, [this] { cascadeWindows(); });
+    addCommand(cmd::WindowTileHorz, [this] { tileWindows(Qt::Horizontal); });
+    addCommand(cmd::WindowTileVert, [this] { tileWindows(Qt::Vertical); });
     addCommand(cmd::CloseAll, [this] { closeAll(); });
     addCommand(cmd::CloseAllConfig, [this] { closeAllConfigWindows(); });
     auto* languages = new QActionGroup(this);
@@ -134,9 +123,10 @@ void CMainFrame::createActions() {
             id, [this, l = std::string(lang)] { setLanguage(l); }, true));
     addCommand(cmd::AppAbout, [this] { showAbout(); });
     addCommand(cmd::RunChecker, [this] { runChecker(); });
-    addCommand(cmd::CreateQxs, {});
+    addCommand(cmd::CreateQxs, [this] { createQxs(); });
+    addCommand(cmd::TextReport, [this] { openTextReport(); });
     addCommand(cmd::Save, {});
-    addCommand(cmd::FilePrint, {});
+    addCommand(cmd::FilePrint, [this] { printActive(); })->setShortcut(QKeySequence::Print);
 }
 
 void CMainFrame::createMenus() {
@@ -167,16 +157,18 @@ void CMainFrame::createMenus() {
     menu(0, "&Language", {LangEnglish, LangHungarian, LangPortuguese});
     menu(0, "&Help", {AppAbout});
     menu(1, "&File",
-         {FileOpen, OpenDocuments, FileClose, 0, CopyToClipboard, SaveAsText, SaveAsXml, SaveRules, 0,
-          Preferences, 0, RecentFile, 0, AppExit});
-    menu(1, "&Build", {Compare});
+         {FileOpen, OpenDocuments, FileClose, 0, FileSaveAs, CopyToClipboard, SaveAsText, SaveAsXml,
+          SaveRules, 0, FilePrint, PrintSetup, 0, Preferences, 0, RecentFile, 0, AppExit});
+    menu(1, "&Build", {Compare, TextReport, CreateQxs});
     menu(1, "&View",
          {ViewToolbar, ViewStatusBar, 0, TreeOpen, TreeClose, 0, FilterInformation, FilterNotChecked,
           FilterBad, FilterGood, FilterRemark, FilterCommand});
-    menu(1, "&Window", {WindowCascade, WindowTileHorz, WindowTileVert, CloseAll, CloseAllConfig});
+    m_windowMenu =
+        menu(1, "&Window", {WindowCascade, WindowTileHorz, WindowTileVert, CloseAll, CloseAllConfig});
     menu(1, "&Help", {AppAbout});
     for (auto& list : m_menus)
         for (QMenu* m : list) connect(m, &QMenu::aboutToShow, this, &CMainFrame::refreshRecentFiles);
+    connect(m_windowMenu, &QMenu::aboutToShow, this, &CMainFrame::refreshWindowMenu);
     refreshRecentFiles();
 }
 
@@ -289,7 +281,7 @@ void CMainFrame::installMenus(int kind) {
 }
 
 void CMainFrame::translateMenus() {
-    const int kind = configDocumentCount() > 0 ? 2 : 1;
+    const int kind = documentCount() > 0 ? 2 : 1;
     if (kind == m_translatedMenuKind) {
         if (kind == 1) applyLanguage();
         return;
@@ -307,6 +299,14 @@ void CMainFrame::translateMenus() {
         }
     }
     m_translatedMenuKind = kind;
+    translateToolTips();
+}
+
+void CMainFrame::translateToolTips() {
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        const std::string tip = m_app.localisation().toolText(std::to_string(it.key()));
+        it.value()->setToolTip(tip.empty() ? cmd::toolTip(it.key()) : QString::fromStdString(tip));
+    }
 }
 
 void CMainFrame::applyLanguage() {
@@ -320,6 +320,9 @@ void CMainFrame::applyLanguage() {
 
 void CMainFrame::setLanguage(const std::string& language) {
     m_app.setLanguage(language);
+    // A language click translates in full: the menu shown may be the one last translated
+    // in the other language.
+    m_translatedMenuKind = 0;
     translateMenus();
     applyLanguage();
 }
@@ -327,7 +330,9 @@ void CMainFrame::setLanguage(const std::string& language) {
 void CMainFrame::updateCommandStates() {
     CQXConfigSplitter* w = activeConfigWindow();
     const bool config = w != nullptr;
+    const bool text = activeReportWindow() != nullptr;
     const bool idleNow = !m_checkerRunning;
+    const bool windows = !m_mdi->subWindowList().isEmpty();
     for (int id : {cmd::TreeOpen, cmd::TreeClose}) m_actions[id]->setEnabled(config);
     for (int id : {cmd::FilterInformation, cmd::FilterNotChecked, cmd::FilterBad, cmd::FilterGood,
                    cmd::FilterRemark, cmd::FilterCommand}) {
@@ -335,14 +340,19 @@ void CMainFrame::updateCommandStates() {
         m_actions[id]->setChecked(config && w->filterShown(cmd::filterIcon(id)));
     }
     m_actions[cmd::FileClose]->setEnabled(m_mdi->activeSubWindow() != nullptr && idleNow);
-    m_actions[cmd::CloseAll]->setEnabled(idleNow);
-    m_actions[cmd::CloseAllConfig]->setEnabled(idleNow);
-    m_actions[cmd::RunChecker]->setEnabled(idleNow);
+    for (int id : {cmd::CloseAll, cmd::WindowCascade, cmd::WindowTileHorz, cmd::WindowTileVert})
+        m_actions[id]->setEnabled(windows && idleNow);
+    m_actions[cmd::CloseAllConfig]->setEnabled(configDocumentCount() > 0 && idleNow);
+    m_actions[cmd::RunChecker]->setEnabled(configDocumentCount() > 0 && idleNow);
     m_actions[cmd::SaveRules]->setEnabled(m_app.ruleBaseLoaded());
     m_actions[cmd::LiveUpdate]->setEnabled(configDocumentCount() == 0);
-    for (int id : {cmd::FileSaveAs, cmd::CopyToClipboard, cmd::SaveAsText, cmd::SaveAsXml, cmd::PrintSetup,
-                   cmd::Compare, cmd::CreateQxs, cmd::Save, cmd::FilePrint})
-        m_actions[id]->setEnabled(false);  // their windows and exports come with later work
+    for (int id : {cmd::CopyToClipboard, cmd::SaveAsText, cmd::SaveAsXml, cmd::TextReport, cmd::CreateQxs})
+        m_actions[id]->setEnabled(config && idleNow);
+    m_actions[cmd::FilePrint]->setEnabled((config || text) && idleNow);
+    m_actions[cmd::FileSaveAs]->setEnabled(text);
+    m_actions[cmd::PrintSetup]->setEnabled(true);
+    // "Save" has no document to save: text windows use "Save As"; comparisons come later.
+    for (int id : {cmd::Compare, cmd::Save}) m_actions[id]->setEnabled(false);
     m_panes[2]->setText(configDocumentCount() > 0 ? QString::number(configDocumentCount()) : QString());
 }
 
@@ -355,6 +365,11 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     m_mdi->closeAllSubWindows();
+    // A text window whose edits the user chose to keep stops the exit.
+    if (!m_mdi->subWindowList().isEmpty()) {
+        event->ignore();
+        return;
+    }
     event->accept();
 }
 

@@ -6,6 +6,7 @@
 #include "app/document_loader.hpp"
 #include "app/open_progress.hpp"
 #include "views/config_window.hpp"
+#include "views/report_window.hpp"
 
 #include <QHash>
 #include <QMainWindow>
@@ -14,6 +15,7 @@
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
+class QPrinter;
 class QProgressBar;
 class QToolBar;
 
@@ -31,6 +33,7 @@ public:
     int configDocumentCount() const override;
     bool bulkOpening() const override { return m_bulkOpening; }
     lists::ListModel reportList(xml::Node node, const CQXConfigDoc2& doc) override;
+    void runCommand(int id) override;
 
     /// Single-file opening (Open..., recent files, command line).
     void openFile(const QString& path);
@@ -45,6 +48,36 @@ public:
     void runChecker();
     /// Shows an opened document in a new configuration window.
     void addConfigWindow(std::unique_ptr<CQXConfigDoc2> doc);
+    /// Opens a text window of the document type "Report" (command file or text report).
+    CReportEditView* addReportWindow(CReportEditView::Kind kind, const QString& title, std::string text);
+
+    /// The outputs of the active configuration window: "Copy to Clipboard", "Save As text",
+    /// "Save As xml" (each asking for a file where it writes one), "Text Report", "Create QXS".
+    void copyListToClipboard();
+    void saveListAsText();
+    void saveAsXml();
+    void openTextReport();
+    void createQxs();
+    /// "Save As" of the active text window.
+    void saveActiveAs();
+    /// Asks for a file and saves a text window into it; false when cancelled or failed.
+    bool saveReportWindow(CReportEditView& view);
+    /// "Print": the active text window, or the active configuration window's details list.
+    void printActive();
+    /// Prints what "Print" prints on a printer set up by the caller (no dialog). False when
+    /// nothing can be printed or the printer refused.
+    bool printActiveTo(QPrinter& printer);
+    /// "Print Setup...": paper, orientation and margins of the printer "Print" uses.
+    void printSetup();
+    /// The printer "Print" and "Print Setup..." share.
+    QPrinter& printer();
+
+    /// Window menu commands: cascade, stacked rows (horizontal), side-by-side columns (vertical).
+    void cascadeWindows();
+    void tileWindows(Qt::Orientation orientation);
+    /// Rebuilds the open-window list at the foot of the Window menu.
+    void refreshWindowMenu();
+    [[nodiscard]] QMenu* windowMenu() const { return m_windowMenu; }
     /// Menu translation and language (localisation).
     void translateMenus();
     void applyLanguage();
@@ -56,6 +89,9 @@ public:
     [[nodiscard]] QAction* action(int id) const { return m_actions.value(id); }
     [[nodiscard]] QList<CQXConfigSplitter*> configWindows() const;
     [[nodiscard]] CQXConfigSplitter* activeConfigWindow() const;
+    [[nodiscard]] CReportEditView* activeReportWindow() const;
+    /// Open documents of every type (configuration and text windows).
+    [[nodiscard]] int documentCount() const { return m_openConfigWindows + m_openReportWindows; }
     [[nodiscard]] QMdiArea* mdiArea() const { return m_mdi; }
     [[nodiscard]] QToolBar* fullToolBar() const { return m_fullBar; }
     [[nodiscard]] QToolBar* shortToolBar() const { return m_shortBar; }
@@ -74,6 +110,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void createActions();
@@ -91,6 +128,12 @@ private:
     void finishOpenDocuments();
     void onWindowClosed();
     void toggleFilter(int id);
+    void translateToolTips();
+    QMdiSubWindow* addDocumentWindow(QWidget* widget);
+    void placeNewWindow(QMdiSubWindow* window);
+    void updateTitle();
+    [[nodiscard]] QString frameTitle() const;
+    [[nodiscard]] QString printDocumentName() const;
     void onCheckerStep(int done, int steps);
     void onCheckerFinished(int nextProductNumber, const QStringList& messages);
     void showAnalysisMessages(const std::vector<std::string>& messages);
@@ -123,7 +166,12 @@ private:
     bool m_destroying = false;
     int m_translatedMenuKind = 0;
     int m_openConfigWindows = 0;
+    int m_openReportWindows = 0;
     QString m_openFolder;
+    QString m_saveFolder;
+    QMenu* m_windowMenu = nullptr;
+    QList<QAction*> m_windowListActions;
+    std::unique_ptr<QPrinter> m_printer;
 };
 
 }  // namespace qx::gui

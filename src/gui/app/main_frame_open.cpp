@@ -43,10 +43,25 @@ QList<CQXConfigSplitter*> CMainFrame::configWindows() const {
     return out;
 }
 
+namespace {
+
+// The active child window, or the only one (a hidden frame activates none).
+QMdiSubWindow* activeChild(const QMdiArea* mdi) {
+    QMdiSubWindow* sw = mdi->activeSubWindow();
+    if (!sw && mdi->subWindowList().size() == 1) sw = mdi->subWindowList().first();
+    return sw;
+}
+
+}  // namespace
+
 CQXConfigSplitter* CMainFrame::activeConfigWindow() const {
-    QMdiSubWindow* sw = m_mdi->activeSubWindow();
-    if (!sw && m_mdi->subWindowList().size() == 1) sw = m_mdi->subWindowList().first();
+    QMdiSubWindow* sw = activeChild(m_mdi);
     return sw ? qobject_cast<CQXConfigSplitter*>(sw->widget()) : nullptr;
+}
+
+CReportEditView* CMainFrame::activeReportWindow() const {
+    QMdiSubWindow* sw = activeChild(m_mdi);
+    return sw ? qobject_cast<CReportEditView*>(sw->widget()) : nullptr;
 }
 
 std::vector<const CQXConfigDoc2*> CMainFrame::comparisonDocuments(const CQXConfigDoc2& first) {
@@ -119,16 +134,12 @@ void CMainFrame::addConfigWindow(std::unique_ptr<CQXConfigDoc2> doc) {
     auto* w = new CQXConfigSplitter(std::move(doc), *this);
     ++m_openConfigWindows;
     m_app.openDocuments = m_openConfigWindows;
-    QMdiSubWindow* sw = m_mdi->addSubWindow(w);
-    sw->setWindowIcon(w->windowIcon());
-    sw->resize(std::max(640, m_mdi->width() * 3 / 4), std::max(420, m_mdi->height() * 3 / 4));
     connect(w, &QObject::destroyed, this, &CMainFrame::onWindowClosed);
     if (m_openConfigWindows == 1) {
         m_shortBar->hide();
         m_fullBar->show();
     }
-    w->show();
-    m_mdi->setActiveSubWindow(sw);
+    addDocumentWindow(w);
     // A new window shows its configuration at once: the root's first section is selected.
     if (QTreeWidget* tree = w->form()->page1()->tree(); tree->topLevelItemCount() > 0 && m_bulkOpening) {
         QTreeWidgetItem* root = tree->topLevelItem(0);
@@ -232,6 +243,9 @@ void CMainFrame::finishOpenDocuments() {
 
 void CMainFrame::closeAll() {
     if (m_checkerRunning) return;
+    // "Close All" closes without asking to save.
+    for (QMdiSubWindow* sw : m_mdi->subWindowList())
+        if (auto* view = qobject_cast<CReportEditView*>(sw->widget())) view->setAskOnClose(false);
     m_mdi->closeAllSubWindows();
 }
 

@@ -24,6 +24,9 @@ QMessageBox::StandardButton showMessage(QWidget* parent, MessageKind kind, const
             return QMessageBox::information(parent, caption, text);
         case MessageKind::Question:
             return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No);
+        case MessageKind::QuestionWithCancel:
+            return QMessageBox::question(parent, caption, text,
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     }
     return QMessageBox::Ok;
 }

@@ -9,7 +9,7 @@
 namespace qx::gui {
 
 /// What a message box asks of the user.
-enum class MessageKind { Error, Warning, Information, Question };
+enum class MessageKind { Error, Warning, Information, Question, QuestionWithCancel };
 
 /// A replacement for the modal box: returns the button "pressed".
 using MessageHook =

@@ -3,11 +3,17 @@
 #include "app/dialogs.hpp"
 #include "app/open_progress.hpp"
 #include "app/qxconfig_app.hpp"
+#include "app/ui_hooks.hpp"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -36,6 +42,74 @@ void settle() {
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
 }
 
+// The frame with a menu open at `at` (a popup is a window of its own: painted in here).
+void saveWithMenu(CMainFrame* f, QMenu& menu, QPoint at, const QString& dir, const QString& name) {
+    menu.popup(f->mapToGlobal(at));
+    settle();
+    QPixmap shot = f->grab();
+    QPainter p(&shot);
+    p.drawPixmap(at, menu.grab());
+    p.end();
+    shot.save(QDir(dir).filePath(name + QStringLiteral(".png")));
+    menu.hide();
+}
+
+// The details list's context menu over its first row.
+void shootContextMenu(CMainFrame* f, CQXConfigSplitter* w, const QString& dir) {
+    CQXConfigView* list = w->detailsList();
+    if (list->model()->rowCount() > 0) list->setCurrentIndex(list->model()->index(0, 0));
+    settle();
+    std::unique_ptr<QMenu> menu = w->listMenu();
+    const QPoint at = list->viewport()->mapTo(f, list->visualRect(list->model()->index(0, 0)).center());
+    saveWithMenu(f, *menu, at, dir, QStringLiteral("context-menu"));
+}
+
+// The first row of the server report that carries a message.
+int firstRowWithMessage(CQXConfigSplitter* w) {
+    const auto& rows = w->detailsList()->detailsModel().list().rows;
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        if (!rows[r].messages.empty()) return static_cast<int>(r);
+    return -1;
+}
+
+// Dialogs, the text windows and a printed page of the Report page's server report.
+void shootOutputs(CMainFrame* f, CQXConfigSplitter* w, const QString& dir) {
+    const int row = firstRowWithMessage(w);
+    setDialogHook([dir](QDialog& d) {
+        d.adjustSize();
+        save(&d, dir, QStringLiteral("information"));
+        return int(QDialog::Rejected);
+    });
+    if (row >= 0) w->editRowMessages(row);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setOutputFileName(QDir(dir).filePath(QStringLiteral("printed-list.pdf")));
+    f->printActiveTo(printer);
+
+    setDialogHook([dir](QDialog& d) {
+        d.adjustSize();
+        save(&d, dir, QStringLiteral("create-qxs"));
+        return int(QDialog::Accepted);
+    });
+    f->createQxs();
+    setDialogHook({});
+    f->mdiArea()->activeSubWindow()->showMaximized();
+    settle();
+    save(f, dir, QStringLiteral("qxs-window"));
+    f->mdiArea()->setActiveSubWindow(f->mdiArea()->subWindowList().first());
+    f->openTextReport();
+    f->cascadeWindows();
+    settle();
+    save(f, dir, QStringLiteral("text-report"));
+    f->refreshWindowMenu();
+    QMenuBar* bar = f->menuBar();
+    QAction* window = f->windowMenu()->menuAction();
+    saveWithMenu(f, *f->windowMenu(), bar->mapTo(f, bar->actionGeometry(window).bottomLeft()), dir,
+                 QStringLiteral("window-menu"));
+}
+
 void shoot(CQXConfigApp& app, const QString& dir) {
     CMainFrame* f = app.mainFrame();
     QDir().mkpath(dir);
@@ -61,9 +135,14 @@ void shoot(CQXConfigApp& app, const QString& dir) {
         selectItem(first, 1, QStringLiteral("SET Parameters"));
         settle();
         save(f, dir, QStringLiteral("rules-page"));
-        selectItem(first, 2, QStringLiteral("Reports"), false);
+        selectItem(first, 2, QStringLiteral("Suggestion"));
+        settle();
+        shootContextMenu(f, first, dir);
+        selectItem(first, 2, QStringLiteral("Report"), false);
+        first->selectNode(first->document().report().root(), kModeReport);
         settle();
         save(f, dir, QStringLiteral("report-page"));
+        shootOutputs(f, first, dir);
     } else {
         save(f, dir, QStringLiteral("main-empty"));
     }

@@ -53,6 +53,15 @@ void saveLanguage(const std::string& language) {
     s.setValue(QStringLiteral("Language"), QString::fromStdString(language));
 }
 
+int treePaneWidth() {
+    return store().value(QStringLiteral("Layout/Tree Pane Width"), 0).toInt();
+}
+
+void saveTreePaneWidth(int width) {
+    QSettings s = store();
+    s.setValue(QStringLiteral("Layout/Tree Pane Width"), width);
+}
+
 QStringList recentFiles() {
     QSettings s = store();
     QStringList files = s.value(QStringLiteral("Recent File List")).toStringList();

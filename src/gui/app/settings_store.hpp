@@ -16,6 +16,10 @@ void saveLastReminder(std::int64_t seconds);
 /// Writes the current language.
 void saveLanguage(const std::string& language);
 
+/// Width of the configuration windows' tree pane as the user last set it (0: none yet).
+int treePaneWidth();
+void saveTreePaneWidth(int width);
+
 /// The recent-file list, newest first (at most four).
 QStringList recentFiles();
 /// Puts a file at the top of the recent-file list.

@@ -2,10 +2,14 @@
 
 #include "app/commands.hpp"
 #include "app/icons.hpp"
+#include "app/settings_store.hpp"
+#include "lists/report_keys.hpp"
 
 #include <QHeaderView>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSplitter>
+#include <QTabBar>
 #include <QVBoxLayout>
 
 namespace qx::gui {
@@ -117,9 +121,12 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
     layout->addWidget(m_splitter);
     m_splitter->addWidget(m_form);
     m_splitter->addWidget(m_list);
+    m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
-    m_splitter->setSizes({300, 700});
     m_splitter->setChildrenCollapsible(false);
+    // The width the user gave the tree pane is the width of the next window's.
+    connect(m_splitter, &QSplitter::splitterMoved, this,
+            [this] { saveTreePaneWidth(m_splitter->sizes().value(0)); });
     m_form->setMinimumWidth(180);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(icons::tree(40));
@@ -140,7 +147,36 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
         menu.exec(at);
     });
     connect(m_list, &CQXConfigView::sortRequested, this, &CQXConfigSplitter::onSort);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](QPoint pos) {
+        const QModelIndex at = m_list->indexAt(pos);
+        if (at.isValid()) m_list->setCurrentIndex(at);
+        if (auto menu = listMenu()) menu->exec(m_list->viewport()->mapToGlobal(pos));
+    });
+    connect(m_list, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { activateRow(index.row()); });
+    m_list->detailsModel().setMessageText([this](const std::string& key) {
+        return QString::fromStdString(lists::reportMessageText(m_host.application(), key));
+    });
     rebuildTrees();
+}
+
+void CQXConfigSplitter::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_shownOnce) return;
+    m_shownOnce = true;
+    const int tree =
+        std::min(initialTreePaneWidth(), std::max(m_form->minimumWidth(), m_splitter->width() / 2));
+    m_splitter->setSizes({tree, std::max(1, m_splitter->width() - tree - m_splitter->handleWidth())});
+}
+
+int CQXConfigSplitter::initialTreePaneWidth() const {
+    if (const int saved = treePaneWidth(); saved > 0) return saved;
+    // Wide enough for the Config tree's first level and the three tabs.
+    QTreeWidget* tree = m_form->page1()->tree();
+    const int labels = static_cast<const QAbstractItemView*>(tree)->sizeHintForColumn(0) +
+                       2 * tree->frameWidth() + tree->verticalScrollBar()->sizeHint().width() + 16;
+    return std::max({labels, m_form->sheet()->tabBar()->sizeHint().width() + 8, m_form->minimumWidth()});
 }
 
 CQXConfigSplitter::~CQXConfigSplitter() = default;
@@ -222,7 +258,14 @@ lists::ListModel CQXConfigSplitter::buildList() {
 }
 
 void CQXConfigSplitter::refillList() {
-    m_list->showList(buildList(), m_sortColumn);
+    m_list->showList(buildList(), m_sortColumn, shownHeaders());
+}
+
+QStringList CQXConfigSplitter::shownHeaders() const {
+    // The server report's columns carry no headers; its first two hold names and values.
+    if (m_mode != kModeReport || m_node != m_doc->report().root()) return {};
+    const Application& app = m_host.application();
+    return {QString::fromStdString(app.label("name")), QString::fromStdString(app.label("value"))};
 }
 
 bool CQXConfigSplitter::toggleFilter(int iconIndex) {

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+class QMenu;
 class QSplitter;
 
 namespace qx::gui {
@@ -30,6 +31,8 @@ public:
     virtual bool bulkOpening() const = 0;
     /// The list of a Report-page node (list mode 3).
     virtual lists::ListModel reportList(xml::Node node, const CQXConfigDoc2& doc) = 0;
+    /// Runs a main-frame command on the active window (the list's context menu offers some).
+    virtual void runCommand(int id) = 0;
 };
 
 /// List modes of the details list.
@@ -138,6 +141,26 @@ public:
     /// Rebuilds the three trees (labels follow the language).
     void rebuildTrees();
 
+    /// The details list's context menu for the list shown and its selected row.
+    [[nodiscard]] std::unique_ptr<QMenu> listMenu();
+    /// A double click on a row of the list.
+    void activateRow(int row);
+    /// "Find" (File Finder) on the selected row's `url` and `name`, or the address alone.
+    void lookUpFile();
+    /// "Find"/"Look up KDN" on the selected row's second column, or the address alone.
+    void lookUpKdn();
+    /// "Look up KDN" by the `kdn` field of the selected row's node.
+    void lookUpKdnField();
+    /// The "Information" dialog for each message of a Report-page row, in turn.
+    void editRowMessages(int row);
+    /// Heading of the printed list: the server and the node shown.
+    [[nodiscard]] QString listTitle() const;
+    /// Element name of the node the list shows.
+    [[nodiscard]] std::string currentNodeName() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 signals:
     void compareMenuRequested(QPoint globalPos);
 
@@ -145,6 +168,8 @@ private:
     void onNodeSelected(xml::Node node, int mode);
     void onSort(int column);
     lists::ListModel buildList();
+    QStringList shownHeaders() const;
+    int initialTreePaneWidth() const;
 
     std::unique_ptr<CQXConfigDoc2> m_doc;
     WindowHost& m_host;
@@ -155,6 +180,7 @@ private:
     int m_mode = kModeEmpty;
     int m_sortColumn = -1;
     lists::ShowFlags m_flags = lists::defaultShowFlags();
+    bool m_shownOnce = false;
 };
 
 }  // namespace qx::gui

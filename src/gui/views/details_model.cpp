@@ -7,10 +7,17 @@
 
 namespace qx::gui {
 
-void DetailsModel::setList(lists::ListModel list) {
+void DetailsModel::setList(lists::ListModel list, QStringList shownHeaders) {
     beginResetModel();
     m_list = std::move(list);
+    m_shownHeaders = std::move(shownHeaders);
     endResetModel();
+}
+
+QStringList DetailsModel::headers() const {
+    QStringList out;
+    for (int c = 0; c < columnCount(); ++c) out << headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    return out;
 }
 
 int DetailsModel::rowCount(const QModelIndex& parent) const {
@@ -27,8 +34,20 @@ QVariant DetailsModel::data(const QModelIndex& index, int role) const {
     const auto col = static_cast<std::size_t>(index.column());
     switch (role) {
         case Qt::DisplayRole:
-        case Qt::ToolTipRole:
             return col < row.cells.size() ? QString::fromStdString(row.cells[col]) : QString();
+        case Qt::ToolTipRole: {
+            // A row's messages say why it carries its mark, without opening anything.
+            QString tip = col < row.cells.size() ? QString::fromStdString(row.cells[col]) : QString();
+            if (m_messageText) {
+                for (const auto& key : row.messages) {
+                    const QString text = m_messageText(key);
+                    if (text.isEmpty()) continue;
+                    if (!tip.isEmpty()) tip += QStringLiteral("\n\n");
+                    tip += text;
+                }
+            }
+            return tip;
+        }
         case Qt::DecorationRole:
             return col == 0 ? QVariant(icons::list(row.icon)) : QVariant();
         case Qt::UserRole:
@@ -40,8 +59,11 @@ QVariant DetailsModel::data(const QModelIndex& index, int role) const {
 
 QVariant DetailsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
-    if (role == Qt::DisplayRole)
-        return QString::fromStdString(m_list.columns[static_cast<std::size_t>(section)].header);
+    if (role == Qt::DisplayRole) {
+        const auto& header = m_list.columns[static_cast<std::size_t>(section)].header;
+        if (header.empty() && section < m_shownHeaders.size()) return m_shownHeaders[section];
+        return QString::fromStdString(header);
+    }
     return {};
 }
 
@@ -62,8 +84,8 @@ CQXConfigView::CQXConfigView(QWidget* parent) : QTreeView(parent), m_model(this)
     connect(header(), &QHeaderView::sectionClicked, this, &CQXConfigView::sortRequested);
 }
 
-void CQXConfigView::showList(lists::ListModel list, int sortColumn) {
-    m_model.setList(std::move(list));
+void CQXConfigView::showList(lists::ListModel list, int sortColumn, QStringList shownHeaders) {
+    m_model.setList(std::move(list), std::move(shownHeaders));
     const auto& columns = m_model.list().columns;
     const bool small = m_model.list().rows.size() <= 2000;
     const int last = static_cast<int>(columns.size()) - 1;
@@ -83,6 +105,12 @@ void CQXConfigView::showList(lists::ListModel list, int sortColumn) {
 
 QString CQXConfigView::cell(int row, int column) const {
     return m_model.data(m_model.index(row, column), Qt::DisplayRole).toString();
+}
+
+const lists::ListRow* CQXConfigView::selectedRow() const {
+    const QModelIndex current = selectionModel() ? selectionModel()->currentIndex() : QModelIndex();
+    if (!current.isValid() || !selectionModel()->isRowSelected(current.row(), {})) return nullptr;
+    return &m_model.list().rows[static_cast<std::size_t>(current.row())];
 }
 
 }  // namespace qx::gui

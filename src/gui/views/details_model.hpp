@@ -4,7 +4,11 @@
 #include "lists/list_model.hpp"
 
 #include <QAbstractTableModel>
+#include <QStringList>
 #include <QTreeView>
+
+#include <functional>
+#include <string>
 
 namespace qx::gui {
 
@@ -14,8 +18,14 @@ class DetailsModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
 
-    /// Replaces the whole list.
-    void setList(lists::ListModel list);
+    /// Text of a row message by its key (the tool tip of a row shows its messages).
+    using MessageText = std::function<QString(const std::string& key)>;
+
+    /// Replaces the whole list; `shownHeaders` stand in for the list's empty headers.
+    void setList(lists::ListModel list, QStringList shownHeaders = {});
+    void setMessageText(MessageText text) { m_messageText = std::move(text); }
+    /// The column headers as shown.
+    [[nodiscard]] QStringList headers() const;
     [[nodiscard]] const lists::ListModel& list() const { return m_list; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -25,6 +35,8 @@ public:
 
 private:
     lists::ListModel m_list;
+    QStringList m_shownHeaders;
+    MessageText m_messageText;
 };
 
 /// `CQXConfigView`: the report-style list on the right of a configuration window.
@@ -33,11 +45,14 @@ class CQXConfigView : public QTreeView {
 public:
     explicit CQXConfigView(QWidget* parent = nullptr);
 
-    /// Shows a new list; `sortColumn` (or -1) gets the header's sort indicator.
-    void showList(lists::ListModel list, int sortColumn);
+    /// Shows a new list; `sortColumn` (or -1) gets the header's sort indicator;
+    /// `shownHeaders` stand in for empty headers.
+    void showList(lists::ListModel list, int sortColumn, QStringList shownHeaders = {});
     [[nodiscard]] DetailsModel& detailsModel() { return m_model; }
     /// Cell text as shown (tests and exports).
     [[nodiscard]] QString cell(int row, int column) const;
+    /// The selected row of the list, or null.
+    [[nodiscard]] const lists::ListRow* selectedRow() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
