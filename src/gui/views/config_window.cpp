@@ -1,8 +1,11 @@
 #include "views/config_window.hpp"
 
+#include "analysis/findings.hpp"
 #include "app/commands.hpp"
 #include "app/icons.hpp"
+#include "views/report_source_view.hpp"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSplitter>
@@ -140,6 +143,18 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
         menu.exec(at);
     });
     connect(m_list, &CQXConfigView::sortRequested, this, &CQXConfigSplitter::onSort);
+    // The details list: "Show in report" in its context menu and on Ctrl+double-click.
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](QPoint pos) {
+        const QModelIndex index = m_list->indexAt(pos);
+        if (!index.isValid()) return;
+        QMenu menu(this);
+        addSourceActions(menu, index.row());
+        if (!menu.isEmpty()) menu.exec(m_list->viewport()->mapToGlobal(pos));
+    });
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid() && (QGuiApplication::keyboardModifiers() & Qt::ControlModifier)) showInReport(index.row());
+    });
     rebuildTrees();
 }
 
@@ -236,6 +251,26 @@ bool CQXConfigSplitter::toggleFilter(int iconIndex) {
 bool CQXConfigSplitter::filterShown(int iconIndex) const {
     return iconIndex >= 0 && iconIndex < lists::kShowFlagCount &&
            m_flags[static_cast<std::size_t>(iconIndex)];
+}
+
+int CQXConfigSplitter::sourceLineOfRow(int row) const {
+    const auto& rows = m_list->detailsModel().list().rows;
+    if (row < 0 || row >= static_cast<int>(rows.size())) return 0;
+    return static_cast<int>(analysis::sourceLine(*m_doc, rows[static_cast<std::size_t>(row)].node));
+}
+
+CReportSourceView* CQXConfigSplitter::showInReport(int row) {
+    const int line = sourceLineOfRow(row);
+    if (line <= 0) return nullptr;
+    return openReportSource(this, QString::fromStdString(m_doc->path), line);
+}
+
+void CQXConfigSplitter::addSourceActions(QMenu& menu, int row) {
+    // Rows from a tree loaded from ".XML" have no report line.
+    if (sourceLineOfRow(row) <= 0) return;
+    std::string text = m_host.application().label("showinreport");
+    if (text == "showinreport") text = "Show in report";  // a localisation table of older days
+    menu.addAction(QString::fromStdString(text), this, [this, row] { showInReport(row); });
 }
 
 void CQXConfigSplitter::treeOpen() {
