@@ -1,7 +1,7 @@
 // The typed reading of an analysis: every finding with its mark, its rule and the report
 // line a reader would point at; lines kept beside the tree; no reader meeting templates.
-#include "analysis/config_index.hpp"
 #include "analysis/findings.hpp"
+#include "analysis/config_index.hpp"
 #include "lists/list_icons.hpp"
 #include "lists/report_html.hpp"
 #include "test_support.hpp"
@@ -213,8 +213,8 @@ TEST(Findings, RunningTheCheckerAgainGivesTheSameFindings) {
     auto summary = [](const std::vector<Finding>& fs) {
         std::string out;
         for (const auto& f : fs) {
-            out += f.name + "|" + std::string(markName(f.mark)) + "|" + f.value + "|" + std::to_string(f.line) + "|" +
-                   (f.rule ? f.rule->key : "-") + "\n";
+            out += f.name + "|" + std::string(markName(f.mark)) + "|" + f.value + "|" +
+                   std::to_string(f.line) + "|" + (f.rule ? f.rule->key : "-") + "\n";
         }
         return out;
     };
@@ -228,13 +228,14 @@ TEST(Findings, RecordsWithoutATrailStillReadAsFindings) {
     // A report tree from elsewhere (a test, an old tool) has records but no trail.
     auto doc = std::make_unique<CQXConfigDoc2>();
     ASSERT_TRUE(doc->config().loadString("<config/>").ok());
-    ASSERT_TRUE(doc->report()
-                    .loadString("<report><details><property type='volume'><image>2</image><name>Free</name>"
-                                "<value>1</value></property><property type='nonsense'><image>3</image></property>"
-                                "<property type='lan'><image>9</image><name>L</name></property></details>"
-                                "<check><product ID='7' checked='bad' status='good'><name>P</name></product></check>"
-                                "</report>")
-                    .ok());
+    ASSERT_TRUE(
+        doc->report()
+            .loadString("<report><details><property type='volume'><image>2</image><name>Free</name>"
+                        "<value>1</value></property><property type='nonsense'><image>3</image></property>"
+                        "<property type='lan'><image>9</image><name>L</name></property></details>"
+                        "<check><product ID='7' checked='bad' status='good'><name>P</name></product></check>"
+                        "</report>")
+            .ok());
     const auto fs = findings(*doc);
     ASSERT_EQ(fs.size(), 3u);  // the record of no known kind is no finding
     EXPECT_EQ(fs[0].kind, FindingKind::Product);
@@ -252,7 +253,8 @@ TEST(Findings, AListRowLeadsToTheLineOfItsItem) {
     auto app = test::makeApp(R"(<rules><productgroup name="G" version="">
       <setparams name="SET Parameters"><set-param><name>B </name><condition>=</condition><value>1</value></set-param>
       </setparams></productgroup></rules>)");
-    const std::string text = test::report("Top of SET Parameters\n* Memory *\nA = 1\nB = 2\nEnd of SET Parameters\n");
+    const std::string text =
+        test::report("Top of SET Parameters\n* Memory *\nA = 1\nB = 2\nEnd of SET Parameters\n");
     auto doc = test::importAndComplete(text, *app);
     const auto fs = findings(*doc);
     const Finding* b = named(fs, FindingKind::SetParameter, "B ");

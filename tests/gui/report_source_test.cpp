@@ -31,14 +31,17 @@ const QByteArray kReport =
 
 const QByteArray kRules =
     "<?xml version=\"1.0\"?><rules date=\"12 01 2026\"><productgroup name=\"G\" version=\"\">"
-    "<setparams name=\"SET Parameters\"><set-param><name>Minimum Free Memory </name><condition>&gt;=</condition>"
+    "<setparams name=\"SET Parameters\"><set-param><name>Minimum Free Memory "
+    "</name><condition>&gt;=</condition>"
     "<value>8000</value><type>2</type><url/></set-param></setparams></productgroup></rules>";
 
 class Host : public WindowHost {
 public:
     explicit Host(Application& app) : m_app(app) {}
     Application& application() override { return m_app; }
-    std::vector<const CQXConfigDoc2*> comparisonDocuments(const CQXConfigDoc2& first) override { return {&first}; }
+    std::vector<const CQXConfigDoc2*> comparisonDocuments(const CQXConfigDoc2& first) override {
+        return {&first};
+    }
     int configDocumentCount() const override { return 1; }
     bool bulkOpening() const override { return true; }
     lists::ListModel reportList(xml::Node node, const CQXConfigDoc2& doc) override {

@@ -18,7 +18,7 @@ struct ListColumn {
 
 /// One row of a list.
 struct ListRow {
-    int icon = 0;
+    int icon = lists::icon::kInformation;
     std::vector<std::string> cells;
     /// Keys of `reporttext` entries of the localisation table (may be empty).
     std::vector<std::string> messages;

@@ -70,7 +70,7 @@ h3{font-size:14px;margin:16px 0 6px}
 .meta span{margin-right:18px}
 table{border-collapse:collapse;width:100%;margin:4px 0 8px;table-layout:auto}
 th,td{text-align:left;vertical-align:top;padding:4px 8px;border-bottom:1px solid var(--line);word-break:break-word}
-th{background:var(--band);font-weight:600;font-size:12px;color:var(--muted)}
+th{background:var(--band);font-weight:600;font-size:12px;color:var(--muted);word-break:keep-all;overflow-wrap:normal}
 td.m{width:26px;text-align:center;padding-left:4px;padding-right:4px}
 tr.space td{border:none;padding:3px}
 tr.head td{background:var(--band);font-weight:600;color:var(--muted);font-size:12px}

@@ -82,9 +82,12 @@ QString prompt(int id) {
 
 std::optional<analysis::Mark> filterMark(int id) {
     using analysis::Mark;
-    static constexpr std::pair<int, Mark> kFilters[] = {
-        {FilterInformation, Mark::Information}, {FilterNotChecked, Mark::NotChecked}, {FilterBad, Mark::Bad},
-        {FilterGood, Mark::Good},               {FilterRemark, Mark::Remark},         {FilterCommand, Mark::Command}};
+    static constexpr std::pair<int, Mark> kFilters[] = {{FilterInformation, Mark::Information},
+                                                        {FilterNotChecked, Mark::NotChecked},
+                                                        {FilterBad, Mark::Bad},
+                                                        {FilterGood, Mark::Good},
+                                                        {FilterRemark, Mark::Remark},
+                                                        {FilterCommand, Mark::Command}};
     for (const auto& [command, mark] : kFilters) {
         if (command == id) return mark;
     }

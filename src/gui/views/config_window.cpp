@@ -153,7 +153,8 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
         if (!menu.isEmpty()) menu.exec(m_list->viewport()->mapToGlobal(pos));
     });
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.isValid() && (QGuiApplication::keyboardModifiers() & Qt::ControlModifier)) showInReport(index.row());
+        if (index.isValid() && (QGuiApplication::keyboardModifiers() & Qt::ControlModifier))
+            showInReport(index.row());
     });
     rebuildTrees();
 }

@@ -31,7 +31,8 @@ CReportSourceView::CReportSourceView(QWidget* parent) : QPlainTextEdit(parent), 
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { setViewportMargins(marginWidth(), 0, 0, 0); });
+    connect(this, &QPlainTextEdit::blockCountChanged, this,
+            [this] { setViewportMargins(marginWidth(), 0, 0, 0); });
     connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
         if (dy)
             m_margin->scroll(0, dy);
@@ -102,7 +103,8 @@ CReportSourceView* openReportSource(QWidget* parent, const QString& path, int li
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         showMessage(parent, MessageKind::Error,
-                    QStringLiteral("Cannot show %1: %2. The report may have been moved or deleted since it was opened.")
+                    QStringLiteral(
+                        "Cannot show %1: %2. The report may have been moved or deleted since it was opened.")
                         .arg(path, file.errorString()));
         return nullptr;
     }
