@@ -4,6 +4,7 @@
 #include "analysis/config_index.hpp"
 #include "lists/list_icons.hpp"
 #include "lists/report_html.hpp"
+#include "lists/report_lists.hpp"
 #include "test_support.hpp"
 #include "util/text.hpp"
 
@@ -326,6 +327,10 @@ TEST(ReportHtml, SummaryCountsGoodModulesAndEveryAreaWithFindingsWithTheirLines)
         ++perKind[f.kind];
     }
     ASSERT_GT(goodModules, 0);
+    // The Report page's summary counts them the same way.
+    const auto summary = lists::buildReportList(*o.doc, *app, lists::findReportNode(*o.doc, "summary"));
+    ASSERT_FALSE(summary.rows.empty());
+    EXPECT_EQ(summary.rows[0].cells[1], std::to_string(goodModules));
     const std::string page = lists::renderReportHtml(*o.doc, *app, 0);
     const std::string card = "<b>" + app->label("modules") + "</b><span class=\"n\"><span class=\"g\">" +
                              std::to_string(goodModules) + " &#x2713;";
