@@ -188,8 +188,25 @@ OpenCheck checkOpen(const Application& app, const std::string& path) {
     return c;
 }
 
+namespace {
+// The lines noted so far become searchable however the import ends (a report cut short by
+// exhausted memory keeps what it built, lines included).
+struct SealProvenance {
+    CQXConfigDoc2& doc;
+    ~SealProvenance() {
+        try {
+            doc.provenance.seal();
+        } catch (const std::bad_alloc&) {
+            doc.provenance.clear();
+        }
+    }
+};
+}  // namespace
+
 bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
     xml::Node config = doc.config().createRoot("config");
+    doc.provenance.clear();
+    SealProvenance seal{doc};
     ImportContext ctx(doc, config);
     SectionRules rules;
     try {
@@ -208,6 +225,8 @@ bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
     } catch (const PortalReport&) {
         return false;
     }
+    // The templates go before anyone else reads the tree.
+    ctx.builder.finish();
     return true;
 }
 
@@ -235,6 +254,7 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
     report(observer, 0);
     try {
         if (isXmlPath(path)) {
+            doc.provenance.clear();
             auto r = doc.config().loadFile(path);
             doc.newFormat = true;
             if (!r.ok()) {
@@ -252,6 +272,7 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
             }
             if (!importReportText(doc, *content)) {
                 doc.config().clear();
+                doc.provenance.clear();
                 result.outcome = LoadOutcome::Refused;
                 result.message = kPortalMessage;
                 report(observer, kProgressPoints);
@@ -270,7 +291,6 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
         result.outcome = LoadOutcome::OutOfMemory;
         result.message = kOutOfMemoryMessage;
     }
-    doc.releaseBuildHelpers();
     report(observer, kProgressPoints);
     return result;
 }

@@ -48,12 +48,12 @@ void parseVolumeStatistics(ImportContext& ctx) {
     xml::Node container = ctx.runContainer("volumes", "volumes", "Quarrix Volumes");
     StorageState& ss = ctx.storage;
     if (st.heading != ss.lastVolumeName || !ss.currentVolume || ss.currentVolume.parent() != container) {
-        ss.currentVolume = ImportContext::add(container, "volume");
-        ImportContext::setAttr(ss.currentVolume, "name", st.heading);
+        ss.currentVolume = ctx.add(container, "volume");
+        ctx.setAttr(ss.currentVolume, "name", st.heading);
         ss.lastVolumeName = st.heading;
         ss.firstVolumeByName.emplace(st.heading, ss.currentVolume);
     }
-    ImportContext::addProperty(ss.currentVolume, st.name, st.value);
+    ctx.addProperty(ss.currentVolume, st.name, st.value);
 }
 
 // One line per volume after the name-space line; unknown volumes are passed over:
@@ -66,7 +66,7 @@ void parseNameSpaceList(ImportContext& ctx) {
     const std::string volumeName(line.substr(0, blank));
     const auto it = ctx.storage.firstVolumeByName.find(volumeName);
     if (it == ctx.storage.firstVolumeByName.end()) return;
-    ImportContext::addProperty(it->second, "Name Space Loaded", text::trimBlanks(line.substr(blank + 1)));
+    ctx.addProperty(it->second, "Name Space Loaded", text::trimBlanks(line.substr(blank + 1)));
 }
 
 // After "Storage Device Details:", a line after an empty line names a device (one leading
@@ -103,11 +103,11 @@ void parseStorageDevices(ImportContext& ctx) {
     }
     if (ss.pendingDeviceLine != ss.lastDeviceLine || ss.currentDevice == ss.devices) {
         xml::Node parent = deviceParent(ss, ss.pendingDeviceLine, ss.lastDeviceLine);
-        ss.currentDevice = ImportContext::add(parent, "device");
-        ImportContext::setAttr(ss.currentDevice, "name", ss.pendingDeviceLine);
+        ss.currentDevice = ctx.add(parent, "device");
+        ctx.setAttr(ss.currentDevice, "name", ss.pendingDeviceLine);
         ss.lastDeviceLine = ss.pendingDeviceLine;
     }
-    ImportContext::addProperty(ss.currentDevice, st.name, st.value);
+    ctx.addProperty(ss.currentDevice, st.name, st.value);
     ctx.modules.directoriesCurrent = false;
 }
 
@@ -126,9 +126,9 @@ void parseDisks(ImportContext& ctx) {
         return;
     }
     xml::Node container = ctx.blockContainer("disks", "Disk");
-    xml::Node disk = ImportContext::add(container, "disk");
-    ImportContext::addText(disk, "name", st.name);
-    ImportContext::addText(disk, "value", st.value);
+    xml::Node disk = ctx.add(container, "disk");
+    ctx.addText(disk, "name", st.name);
+    ctx.addText(disk, "value", st.value);
 }
 
 }  // namespace qx::import

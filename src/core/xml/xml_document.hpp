@@ -68,22 +68,9 @@ public:
     [[nodiscard]] pugi::xml_document& raw() { return *m_doc; }
     [[nodiscard]] const pugi::xml_document& raw() const { return *m_doc; }
 
-    /// Lets elements appended to this document share their names and keep their text in the
-    /// element itself: one node per field instead of two, and no copy of the name. Meant for
-    /// the large generated trees (configuration, report). With `alsoTexts`, elements with
-    /// the same name and text share the text too (trees that repeat their texts: reports).
-    void shareElementNames(bool alsoTexts = false);
-    /// Drops the helper nodes that name sharing keeps while a tree is being built; the
-    /// elements built so far keep their names. Later appends create them again.
-    void releaseSharedNames();
-
-    struct SharedNames;
-
 private:
     LoadResult finishLoad(const pugi::xml_parse_result& r);
-    void resetSharedNames();
     std::unique_ptr<pugi::xml_document> m_doc;
-    std::unique_ptr<SharedNames> m_shared;
     bool m_latin1 = false;
 };
 
@@ -136,6 +123,8 @@ Node selectFirst(Node context, std::string_view pattern);
 /// Escapes a name for a quoted literal: backslash doubled, apostrophe preceded by a backslash.
 std::string escapeLiteral(std::string_view name);
 
+/// True when report bytes are stored as they are: ASCII without control characters but tab.
+bool isPlainAscii(std::string_view bytes);
 /// Converts 8-bit report text (Latin-1) to UTF-8; characters XML 1.0 forbids
 /// (control characters other than tab) become U+FFFD so that saved trees load again.
 std::string fromLatin1(std::string_view bytes);

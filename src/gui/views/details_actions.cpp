@@ -86,7 +86,9 @@ std::string CQXConfigSplitter::currentNodeName() const {
 std::unique_ptr<QMenu> CQXConfigSplitter::listMenu() {
     const ListContext context{m_mode, currentNodeName(), m_list->selectedRow()};
     auto menu = std::make_unique<QMenu>(this);
-    bool separatorDue = false;
+    if (const int row = m_list->currentIndex().isValid() ? m_list->currentIndex().row() : -1; row >= 0)
+        addSourceActions(*menu, row);
+    bool separatorDue = !menu->isEmpty();
     for (const ListMenuEntry& e : kListMenu) {
         if (!e.offered(context)) continue;
         if (e.id == 0) {
