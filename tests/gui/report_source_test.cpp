@@ -47,6 +47,7 @@ public:
     lists::ListModel reportList(xml::Node node, const CQXConfigDoc2& doc) override {
         return lists::buildReportList(doc, m_app, node, {&doc});
     }
+    void runCommand(int) override {}
 
 private:
     Application& m_app;

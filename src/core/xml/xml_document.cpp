@@ -143,12 +143,10 @@ std::string Document::saveString() const {
     // Written as UTF-8 and converted: pugixml's own ISO-8859-1 output drops what it cannot hold.
     unsigned flags = pugi::format_indent;
     if (m_latin1 && m_doc->first_child().type() != pugi::node_declaration) {
-        w.out =
-            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>
-            ";
-            flags |= pugi::format_no_declaration;
+        w.out = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n";
+        flags |= pugi::format_no_declaration;
     }
-    m_doc->save(w, "	", flags, pugi::encoding_utf8);
+    m_doc->save(w, "\t", flags, pugi::encoding_utf8);
     return m_latin1 ? latin1WithReferences(w.out) : std::move(w.out);
 }
 

@@ -165,8 +165,10 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
         else
             activateRow(index.row());
     });
-});
-rebuildTrees();
+    m_list->detailsModel().setMessageText([this](const std::string& key) {
+        return QString::fromStdString(lists::reportMessageText(m_host.application(), key));
+    });
+    rebuildTrees();
 }
 
 void CQXConfigSplitter::showEvent(QShowEvent* event) {
