@@ -261,7 +261,6 @@ UpdateResult LiveUpdate::replace() {
         return end(UpdateOutcome::ReplaceFailed, message::kReplaceFailed);
     }
     if (!m_app.reloadRuleBase()) return end(UpdateOutcome::ReloadRefused, message::kCannotReload);
-    m_app.ruleBaseUpdated = true;
     return end(UpdateOutcome::Updated, message::kUpdated);
 }
 
