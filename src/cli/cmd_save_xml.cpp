@@ -1,18 +1,10 @@
 #include "cli/cli_common.hpp"
 
+#include "platform/file_system.hpp"
+
 #include <iostream>
 
 namespace qx::cli {
-
-namespace {
-
-bool writeTree(const xml::Document& doc, const std::string& path) {
-    auto r = doc.saveFile(path);
-    if (!r.ok()) std::cerr << "qxconfig-cli: " << r.error << "\n";
-    return r.ok();
-}
-
-}  // namespace
 
 void addSaveXmlCommand(CLI::App& app, int& exitCode) {
     struct Options {
@@ -29,14 +21,33 @@ void addSaveXmlCommand(CLI::App& app, int& exitCode) {
     cmd->add_option("OUT", opts->out, "File for the configuration tree")->required();
     opts->env.addTo(*cmd);
     cmd->callback([opts, &exitCode] {
+        const std::vector<std::string> outputs = {opts->out, opts->out + ".xml", opts->out + ".xmlr.xml"};
         auto opened = openWithEnvironment(opts->env, opts->report, exitCode);
         if (!opened) return;
-        auto& application = opened->app;
-        auto& doc = opened->doc;
-        bool ok = writeTree(doc->config(), opts->out);
-        ok = writeTree(application->ruleBase(), opts->out + ".xml") && ok;
-        ok = writeTree(doc->report(), opts->out + ".xmlr.xml") && ok;
-        exitCode = ok ? kExitOk : kExitFailure;
+        const std::string rulesPath = opts->env.rules.empty() ? opened->app->rulesPath() : opts->env.rules;
+        // The inputs are read whole by now, but replacing them would lose them.
+        for (const auto& out : outputs) {
+            for (const auto& [input, what] : {std::pair{opts->report, "the report being read"},
+                                              std::pair{rulesPath, "the rule base in use"}}) {
+                if (!platform::sameFile(out, input)) continue;
+                std::cerr << "qxconfig-cli: " << out << " is " << what
+                          << "; choose another name for the output\n";
+                exitCode = kExitError;
+                return;
+            }
+        }
+        // The three files are one set: all are staged before any old one is replaced.
+        platform::StagedFiles files;
+        std::string error = files.stage(outputs[0], opened->doc->config().saveString());
+        if (error.empty()) error = files.stage(outputs[1], opened->app->ruleBase().saveString());
+        if (error.empty()) error = files.stage(outputs[2], opened->doc->report().saveString());
+        if (error.empty()) error = files.commit();
+        if (!error.empty()) {
+            std::cerr << "qxconfig-cli: " << error << "\n";
+            exitCode = kExitError;
+            return;
+        }
+        exitCode = kExitOk;
     });
 }
 
