@@ -18,9 +18,13 @@ extern char** environ;
 
 namespace qx::test {
 
-/// Folder of the support scripts.
+/// Folder of the support scripts (from the build, since __FILE__ may be relative to it).
 inline std::string supportDir() {
+#ifdef QX_TEST_SUPPORT
+    return QX_TEST_SUPPORT;
+#else
     return std::filesystem::path(__FILE__).parent_path().string();
+#endif
 }
 
 class ServerProcess {
