@@ -96,6 +96,17 @@ TEST(XmlLimits, DeepTreesSaveWithBoundedIndentationAndLoadBackUnchanged) {
               "<?xml version=\"1.0\"?>\n<r>\n\t<a k=\"v\">\n\t\t<b>t</b>\n\t\t<c />\n\t</a>\n</r>\n");
 }
 
+TEST(XmlLimits, ATreeEditedPastTheLimitIsNotSavedToFailLater) {
+    test::TempDir dir;
+    xml::Document d;
+    xml::Node n = d.createRoot("rules");
+    for (int i = 1; i < xml::kMaxDepth; ++i) n = xml::appendElement(n, "productgroup");
+    EXPECT_EQ(d.saveFile(dir.path("ok.xml")).error, "");
+    xml::appendElement(n, "productgroup");
+    EXPECT_NE(d.saveFile(dir.path("deep.xml")).error.find("deeper than"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.path("deep.xml")));
+}
+
 TEST(XmlLimits, ControlCharactersFromReferencesBecomeReplacementCharacters) {
     xml::Document d;
     ASSERT_TRUE(

@@ -395,17 +395,24 @@ bool sameFile(const std::string& a, const std::string& b) {
 }
 
 int openRegularFile(const std::string& path, std::string* error) {
-    // Non-blocking, so that opening a FIFO without a writer returns at once; the type is
-    // then checked on what was opened, not on the name.
+    // The type is checked before opening, since opening some devices does something, and
+    // again on what was opened, in case the name changed hands in between. Non-blocking, so
+    // that even then a FIFO without a writer returns at once.
+    struct stat named {};
+    if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
+        if (error) *error = notRegular(named.st_mode);
+        errno = EINVAL;
+        return -1;
+    }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         if (error) *error = std::strerror(errno);
         return -1;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int saved = errno;
-        if (error) *error = ::fstat(fd, &st) == 0 ? notRegular(st.st_mode) : std::strerror(saved);
+    const bool known = ::fstat(fd, &st) == 0;
+    if (!known || !S_ISREG(st.st_mode)) {
+        if (error) *error = known ? notRegular(st.st_mode) : std::strerror(errno);
         ::close(fd);
         errno = EINVAL;
         return -1;

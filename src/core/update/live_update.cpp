@@ -358,8 +358,9 @@ std::size_t LiveUpdate::onData(char* data, std::size_t size, std::size_t n, void
     auto* u = static_cast<LiveUpdate*>(self);
     std::size_t bytes = size * n;
     if (u->m_received + static_cast<std::int64_t>(bytes) > u->m_opt.maxBytes) {
-        u->m_detail = "the file on the server is larger than " + std::to_string(u->m_opt.maxBytes >> 20) +
-                      " MiB; that is no rule base";
+        u->m_writeFailed = true;
+        u->m_writeError = "the file on the server is larger than " + std::to_string(u->m_opt.maxBytes >> 20) +
+                          " MiB; that is no rule base";
         return 0;
     }
     u->m_received += static_cast<std::int64_t>(bytes);
@@ -397,7 +398,6 @@ UpdateResult LiveUpdate::download() {
     if (m_length < 0) curl_easy_setopt(m_curl.get(), CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
     curl_easy_setopt(m_curl.get(), CURLOPT_WRITEFUNCTION, &LiveUpdate::onData);
     curl_easy_setopt(m_curl.get(), CURLOPT_WRITEDATA, this);
-    const std::string sizeProblem = m_detail;
     CURLcode rc = perform();
     bool complete = rc == CURLE_OK && !m_writeFailed && (m_block.empty() || flushBlock()) &&
                     (m_length < 0 || m_received == m_length);
@@ -410,14 +410,14 @@ UpdateResult LiveUpdate::download() {
         m_fd = -1;
         if (rc == CURLE_OPERATION_TIMEDOUT) m_detail = timeoutDetail(true);
         if (m_writeFailed) m_detail = m_writeError;
-        if (rc == CURLE_OK && !m_writeFailed && m_received != m_length)
+        if (rc == CURLE_OK && !m_writeFailed && m_length >= 0 && m_received != m_length)
             m_detail = "the server sent " + std::to_string(m_received) + " of " + std::to_string(m_length) +
                        " bytes";
         bool notOpened = rc != CURLE_OK && m_received == 0 && isOpenFailure(rc);
         if (notOpened && rc == CURLE_REMOTE_FILE_NOT_FOUND && m_length < 0) {
             // Neither SIZE nor RETR found it: there is no file.
             m_detail =
-                m_server + " has no file " + m_path + (sizeProblem.empty() ? "" : " (" + sizeProblem + ")");
+                m_server + " has no file " + m_path + (m_lastReply.empty() ? "" : " (" + m_lastReply + ")");
             return end(UpdateOutcome::NoUpdates, message::kNoUpdates);
         }
         if (notOpened) return end(UpdateOutcome::OpenFailed, message::kOpenFailed);

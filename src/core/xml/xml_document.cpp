@@ -459,6 +459,27 @@ DeepParts findDeepParts(Node top, Node helper) {
     return parts;
 }
 
+// True when an element lies more than `limit` levels below `top`.
+bool nestsDeeperThan(Node top, int limit) {
+    Node n = top.first_child();
+    int depth = 1;
+    while (n) {
+        if (n.type() == pugi::node_element && depth > limit) return true;
+        if (Node c = n.first_child()) {
+            n = c;
+            ++depth;
+            continue;
+        }
+        while (n && n != top && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (!n || n == top) return false;
+        n = n.next_sibling();
+    }
+    return false;
+}
+
 void writeIndent(std::string& out, int depth) {
     out.append(static_cast<std::size_t>(depth), '\t');
 }
@@ -559,6 +580,12 @@ std::string Document::saveString() const {
 
 SaveResult Document::saveFile(const std::string& path) const {
     SaveResult r;
+    // A file that would be refused when loaded again is not written (edits can nest deeper).
+    if (nestsDeeperThan(documentNode(), kMaxDepth)) {
+        r.error = "the tree nests deeper than " + std::to_string(kMaxDepth) +
+                  " levels and could not be loaded again";
+        return r;
+    }
     r.error = platform::writeFileAtomically(path, saveString());
     return r;
 }
