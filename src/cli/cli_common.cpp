@@ -95,8 +95,9 @@ std::vector<std::string> expandInputs(const std::vector<std::string>& inputs) {
 }
 
 std::string messageAbout(const std::string& file, const std::string& message) {
-    if (message.find(file) != std::string::npos) return message;
-    return file + ": " + message;
+    // File names come from folders anyone can write to: no control characters on the terminal.
+    if (message.find(file) != std::string::npos) return text::printable(message);
+    return text::printable(file + ": " + message);
 }
 
 bool flushStdout() {

@@ -35,7 +35,8 @@ struct EnvironmentOptions {
     [[nodiscard]] std::unique_ptr<Application> createApplication() const;
 };
 
-/// A message about one file of a batch, naming the file unless it already does.
+/// A message about one file of a batch, naming the file unless it already does, fit for a
+/// terminal (text::printable).
 std::string messageAbout(const std::string& file, const std::string& message);
 
 /// Opens a report or saved tree as the desktop Open does. On refusal prints the reason
