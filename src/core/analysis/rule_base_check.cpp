@@ -84,11 +84,11 @@ std::vector<RuleBaseProblem> loadWithLines(std::string_view content, xml::Docume
     if (!r.ok()) return {{lines->at(r.offset), loadProblem(r), true}};
     const xml::Node root = into.root();
     if (std::string_view(root.name()) != "rules") {
-        const int line = lines->at(root.offset_debug());
+        RuleBaseProblem p{
+            lines->at(root.offset_debug()),
+            "the document element is <" + text::printable(root.name()) + ">; a rule base has <rules>", true};
         into.clear();
-        return {{line,
-                 "the document element is <" + text::printable(root.name()) + ">; a rule base has <rules>",
-                 true}};
+        return {p};
     }
     return {};
 }
