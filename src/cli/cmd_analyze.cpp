@@ -247,12 +247,12 @@ void analyseAll(const Application& app, const std::vector<std::string>& files, u
         }
     }
     const bool progress = stderrIsTerminal() && files.size() > 1;
-    std::optional<Application> inline_;
+    std::optional<Application> here;  // for the files analysed on this thread
     for (std::size_t i = 0; i < files.size(); ++i) {
         std::optional<Outcome> o;
         if (threads.empty()) {
-            if (!inline_) inline_.emplace(app.cloneForWorker());
-            o = analyseOne(*inline_, i);
+            if (!here) here.emplace(app.cloneForWorker());
+            o = analyseOne(*here, i);
         } else {
             std::unique_lock lock(mutex);
             ready.wait(lock, [&] { return results[i].has_value(); });
