@@ -89,6 +89,15 @@ TEST(XmlLimits, DeepTreesSaveWithBoundedIndentationAndLoadBackUnchanged) {
         EXPECT_EQ(xml::select(again.documentNode(), "device").size(), static_cast<std::size_t>(levels));
         EXPECT_EQ(xml::attribute(xml::selectFirst(again.documentNode(), "tail"), "x"), "<");
     }
+    // Text among the elements of a deep tree stays exactly as it was: no indentation gets in.
+    xml::Document mixed;
+    ASSERT_TRUE(
+        mixed.loadString("<config>head<a/>" + nested("device", 100, "x<b/>y") + "tail</config>").ok());
+    const std::string saved = mixed.saveString();
+    xml::Document back;
+    ASSERT_TRUE(back.loadString(saved).ok());
+    EXPECT_EQ(back.saveString(), saved);
+    EXPECT_EQ(xml::text(back.root()), "headxytail");
     // A tree within the limit is written exactly as the XML library writes it.
     xml::Document shallow;
     ASSERT_TRUE(shallow.loadString("<?xml version=\"1.0\"?><r><a k=\"v\"><b>t</b><c/></a></r>").ok());

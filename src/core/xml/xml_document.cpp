@@ -507,6 +507,22 @@ std::string endTag(Node e, pugi::xml_encoding encoding) {
     return at == std::string::npos ? std::string() : w.out.substr(at + 4);
 }
 
+// Text among the children: indentation would become part of it, so such an element is
+// written on one line, as it stands.
+bool holdsText(Node e) {
+    if (*e.value()) return true;
+    for (Node c = e.first_child(); c; c = c.next_sibling()) {
+        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) return true;
+    }
+    return false;
+}
+
+void printOneLine(Node n, int depth, StringWriter& w, pugi::xml_encoding encoding) {
+    writeIndent(w.out, depth);
+    n.print(w, "", pugi::format_raw, encoding, 0);
+    w.out += '\n';
+}
+
 // Writes an element that holds levels past the indentation limit, without recursion.
 void printSpine(Node top, const DeepParts& parts, StringWriter& w, pugi::xml_encoding encoding) {
     struct Frame {
@@ -534,12 +550,10 @@ void printSpine(Node top, const DeepParts& parts, StringWriter& w, pugi::xml_enc
         Node c = f.next;
         f.next = c.next_sibling();
         const int depth = f.depth + 1;
-        if (parts.spine.count(c.internal_object())) {
+        if (parts.spine.count(c.internal_object()) && !holdsText(c)) {
             open(c, depth);
-        } else if (parts.oneLine.count(c.internal_object())) {
-            writeIndent(w.out, depth);
-            c.print(w, "", pugi::format_raw, encoding, 0);
-            w.out += '\n';
+        } else if (parts.spine.count(c.internal_object()) || parts.oneLine.count(c.internal_object())) {
+            printOneLine(c, depth, w, encoding);
         } else {
             c.print(w, "\t", pugi::format_indent, encoding, static_cast<unsigned>(depth));
         }
@@ -567,12 +581,12 @@ std::string Document::saveString() const {
         w.out += m_latin1 ? "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" : "<?xml version=\"1.0\"?>\n";
     for (Node c = m_doc->first_child(); c; c = c.next_sibling()) {
         if (c == helper) continue;
-        if (deep.spine.count(c.internal_object()))
+        const bool spine = deep.spine.count(c.internal_object()) > 0;
+        if (spine && !holdsText(c))
             printSpine(c, deep, w, encoding);
-        else if (deep.oneLine.count(c.internal_object())) {
-            c.print(w, "", pugi::format_raw, encoding, 0);
-            w.out += '\n';
-        } else
+        else if (spine || deep.oneLine.count(c.internal_object()))
+            printOneLine(c, 0, w, encoding);
+        else
             c.print(w, "\t", pugi::format_indent, encoding, 0);
     }
     return std::move(w.out);
