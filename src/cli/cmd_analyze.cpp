@@ -1,6 +1,7 @@
 // qxconfig-cli analyze: the verdicts of many reports at once, as text or JSON lines.
 #include "cli/cli_common.hpp"
 
+#include "analysis/analysis.hpp"
 #include "analysis/findings.hpp"
 #include "import/report_reader.hpp"
 #include "xml/xml_document.hpp"
@@ -29,6 +30,7 @@ struct Outcome {
     std::string file;
     bool opened = false;
     std::string message;  // refusal or warning
+    bool empty = false;   // a saved tree that did not load: it opens empty
     std::string title;
     std::vector<Finding> products;
     std::vector<Finding> findings;  // grouped by kind in the order of kFindingKinds
@@ -49,6 +51,7 @@ Outcome analyse(Application& app, const std::string& path) {
     }
     o.opened = true;
     o.message = r.load.message;
+    o.empty = r.load.outcome == import::LoadOutcome::NoContent;
     o.title = doc.title;
     std::vector<Finding> all = analysis::findings(doc);
     for (auto& f : all) {
@@ -168,45 +171,88 @@ struct Options {
     unsigned jobs = 0;
 };
 
-// Analyses every file with `jobs` workers (each with its own rule base) and hands the
-// results to `emit` in input order as soon as each one's predecessors are done.
+// More workers than this only add memory (each holds its own rule base).
+constexpr unsigned kMaxWorkers = 64;
+
+// Analyses every file with up to `jobs` workers (each with its own rule base) and hands the
+// results to `emit` in input order as soon as each one's predecessors are done; `emit`
+// returns false to stop. Workers that cannot be started are done without: with none, the
+// files are analysed here, one after the other.
 void analyseAll(const Application& app, const std::vector<std::string>& files, unsigned jobs,
-                const std::function<void(const Outcome&)>& emit) {
+                const std::function<bool(const Outcome&)>& emit) {
+    // With memory exhausted even the failure's message may not be made: an outcome that
+    // names no file gets its file and message on the thread that prints it.
+    auto analyseOne = [&files](Application& own, std::size_t i) {
+        Outcome o;
+        try {
+            o = analyse(own, files[i]);
+        } catch (const std::bad_alloc&) {
+            o = {};
+        } catch (const std::exception& e) {
+            o = {};
+            try {
+                o.message = std::string("analysis failed: ") + e.what();
+            } catch (const std::bad_alloc&) {
+            }
+        }
+        if (o.file.empty()) {
+            try {
+                o.file = files[i];
+                if (o.message.empty()) o.message = analysis::kExceptionMessage;
+            } catch (const std::bad_alloc&) {
+                o.file.clear();
+            }
+        }
+        return o;
+    };
     std::vector<std::optional<Outcome>> results(files.size());
     std::mutex mutex;
     std::condition_variable ready;
     std::atomic<std::size_t> nextFile{0};
-    auto worker = [&] {
-        Application own = app.cloneForWorker();
-        for (std::size_t i; (i = nextFile++) < files.size();) {
-            Outcome o;
-            try {
-                o = analyse(own, files[i]);
-            } catch (const std::exception& e) {
-                o.file = files[i];
-                o.message = std::string("analysis failed: ") + e.what();
-            }
-            std::lock_guard lock(mutex);
-            results[i] = std::move(o);
-            ready.notify_all();
-        }
-    };
+    const unsigned wanted = std::min({std::max(1u, jobs), kMaxWorkers, static_cast<unsigned>(files.size())});
+    std::vector<std::unique_ptr<Application>> apps;
     std::vector<std::thread> threads;
-    for (unsigned t = 0; t < std::max(1u, std::min<unsigned>(jobs, static_cast<unsigned>(files.size())));
-         ++t) {
-        threads.emplace_back(worker);
+    for (unsigned t = 0; t < wanted && files.size() > 1; ++t) {
+        try {
+            apps.push_back(std::make_unique<Application>(app.cloneForWorker()));
+            Application& own = *apps.back();
+            threads.emplace_back([&, &own = own] {
+                for (std::size_t i; (i = nextFile++) < files.size();) {
+                    Outcome o = analyseOne(own, i);
+                    std::lock_guard lock(mutex);
+                    results[i] = std::move(o);
+                    ready.notify_all();
+                }
+            });
+        } catch (const std::exception&) {
+            // No memory or no thread for another worker: go on with those that started.
+            if (apps.size() > threads.size()) apps.pop_back();
+            break;
+        }
     }
     const bool progress = stderrIsTerminal() && files.size() > 1;
+    std::optional<Application> here;  // for the files analysed on this thread
     for (std::size_t i = 0; i < files.size(); ++i) {
         std::optional<Outcome> o;
-        {
+        if (threads.empty()) {
+            if (!here) here.emplace(app.cloneForWorker());
+            o = analyseOne(*here, i);
+        } else {
             std::unique_lock lock(mutex);
             ready.wait(lock, [&] { return results[i].has_value(); });
             o = std::move(results[i]);
         }
-        emit(*o);
+        if (o->file.empty()) {
+            o->file = files[i];
+            if (o->message.empty()) o->message = analysis::kExceptionMessage;
+        }
+        const bool more = emit(*o);
         if (progress)
             std::cerr << "\ranalysed " << (i + 1) << " of " << files.size() << " reports" << std::flush;
+        if (!more) {
+            nextFile = files.size();  // workers stop after their current report
+            break;
+        }
     }
     for (auto& t : threads) t.join();
     if (progress) std::cerr << "\r\033[K" << std::flush;
@@ -239,23 +285,26 @@ void addAnalyzeCommand(CLI::App& app, int& exitCode) {
             return;
         }
         const unsigned jobs = opts->jobs ? opts->jobs : std::max(1u, std::thread::hardware_concurrency());
-        bool refused = false, bad = false;
+        bool refused = false, bad = false, unwritable = false;
         analyseAll(*application, files, jobs, [&](const Outcome& o) {
             if (!o.opened) {
                 refused = true;
-                std::cerr << "qxconfig-cli: " << o.message << "\n";
-                return;
+                std::cerr << "qxconfig-cli: " << messageAbout(o.file, o.message) << "\n";
+                return true;
             }
-            if (!o.message.empty()) std::cerr << "qxconfig-cli: " << o.message << "\n";
+            if (!o.message.empty()) std::cerr << "qxconfig-cli: " << messageAbout(o.file, o.message) << "\n";
+            // A tree that opened empty has nothing to judge: no run that gates on findings passes it.
+            if (o.empty && opts->failOn != "none") refused = true;
             bad = bad || o.anyBad();
             if (opts->format == "json") {
                 std::cout << toJson(o).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
             } else {
                 printText(o, *application, std::cout);
             }
-            std::cout.flush();
+            unwritable = !flushStdout();
+            return !unwritable;
         });
-        if (refused)
+        if (refused || unwritable)
             exitCode = kExitRefused;
         else if (bad && opts->failOn == "bad")
             exitCode = kExitFailure;
