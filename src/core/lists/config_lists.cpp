@@ -557,33 +557,28 @@ void fieldRuleRows(ListModel& m, const RuleKindInfo& kind, Node list, const Appl
 
 void ruleRows(ListModel& m, const RuleKindInfo& kind, Node list, const CQXConfigDoc2& doc,
               const Application& app) {
-    switch (kind.kind) {
-        case RuleKind::Requireds:
+    using analysis::RulesLayout;
+    switch (kind.layout) {
+        case RulesLayout::AreaLists:
             addHeaders(m, {"name"}, app);
             for (Node c : list.children())
                 if (isElement(c)) m.addRow(iconOfKey(nameOf(c)), {ruleItemText(c, app)}, c);
             return;
-        case RuleKind::ServerParameter:
-        case RuleKind::Lan:
-        case RuleKind::Device:
-        case RuleKind::Volume:
-        case RuleKind::BootDrive:
+        case RulesLayout::NamedValue:
             return propertyRuleRows(m, kind, list, doc, app);
-        case RuleKind::SetParameter:
+        case RulesLayout::SetParameter:
             return setParamRuleRows(m, kind, list, doc, app);
-        case RuleKind::Module:
+        case RulesLayout::Module:
             return moduleRuleRows(m, kind, list, doc, app);
-        case RuleKind::ProductRule:
+        case RulesLayout::ProductRule:
             return productRuleRows(m, kind, list, doc, app);
-        case RuleKind::FileGroup:
+        case RulesLayout::FileGroup:
             return fileGroupRuleRows(m, kind, list, doc, app);
-        case RuleKind::File:
-        case RuleKind::SearchPath:
+        case RulesLayout::Lines:
             return lineRuleRows(m, kind, list, doc, app);
-        case RuleKind::Depend:
-        case RuleKind::Information:
+        case RulesLayout::ProductNames:
             return namedRows(m, list, app.ruleBase(), app);
-        case RuleKind::Partition:
+        case RulesLayout::Fields:
             return fieldRuleRows(m, kind, list, app);
     }
 }
