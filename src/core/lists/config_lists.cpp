@@ -1,6 +1,7 @@
 #include "lists/config_lists.hpp"
 
 #include "analysis/product_check.hpp"
+#include "analysis/rule_base.hpp"
 #include "analysis/rule_kinds.hpp"
 #include "util/text.hpp"
 #include "xml/fields.hpp"
@@ -126,15 +127,15 @@ std::string ruleItemText(Node n, const Application& app) {
 }
 
 // Containers and every area list of the rule base are tree items; rule items are rows.
-bool isRulesTreeNode(std::string_view name) {
-    return name == "rules" || name == "productgroup" || name == "product" || analysis::kindOfList(name);
+bool isRulesTreeNode(Node n) {
+    return analysis::isContainer(n) || analysis::kindOfList(n.name());
 }
 
 void walkRules(Node parent, std::vector<TreeItem>& out, const Application& app) {
     for (Node c : parent.children()) {
         if (!isElement(c)) continue;
         const std::string n = nameOf(c);
-        if (!isRulesTreeNode(n)) continue;
+        if (!isRulesTreeNode(c)) continue;
         TreeItem item;
         item.text = ruleItemText(c, app);
         item.icon = n == "product" ? treeIcon(xml::attribute(c, "update") == "true" ? "update" : "product")
@@ -589,7 +590,7 @@ ListModel buildRuleList(xml::Node node, const CQXConfigDoc2& doc, const Applicat
     ListModel m;
     if (!node) return m;
     const std::string e = nameOf(node);
-    if (e == "productgroup" || e == "product" || e == "rules") {
+    if (analysis::isContainer(node)) {
         containerRows(m, node, app);
     } else if (const RuleKindInfo* kind = analysis::kindOfList(e)) {
         ruleRows(m, *kind, node, doc, app);
