@@ -40,6 +40,8 @@ bool Application::reloadRuleBase() {
     xml::Document fresh;
     if (!fresh.loadFile(rulesPath()).ok()) return false;
     m_ruleBase = std::move(fresh);
+    // A program started without a rule base can open reports once an update brought one.
+    m_ruleBaseLoaded = true;
     return true;
 }
 

@@ -49,7 +49,8 @@ public:
     /// Start-up step 10: rules.xml of the program directory (or the given file).
     RuleBaseLoad loadRuleBase();
     RuleBaseLoad loadRuleBaseFrom(const std::string& path);
-    /// Reloads rules.xml; refused (false) while documents are open.
+    /// Reloads rules.xml; refused (false) while documents are open. A reload makes the rule
+    /// base loaded also when start-up found none.
     bool reloadRuleBase();
     /// "Save rules": stamps today's date ("%m %d %Y") and replaces rules.xml atomically.
     /// Returns an empty text on success, else what failed.

@@ -6,6 +6,7 @@
 #include "document/config_doc.hpp"
 
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -83,9 +84,13 @@ struct CompareResult {
     std::vector<CompareTreeNode> tree;
 };
 
+/// Progress of a comparison: steps done of all steps (one per document plus one).
+using CompareProgress = std::function<void(int done, int steps)>;
+
 /// Compares the base document with the others (the base itself is never compared).
 CompareResult compareServers(const CQXConfigDoc2& base, const std::vector<const CQXConfigDoc2*>& others,
-                             const Application& app, const CompareOptions& options);
+                             const Application& app, const CompareOptions& options,
+                             const CompareProgress& progress = {});
 
 /// The tree of the lines' paths with their folded images.
 std::vector<CompareTreeNode> buildTree(const std::vector<CompareLine>& lines);

@@ -81,15 +81,30 @@ std::optional<std::vector<Entry>> listFolder(const std::string& folder) {
     return out;
 }
 
-void scanInto(const std::string& folder, std::vector<ScanRow>& met, int depth) {
-    if (depth > 256) return;
+struct ScanState {
+    std::vector<ScanRow> met;
+    const ScanProgress& progress;
+    std::size_t filesSeen = 0;
+    bool stopped = false;
+
+    bool carryOn(const std::string& folder) {
+        if (!stopped && progress && !progress(filesSeen, folder)) stopped = true;
+        return !stopped;
+    }
+};
+
+void scanInto(const std::string& folder, ScanState& state, int depth) {
+    if (depth > 256 || !state.carryOn(folder)) return;
     auto entries = listFolder(folder);
     if (!entries) return;
     for (const auto& e : *entries) {
+        if (state.stopped) return;
         if (e.directory) {
-            scanInto(folder + e.name + "/", met, depth + 1);
+            scanInto(folder + e.name + "/", state, depth + 1);
             continue;
         }
+        ++state.filesSeen;
+        if (!state.carryOn(folder)) return;
         ScanRow row;
         row.name = upper(e.name);
         row.fullName = folder + e.name;
@@ -111,7 +126,7 @@ void scanInto(const std::string& folder, std::vector<ScanRow>& met, int depth) {
                 row.version = xml::sanitize(version);
             }
         }
-        met.push_back(std::move(row));
+        state.met.push_back(std::move(row));
     }
 }
 
@@ -184,14 +199,14 @@ ScanFileKind scanFileKind(std::string_view upperName) {
     return ScanFileKind::Other;
 }
 
-std::vector<ScanRow> scanModuleFolder(const std::string& folder) {
+std::vector<ScanRow> scanModuleFolder(const std::string& folder, const ScanProgress& progress) {
     std::string root = folder.empty() ? "./" : folder;
     if (root.back() != '/') root += '/';
-    std::vector<ScanRow> met;
-    scanInto(root, met, 0);
+    ScanState state{{}, progress};
+    scanInto(root, state, 0);
     // Rows are inserted at the top of the list.
-    std::reverse(met.begin(), met.end());
-    return met;
+    std::reverse(state.met.begin(), state.met.end());
+    return std::move(state.met);
 }
 
 std::size_t appendModuleRules(xml::Node target, const std::vector<ScanRow>& rows) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,10 +49,14 @@ std::string_view monthAbbreviation(int month);
 enum class ScanFileKind { Other, Module, Executable };
 ScanFileKind scanFileKind(std::string_view upperName);
 
+/// Told of each folder entered and each file read (`filesSeen` counts the files looked at);
+/// returning false stops the scan, which then returns the rows met so far.
+using ScanProgress = std::function<bool(std::size_t filesSeen, const std::string& folder)>;
+
 /// Scans a folder and its subfolders depth first, entries in name order (byte order),
 /// and returns the rows in the list's order: the last file met first. A folder that
 /// cannot be listed yields no rows; symbolic links to folders are not followed.
-std::vector<ScanRow> scanModuleFolder(const std::string& folder);
+std::vector<ScanRow> scanModuleFolder(const std::string& folder, const ScanProgress& progress = {});
 
 /// Appends one `module` rule per row, in list order, as the last children of `target`.
 /// Returns the number of rules written.
