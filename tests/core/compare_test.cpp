@@ -44,6 +44,15 @@ const compare::CompareLine* line(const compare::CompareResult& r, const std::str
 
 }  // namespace
 
+TEST(Compare, EveryOptionNameSetsItsOwnOption) {
+    for (const char* name : compare::kOptionNames) {
+        CompareOptions o;
+        EXPECT_TRUE(o.set(name)) << name;
+        for (const char* other : compare::kOptionNames) EXPECT_EQ(o.has(other), other == name) << name;
+    }
+    EXPECT_FALSE(CompareOptions::all().has("nonsense"));
+}
+
 TEST(Compare, StatusRule) {
     auto app = test::makeApp();
     auto base = server("B", "<setparams><set-category name=\"c\">" + setParam("Bindery Context", "O=Acme") +

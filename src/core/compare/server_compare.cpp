@@ -53,17 +53,31 @@ void collect(std::vector<CompareEntry>& out, const std::vector<xml::Node>& nodes
 
 }  // namespace
 
+namespace {
+
+template <class Options>
+auto* optionFlag(Options& o, std::string_view name) {
+    return name == "serverparams"       ? &o.serverparams
+           : name == "modules"          ? &o.modules
+           : name == "allocationmemory" ? &o.allocationmemory
+           : name == "lans"             ? &o.lans
+           : name == "devices"          ? &o.devices
+           : name == "volumes"          ? &o.volumes
+           : name == "setparams"        ? &o.setparams
+                                        : nullptr;
+}
+
+}  // namespace
+
 bool CompareOptions::set(std::string_view name) {
-    bool* flag = name == "serverparams"       ? &serverparams
-                 : name == "modules"          ? &modules
-                 : name == "allocationmemory" ? &allocationmemory
-                 : name == "lans"             ? &lans
-                 : name == "devices"          ? &devices
-                 : name == "volumes"          ? &volumes
-                 : name == "setparams"        ? &setparams
-                                              : nullptr;
+    bool* flag = optionFlag(*this, name);
     if (flag) *flag = true;
     return flag != nullptr;
+}
+
+bool CompareOptions::has(std::string_view name) const {
+    const bool* flag = optionFlag(*this, name);
+    return flag && *flag;
 }
 
 CompareOptions CompareOptions::all() {

@@ -17,6 +17,11 @@ inline constexpr int kStatusNone = 0;
 inline constexpr int kStatusEqual = 9;
 inline constexpr int kStatusNotEqual = 10;
 
+/// The option names in the order of the selection dialog's type check boxes; each is also
+/// the localisation key of its label.
+inline constexpr const char* kOptionNames[] = {
+    "serverparams", "modules", "lans", "devices", "volumes", "setparams", "allocationmemory"};
+
 /// The kinds of values to compare (the dialog's type check boxes).
 struct CompareOptions {
     bool serverparams = false;
@@ -29,6 +34,8 @@ struct CompareOptions {
 
     /// Sets an option by its name ("serverparams", ...); false for an unknown name.
     bool set(std::string_view name);
+    /// Whether the named option is set (false for an unknown name).
+    [[nodiscard]] bool has(std::string_view name) const;
     /// Every option set.
     static CompareOptions all();
 };
