@@ -148,12 +148,12 @@ void CLiveUpdateDlg::onFinished(const update::UpdateResult& result) {
 }
 
 void CLiveUpdateDlg::reject() {
-    if (m_thread) return;  // "Close" comes back when the run has ended
+    if (running()) return;  // "Close" comes back when the run has ended
     QDialog::reject();
 }
 
 void CLiveUpdateDlg::closeEvent(QCloseEvent* event) {
-    if (m_thread) {
+    if (running()) {
         event->ignore();
         return;
     }

@@ -28,7 +28,8 @@ public:
     /// Limits of the run (tests shorten the waits).
     void setUpdateOptions(const update::UpdateOptions& options) { m_options = options; }
 
-    [[nodiscard]] bool running() const { return m_thread != nullptr; }
+    /// From the moment the dialog is shown until the run has ended.
+    [[nodiscard]] bool running() const { return m_started && !m_result; }
     /// How the run ended; empty before the end.
     [[nodiscard]] const std::optional<update::UpdateResult>& result() const { return m_result; }
     /// Every status line shown, in order.
