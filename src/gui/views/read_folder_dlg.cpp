@@ -95,10 +95,10 @@ CReadFolderDlg::CReadFolderDlg(QWidget* parent)
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->header()->setStretchLastSection(true);
-    // Dialog units: a quarter of the average character width.
-    const int unit = std::max(1, fontMetrics().averageCharWidth() / 4);
-    for (int c = 0; c < 3; ++c) m_list->setColumnWidth(c, 80 * unit);
-    m_list->setMinimumSize(80 * 3 * unit + 350 * unit / 2, 260);
+    // Widths in dialog units: a unit is a quarter of the average character width.
+    const int charWidth = std::max(4, fontMetrics().averageCharWidth());
+    for (int c = 0; c < 3; ++c) m_list->setColumnWidth(c, 80 * charWidth / 4);
+    m_list->setMinimumSize((3 * 80 + 350) * charWidth / 4, 260);
 
     auto* statusRow = new QHBoxLayout;
     statusRow->addWidget(m_status, 1);
