@@ -10,9 +10,9 @@
 #include "views/read_folder_dlg.hpp"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>

@@ -12,6 +12,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <unordered_map>
+
 namespace qx::gui {
 namespace {
 
@@ -59,6 +61,37 @@ QTreeWidgetItem* CTreeCompare::itemOf(int node) const {
                : nullptr;
 }
 
+// ---- list ---------------------------------------------------------------------------------------
+
+void CCompView::showLines(lists::ListModel list, int sortColumn) {
+    constexpr std::size_t kSampledRows = 40;  // about a screenful
+    const QFontMetrics text(font());
+    const QFontMetrics head(header()->font());
+    const int icon = iconSize().isValid() ? iconSize().width() : 16;
+    // Servers share most values: each text is measured once.
+    std::unordered_map<std::string, int> measured;
+    auto widthOf = [&](const std::string& cell) {
+        auto [it, added] = measured.try_emplace(cell, 0);
+        if (added) it->second = text.horizontalAdvance(QString::fromStdString(cell));
+        return it->second;
+    };
+    std::vector<int> widths;
+    for (std::size_t c = 0; c < list.columns.size(); ++c) {
+        int w = head.horizontalAdvance(QString::fromStdString(list.columns[c].header)) + 24;
+        const std::size_t rows = std::min(list.rows.size(), kSampledRows);
+        for (std::size_t r = 0; r < rows; ++r) {
+            const auto& cells = list.rows[r].cells;
+            if (c < cells.size()) w = std::max(w, widthOf(cells[c]) + 16);
+        }
+        if (c == 0) w += icon + 8;
+        widths.push_back(std::clamp(w, 64, 360));
+    }
+    detailsModel().setList(std::move(list));
+    for (std::size_t c = 0; c + 1 < widths.size(); ++c) setColumnWidth(static_cast<int>(c), widths[c]);
+    header()->setSortIndicatorShown(sortColumn >= 0);
+    if (sortColumn >= 0) header()->setSortIndicator(sortColumn, Qt::AscendingOrder);
+}
+
 // ---- window ------------------------------------------------------------------------------------
 
 CSplitterFrameCompare::CSplitterFrameCompare(const Application& app, const QString& title, QWidget* parent)
@@ -103,7 +136,7 @@ void CSplitterFrameCompare::setResult(compare::CompareResult result, compare::Up
     m_uptime = std::move(uptime);
     m_built = true;
     m_tree->populate(m_result);
-    m_fullList->showList(compare::fullCompareList(m_result, m_app), -1);
+    m_fullList->showLines(compare::fullCompareList(m_result, m_app), -1);
     m_stack->setCurrentWidget(m_views);
     const int labels = static_cast<const QAbstractItemView*>(m_tree)->sizeHintForColumn(0) + 48;
     const int tree = std::clamp(labels, 220, std::max(220, width() / 2));
@@ -137,7 +170,7 @@ void CSplitterFrameCompare::fillList() {
                                                              : compare::compareList(m_result, m_app, path);
     }
     if (m_sortColumn >= 0) lists::sortRows(list, m_sortColumn, m_app);
-    m_list->showList(std::move(list), m_sortColumn);
+    m_list->showLines(std::move(list), m_sortColumn);
 }
 
 void CSplitterFrameCompare::sortBy(int column) {
@@ -145,7 +178,7 @@ void CSplitterFrameCompare::sortBy(int column) {
     if (currentView() == 1) {
         lists::ListModel list = compare::fullCompareList(m_result, m_app);
         lists::sortRows(list, column, m_app);
-        m_fullList->showList(std::move(list), column);
+        m_fullList->showLines(std::move(list), column);
         return;
     }
     m_sortColumn = column;
