@@ -18,6 +18,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 
 using namespace qx;
@@ -182,6 +183,14 @@ private slots:
         m_frame->action(cmd::FileSaveAs)->trigger();
         QCOMPARE(proposed, w->windowTitle() + QStringLiteral(".txt"));
         QCOMPARE(test::readAll(saved), QByteArray(cli).replace("\r\n", "\n"));
+
+        // Printed, the list keeps its headers: the servers' names.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_out.filePath(QStringLiteral("compare.pdf")));
+        QVERIFY(m_frame->printActiveTo(printer));
+        QVERIFY(QFileInfo(printer.outputFileName()).size() > 1000);
+        QCOMPARE(w->shownHeaders().mid(2), w->list()->detailsModel().headers().mid(1));
         QVERIFY(m_messages.isEmpty());
     }
 

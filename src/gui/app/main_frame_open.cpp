@@ -264,7 +264,7 @@ void CMainFrame::closeAllConfigWindows() {
 // ---- Run Checker! --------------------------------------------------------------------------
 
 void CMainFrame::runChecker() {
-    if (m_checkerRunning) return;
+    if (m_checkerRunning || m_compareThread) return;
     std::vector<CQXConfigDoc2*> docs;
     for (CQXConfigSplitter* w : configWindows()) docs.push_back(&w->document());
     m_checkerRunning = true;

@@ -202,7 +202,7 @@ bool CMainFrame::printActiveTo(QPrinter& target) {
     }
     if (CSplitterFrameCompare* c = activeCompareWindow()) {
         if (!c->built()) return false;
-        return printList(target, c->windowTitle(), c->shownList(), {});
+        return printList(target, c->windowTitle(), c->shownList(), c->shownHeaders());
     }
     CQXConfigSplitter* w = activeConfigWindow();
     if (!w) return false;

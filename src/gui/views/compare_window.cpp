@@ -137,6 +137,10 @@ void CSplitterFrameCompare::setResult(compare::CompareResult result, compare::Up
     m_built = true;
     m_tree->populate(m_result);
     m_fullList->showLines(compare::fullCompareList(m_result, m_app), -1);
+    if (m_result.lines.empty()) {
+        m_wait->setText(QStringLiteral("The base server has no values of the kinds chosen."));
+        return;
+    }
     m_stack->setCurrentWidget(m_views);
     const int labels = static_cast<const QAbstractItemView*>(m_tree)->sizeHintForColumn(0) + 48;
     const int tree = std::clamp(labels, 220, std::max(220, width() / 2));
@@ -199,6 +203,10 @@ CCompView* CSplitterFrameCompare::shownView() const {
 
 const lists::ListModel& CSplitterFrameCompare::shownList() const {
     return shownView()->detailsModel().list();
+}
+
+QStringList CSplitterFrameCompare::shownHeaders() const {
+    return shownView()->detailsModel().headers();
 }
 
 std::string CSplitterFrameCompare::listText(std::string_view lineEnd) const {

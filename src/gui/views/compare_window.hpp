@@ -63,8 +63,9 @@ public:
     /// Shows the tree and list (0) or the full list (1).
     void showView(int view);
     [[nodiscard]] int currentView() const;
-    /// The list of the view shown, as shown (sorted where the user sorted it).
+    /// The list of the view shown, as shown (sorted where the user sorted it), and its headers.
     [[nodiscard]] const lists::ListModel& shownList() const;
+    [[nodiscard]] QStringList shownHeaders() const;
     /// The list shown as text: "\r\n" for the clipboard, "\n" for a text file.
     [[nodiscard]] std::string listText(std::string_view lineEnd) const;
     /// Expands or collapses the whole tree.

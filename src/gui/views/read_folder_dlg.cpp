@@ -34,7 +34,8 @@ int ScanRowsModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ScanRowsModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount() ||
+        (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
     const auto& r = m_rows[static_cast<std::size_t>(index.row())];
     const std::string* cells[] = {&r.name, &r.version, &r.date, &r.fullName};
