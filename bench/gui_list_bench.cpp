@@ -1,5 +1,6 @@
 // Details list with 20,000 rows: build the rows in the core, fill the view, sort by a
 // text, a number and a date column, and paint one screen. Prints milliseconds per step.
+#include "analysis/findings.hpp"
 #include "lists/config_lists.hpp"
 #include "views/details_model.hpp"
 
@@ -25,7 +26,8 @@ int main(int argc, char** argv) {
                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     for (int i = 0; i < rows; ++i) {
         qx::xml::Node m = qx::xml::appendElement(loaded, "module");
-        qx::xml::setAttribute(m, "image", std::to_string(i % 4));
+        const qx::analysis::Mark mark = qx::analysis::kMarks[static_cast<std::size_t>(i % 4)];
+        qx::xml::setAttribute(m, "image", std::to_string(qx::analysis::markCode(mark)));
         qx::xml::appendElement(m, "name", "MOD" + std::to_string((i * 7919) % rows) + ".QXK");
         qx::xml::appendElement(m, "version", std::to_string(i % 9) + "." + std::to_string(i % 97));
         qx::xml::appendElement(

@@ -1,5 +1,6 @@
 // Pattern search on arbitrary patterns and documents, and the escaping of names.
 #include "fuzz_support.hpp"
+#include "xml/tree_builder.hpp"
 
 #include <algorithm>
 #include <cstddef>
@@ -29,20 +30,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto hits = qx::xml::select(d2.documentNode(), "a[@name='" + qx::xml::escapeLiteral(name) + "']");
     if (hits.size() != 1) std::abort();
 
-    // Stored through shared names and texts, any text reads back as given and saves as a
-    // plainly built tree does.
+    // Stored through a builder's shared names, texts and attribute values, any text reads
+    // back as given and saves as a plainly built tree does.
     qx::xml::Document shared;
-    shared.shareElementNames(true);
     qx::xml::Document plain;
-    for (qx::xml::Document* d : {&shared, &plain}) {
-        qx::xml::Node root = d->createRoot("r");
-        qx::xml::appendElement(root, "v", name);
-        qx::xml::appendElement(root, "v", name);
-        qx::xml::appendElement(root, "v", body.substr(0, 64));
+    qx::xml::Node sharedRoot = shared.createRoot("r");
+    qx::xml::Node plainRoot = plain.createRoot("r");
+    {
+        qx::xml::TreeBuilder b(shared, qx::xml::TreeBuilder::Texts::Shared);
+        for (int i = 0; i < 2; ++i) {
+            b.setAttribute(b.append(sharedRoot, "v", name), "a", name);
+            qx::xml::setAttribute(qx::xml::appendElement(plainRoot, "v", name), "a", name);
+        }
+        b.append(sharedRoot, "v", body.substr(0, 64));
+        qx::xml::appendElement(plainRoot, "v", body.substr(0, 64));
+        auto values = qx::xml::select(shared.root(), "v");
+        if (values.size() != 3 || qx::xml::text(values[0]) != name || qx::xml::text(values[1]) != name ||
+            qx::xml::attribute(values[1], "a") != name)
+            std::abort();
     }
-    auto values = qx::xml::select(shared.documentNode(), "v");
-    if (values.size() != 3 || qx::xml::text(values[0]) != name || qx::xml::text(values[1]) != name)
-        std::abort();
     if (shared.saveString() != plain.saveString()) std::abort();
     return 0;
 }

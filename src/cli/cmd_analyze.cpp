@@ -1,7 +1,8 @@
 // qxconfig-cli analyze: the verdicts of many reports at once, as text or JSON lines.
 #include "cli/cli_common.hpp"
 
-#include "analysis/records.hpp"
+#include "analysis/analysis.hpp"
+#include "analysis/findings.hpp"
 #include "import/report_reader.hpp"
 #include "xml/xml_document.hpp"
 
@@ -21,81 +22,23 @@ namespace qx::cli {
 
 namespace {
 
-constexpr std::array<const char*, 7> kMarks = {"Information", "Not Checked", "Bad",  "Good",
-                                               "Remark",      "Command",     "Error"};
-// Finding kinds in the order of the Report page's Summary, with volumes last.
-constexpr std::array<std::pair<const char*, const char*>, 6> kKinds = {{{"module", "modules"},
-                                                                        {"set-param", "setparams"},
-                                                                        {"serverparam", "serverparams"},
-                                                                        {"lan", "lans"},
-                                                                        {"device", "devices"},
-                                                                        {"volume", "volumes"}}};
-
-std::string markName(int image) {
-    return image >= 0 && image < static_cast<int>(kMarks.size()) ? kMarks[static_cast<std::size_t>(image)]
-                                                                 : "Unknown";
-}
-
-struct Product {
-    std::string id, name, checked, status;
-};
-
-struct Finding {
-    std::string kind, path, rules, name, condition, value, productId;
-    int image = 0;
-};
+using analysis::Finding;
+using analysis::FindingKind;
+using analysis::Mark;
 
 struct Outcome {
     std::string file;
     bool opened = false;
     std::string message;  // refusal or warning
+    bool empty = false;   // a saved tree that did not load: it opens empty
     std::string title;
-    std::vector<Product> products;
-    std::vector<Finding> findings;
+    std::vector<Finding> products;
+    std::vector<Finding> findings;  // grouped by kind in the order of kFindingKinds
     [[nodiscard]] bool anyBad() const {
-        return std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.image == 2; });
+        return std::any_of(findings.begin(), findings.end(),
+                           [](const Finding& f) { return f.mark == Mark::Bad; });
     }
 };
-
-Finding fromRecord(xml::Node rec) {
-    Finding f;
-    f.kind = xml::attribute(rec, "type");
-    f.image = static_cast<int>(std::strtol(xml::childText(rec, "image").c_str(), nullptr, 10));
-    f.path = xml::childText(rec, "type");
-    f.rules = xml::childText(rec, "rules");
-    f.name = xml::childText(rec, "name");
-    f.condition = xml::childText(rec, "condition");
-    f.value = xml::childText(rec, "value");
-    f.productId = xml::attribute(rec, "ID");
-    return f;
-}
-
-// Every marked configuration module in order; a Bad one takes the fields of its record
-// (the module check writes exactly one record per Bad module, in the same order).
-void addModuleFindings(const CQXConfigDoc2& doc, const Application& app, std::vector<Finding>& out) {
-    std::vector<xml::Node> records;
-    for (xml::Node r : xml::select(doc.report().documentNode(), "details/property[@type='module']"))
-        records.push_back(r);
-    std::size_t next = 0;
-    const xml::Node cfg = doc.config().documentNode();
-    for (const char* list : {"loaded-modules/module", "search-path-modules/module"}) {
-        for (xml::Node m : xml::select(cfg, list)) {
-            if (!xml::hasAttribute(m, "image")) continue;
-            const int image = static_cast<int>(std::strtol(xml::attribute(m, "image").c_str(), nullptr, 10));
-            if (image == 2 && next < records.size()) {
-                out.push_back(fromRecord(records[next++]));
-                continue;
-            }
-            Finding f;
-            f.kind = "module";
-            f.image = image;
-            f.path = analysis::configurationPath(m, app);
-            f.name = analysis::readField(m, "name");
-            f.value = analysis::readField(m, "version") + " " + analysis::readField(m, "date");
-            out.push_back(std::move(f));
-        }
-    }
-}
 
 Outcome analyse(Application& app, const std::string& path) {
     Outcome o;
@@ -108,53 +51,79 @@ Outcome analyse(Application& app, const std::string& path) {
     }
     o.opened = true;
     o.message = r.load.message;
+    o.empty = r.load.outcome == import::LoadOutcome::NoContent;
     o.title = doc.title;
-    for (xml::Node p : xml::select(doc.report().documentNode(), "check/product")) {
-        o.products.push_back({xml::attribute(p, "ID"), xml::childText(p, "name"),
-                              xml::attribute(p, "checked"), xml::attribute(p, "status")});
+    std::vector<Finding> all = analysis::findings(doc);
+    for (auto& f : all) {
+        // The document goes: its nodes with it.
+        f.record = f.item = xml::Node();
+        if (f.kind == FindingKind::Product) o.products.push_back(std::move(f));
     }
-    addModuleFindings(doc, app, o.findings);
-    for (std::size_t k = 1; k < kKinds.size(); ++k) {
-        const std::string pattern = std::string("details/property[@type='") + kKinds[k].first + "']";
-        for (xml::Node rec : xml::select(doc.report().documentNode(), pattern))
-            o.findings.push_back(fromRecord(rec));
+    for (const auto& kind : analysis::kFindingKinds) {
+        for (auto& f : all) {
+            if (f.kind == kind.kind && kind.kind != FindingKind::Product) o.findings.push_back(std::move(f));
+        }
     }
     return o;
+}
+
+// Records keep a product's state in two words: present ("checked") and rules kept ("status").
+const char* checkedText(const Finding& p) {
+    return p.present ? "good" : "bad";
+}
+const char* statusText(const Finding& p) {
+    return p.mark == Mark::Bad ? "bad" : "good";
+}
+
+std::string sourceText(const Finding& f) {
+    return f.line ? f.file + ":" + std::to_string(f.line) : std::string();
 }
 
 void printText(const Outcome& o, const Application& app, std::ostream& out) {
     out << "File: " << o.file << "\nTitle: " << o.title << "\n";
     out << "Products present:\n";
     for (const auto& p : o.products) {
-        if (p.checked != "good") continue;
-        out << "  " << (p.status == "good" ? "Good " : "Bad  ") << p.name << " (ID " << p.id << ", status "
-            << p.status << ")\n";
+        if (!p.present) continue;
+        out << "  " << (p.mark == Mark::Good ? "Good " : "Bad  ") << p.name << " (ID " << p.productId
+            << ", status " << statusText(p) << ")\n";
     }
     out << "Products absent:\n";
     for (const auto& p : o.products) {
-        if (p.checked != "good") out << "  " << p.name << " (ID " << p.id << ")\n";
+        if (!p.present) out << "  " << p.name << " (ID " << p.productId << ")\n";
     }
-    std::map<std::string, std::array<int, 2>> counts;  // kind: good, bad
-    for (const auto& [kind, list] : kKinds) {
+    std::map<FindingKind, std::array<int, 2>> counts;  // kind: good, bad
+    for (const auto& kind : analysis::kFindingKinds) {
+        if (kind.kind == FindingKind::Product) continue;
         bool header = false;
         for (const auto& f : o.findings) {
-            if (f.kind != kind) continue;
-            if (!header) out << app.label(list) << ":\n";
+            if (f.kind != kind.kind) continue;
+            if (!header) out << app.label(kind.list) << ":\n";
             header = true;
-            if (f.image == 3) ++counts[kind][0];
-            if (f.image == 2) ++counts[kind][1];
-            out << "  " << markName(f.image) << "  " << f.name << "  [" << f.path << "]";
-            if (!f.rules.empty()) out << "  rule: " << f.rules;
+            if (f.mark == Mark::Good) ++counts[kind.kind][0];
+            if (f.mark == Mark::Bad) ++counts[kind.kind][1];
+            out << "  " << analysis::markName(f.mark) << "  " << f.name << "  [" << f.path << "]";
+            if (!f.rulePath.empty()) out << "  rule: " << f.rulePath;
             if (!f.condition.empty()) out << "  condition: " << f.condition;
-            out << "  value: " << f.value << "\n";
+            out << "  value: " << f.value;
+            if (f.line) out << "  source: " << sourceText(f);
+            out << "\n";
         }
     }
     out << "Counts:";
-    for (const auto& [kind, list] : kKinds) {
-        out << "  " << app.label(list) << " " << counts[kind][0] << " good, " << counts[kind][1] << " bad;";
+    for (const auto& kind : analysis::kFindingKinds) {
+        if (kind.kind == FindingKind::Product) continue;
+        out << "  " << app.label(kind.list) << " " << counts[kind.kind][0] << " good, "
+            << counts[kind.kind][1] << " bad;";
     }
     out << "\n\n";
 }
+
+// Keys of the counts object; Remark and Command never come from the analysis.
+constexpr std::array<std::pair<Mark, const char*>, 5> kCountKeys = {{{Mark::Information, "information"},
+                                                                     {Mark::NotChecked, "notChecked"},
+                                                                     {Mark::Bad, "bad"},
+                                                                     {Mark::Good, "good"},
+                                                                     {Mark::Error, "error"}}};
 
 nlohmann::json toJson(const Outcome& o) {
     nlohmann::json j;
@@ -163,29 +132,32 @@ nlohmann::json toJson(const Outcome& o) {
     j["products"] = nlohmann::json::array();
     for (const auto& p : o.products) {
         j["products"].push_back(
-            {{"ID", p.id}, {"name", p.name}, {"checked", p.checked}, {"status", p.status}});
+            {{"ID", p.productId}, {"name", p.name}, {"checked", checkedText(p)}, {"status", statusText(p)}});
     }
     j["findings"] = nlohmann::json::array();
-    // Count keys by outcome code; Remark and Command never come from the analysis.
-    static const std::array<const char*, 7> keys = {"information", "notChecked", "bad", "good", "", "",
-                                                    "error"};
     nlohmann::json counts = nlohmann::json::object();
-    for (const auto& [kind, list] : kKinds) {
-        counts[kind] = {{"good", 0}, {"bad", 0}, {"information", 0}, {"notChecked", 0}, {"error", 0}};
+    for (const auto& kind : analysis::kFindingKinds) {
+        if (kind.kind == FindingKind::Product) continue;
+        counts[std::string(kind.type)] = {
+            {"good", 0}, {"bad", 0}, {"information", 0}, {"notChecked", 0}, {"error", 0}};
     }
     for (const auto& f : o.findings) {
-        j["findings"].push_back({{"kind", f.kind},
-                                 {"mark", markName(f.image)},
-                                 {"image", f.image},
+        const std::string type(analysis::namesOf(f.kind).type);
+        nlohmann::json source = {{"file", f.file}, {"line", nullptr}};
+        if (f.line) source["line"] = f.line;
+        j["findings"].push_back({{"kind", type},
+                                 {"mark", analysis::markName(f.mark)},
+                                 {"image", analysis::markCode(f.mark)},
                                  {"path", f.path},
-                                 {"rules", f.rules},
+                                 {"rules", f.rulePath},
                                  {"name", f.name},
                                  {"condition", f.condition},
                                  {"value", f.value},
-                                 {"productId", f.productId}});
-        if (f.image < 0 || f.image >= static_cast<int>(keys.size())) continue;
-        const std::string key = keys[static_cast<std::size_t>(f.image)];
-        if (!key.empty() && counts.contains(f.kind)) counts[f.kind][key] = counts[f.kind][key].get<int>() + 1;
+                                 {"productId", f.productId},
+                                 {"source", source}});
+        for (const auto& [mark, key] : kCountKeys) {
+            if (mark == f.mark) counts[type][key] = counts[type][key].get<int>() + 1;
+        }
     }
     j["counts"] = counts;
     return j;
@@ -199,45 +171,88 @@ struct Options {
     unsigned jobs = 0;
 };
 
-// Analyses every file with `jobs` workers (each with its own rule base) and hands the
-// results to `emit` in input order as soon as each one's predecessors are done.
+// More workers than this only add memory (each holds its own rule base).
+constexpr unsigned kMaxWorkers = 64;
+
+// Analyses every file with up to `jobs` workers (each with its own rule base) and hands the
+// results to `emit` in input order as soon as each one's predecessors are done; `emit`
+// returns false to stop. Workers that cannot be started are done without: with none, the
+// files are analysed here, one after the other.
 void analyseAll(const Application& app, const std::vector<std::string>& files, unsigned jobs,
-                const std::function<void(const Outcome&)>& emit) {
+                const std::function<bool(const Outcome&)>& emit) {
+    // With memory exhausted even the failure's message may not be made: an outcome that
+    // names no file gets its file and message on the thread that prints it.
+    auto analyseOne = [&files](Application& own, std::size_t i) {
+        Outcome o;
+        try {
+            o = analyse(own, files[i]);
+        } catch (const std::bad_alloc&) {
+            o = {};
+        } catch (const std::exception& e) {
+            o = {};
+            try {
+                o.message = std::string("analysis failed: ") + e.what();
+            } catch (const std::bad_alloc&) {
+            }
+        }
+        if (o.file.empty()) {
+            try {
+                o.file = files[i];
+                if (o.message.empty()) o.message = analysis::kExceptionMessage;
+            } catch (const std::bad_alloc&) {
+                o.file.clear();
+            }
+        }
+        return o;
+    };
     std::vector<std::optional<Outcome>> results(files.size());
     std::mutex mutex;
     std::condition_variable ready;
     std::atomic<std::size_t> nextFile{0};
-    auto worker = [&] {
-        Application own = app.cloneForWorker();
-        for (std::size_t i; (i = nextFile++) < files.size();) {
-            Outcome o;
-            try {
-                o = analyse(own, files[i]);
-            } catch (const std::exception& e) {
-                o.file = files[i];
-                o.message = std::string("analysis failed: ") + e.what();
-            }
-            std::lock_guard lock(mutex);
-            results[i] = std::move(o);
-            ready.notify_all();
-        }
-    };
+    const unsigned wanted = std::min({std::max(1u, jobs), kMaxWorkers, static_cast<unsigned>(files.size())});
+    std::vector<std::unique_ptr<Application>> apps;
     std::vector<std::thread> threads;
-    for (unsigned t = 0; t < std::max(1u, std::min<unsigned>(jobs, static_cast<unsigned>(files.size())));
-         ++t) {
-        threads.emplace_back(worker);
+    for (unsigned t = 0; t < wanted && files.size() > 1; ++t) {
+        try {
+            apps.push_back(std::make_unique<Application>(app.cloneForWorker()));
+            Application& own = *apps.back();
+            threads.emplace_back([&, &own = own] {
+                for (std::size_t i; (i = nextFile++) < files.size();) {
+                    Outcome o = analyseOne(own, i);
+                    std::lock_guard lock(mutex);
+                    results[i] = std::move(o);
+                    ready.notify_all();
+                }
+            });
+        } catch (const std::exception&) {
+            // No memory or no thread for another worker: go on with those that started.
+            if (apps.size() > threads.size()) apps.pop_back();
+            break;
+        }
     }
     const bool progress = stderrIsTerminal() && files.size() > 1;
+    std::optional<Application> here;  // for the files analysed on this thread
     for (std::size_t i = 0; i < files.size(); ++i) {
         std::optional<Outcome> o;
-        {
+        if (threads.empty()) {
+            if (!here) here.emplace(app.cloneForWorker());
+            o = analyseOne(*here, i);
+        } else {
             std::unique_lock lock(mutex);
             ready.wait(lock, [&] { return results[i].has_value(); });
             o = std::move(results[i]);
         }
-        emit(*o);
+        if (o->file.empty()) {
+            o->file = files[i];
+            if (o->message.empty()) o->message = analysis::kExceptionMessage;
+        }
+        const bool more = emit(*o);
         if (progress)
             std::cerr << "\ranalysed " << (i + 1) << " of " << files.size() << " reports" << std::flush;
+        if (!more) {
+            nextFile = files.size();  // workers stop after their current report
+            break;
+        }
     }
     for (auto& t : threads) t.join();
     if (progress) std::cerr << "\r\033[K" << std::flush;
@@ -270,23 +285,26 @@ void addAnalyzeCommand(CLI::App& app, int& exitCode) {
             return;
         }
         const unsigned jobs = opts->jobs ? opts->jobs : std::max(1u, std::thread::hardware_concurrency());
-        bool refused = false, bad = false;
+        bool refused = false, bad = false, unwritable = false;
         analyseAll(*application, files, jobs, [&](const Outcome& o) {
             if (!o.opened) {
                 refused = true;
-                std::cerr << "qxconfig-cli: " << o.message << "\n";
-                return;
+                std::cerr << "qxconfig-cli: " << messageAbout(o.file, o.message) << "\n";
+                return true;
             }
-            if (!o.message.empty()) std::cerr << "qxconfig-cli: " << o.message << "\n";
+            if (!o.message.empty()) std::cerr << "qxconfig-cli: " << messageAbout(o.file, o.message) << "\n";
+            // A tree that opened empty has nothing to judge: no run that gates on findings passes it.
+            if (o.empty && opts->failOn != "none") refused = true;
             bad = bad || o.anyBad();
             if (opts->format == "json") {
                 std::cout << toJson(o).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
             } else {
                 printText(o, *application, std::cout);
             }
-            std::cout.flush();
+            unwritable = !flushStdout();
+            return !unwritable;
         });
-        if (refused)
+        if (refused || unwritable)
             exitCode = kExitRefused;
         else if (bad && opts->failOn == "bad")
             exitCode = kExitFailure;

@@ -2,6 +2,7 @@
 
 #include "compare/server_compare.hpp"
 #include "platform/file_system.hpp"
+#include "util/text.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -23,6 +24,18 @@ std::string resultJson(const compare::CompareResult& r) {
     j["tree"] = nlohmann::ordered_json::array();
     for (const auto& n : r.tree) j["tree"].push_back({{"path", n.path}, {"image", n.image}});
     return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+// The texts of the list as TSV cells: a tab or line break inside must not shift columns.
+compare::CompareResult escapedForTsv(compare::CompareResult r) {
+    r.baseName = text::tsvCell(r.baseName);
+    for (auto& n : r.serverNames) n = text::tsvCell(n);
+    for (auto& l : r.lines) {
+        l.path = text::tsvCell(l.path);
+        l.name = text::tsvCell(l.name);
+        for (auto& v : l.values) v = text::tsvCell(v);
+    }
+    return r;
 }
 
 }  // namespace
@@ -75,10 +88,10 @@ void addCompareCommand(CLI::App& app, int& exitCode) {
         std::vector<const CQXConfigDoc2*> others;
         for (std::size_t i = 1; i < docs.size(); ++i) others.push_back(docs[i].get());
         const auto result = compare::compareServers(*docs[0], others, *application, types);
-        const std::string text = opts->format == "json"
-                                     ? resultJson(result)
-                                     : compare::compareListText(result, *application, "\r\n");
-        exitCode = writeOutput(text, opts->out) ? kExitOk : kExitFailure;
+        const std::string out = opts->format == "json"
+                                    ? resultJson(result)
+                                    : compare::compareListText(escapedForTsv(result), *application, "\r\n");
+        exitCode = writeOutput(out, opts->out) ? kExitOk : kExitError;
     });
 }
 

@@ -4,6 +4,7 @@
 #include "lists/report_html.hpp"
 #include "lists/report_lists.hpp"
 #include "platform/file_system.hpp"
+#include "util/text.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -23,6 +24,15 @@ std::string modelJson(const lists::ListModel& m) {
         j["rows"].push_back({{"icon", r.icon}, {"cells", r.cells}, {"messages", r.messages}});
     }
     return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+// Every header and cell as one TSV cell: a tab or line break inside must not shift columns.
+lists::ListModel escapedForTsv(lists::ListModel m) {
+    for (auto& c : m.columns) c.header = text::tsvCell(c.header);
+    for (auto& r : m.rows) {
+        for (auto& cell : r.cells) cell = text::tsvCell(cell);
+    }
+    return m;
 }
 
 }  // namespace
@@ -68,9 +78,9 @@ void addReportCommand(CLI::App& app, int& exitCode) {
                 return;
             }
             const auto model = lists::buildReportList(*doc, *application, node, {doc.get()});
-            text = opts->format == "json" ? modelJson(model) : lists::saveAsText(model);
+            text = opts->format == "json" ? modelJson(model) : lists::saveAsText(escapedForTsv(model));
         }
-        exitCode = writeOutput(text, opts->out) ? kExitOk : kExitFailure;
+        exitCode = writeOutput(text, opts->out) ? kExitOk : kExitError;
     });
 }
 

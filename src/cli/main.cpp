@@ -34,13 +34,16 @@ int main(int argc, char** argv) {
     qx::cli::addScanModulesCommand(app, exitCode);
     qx::cli::addUpdateCommand(app, exitCode);
     qx::cli::addCompletionCommand(app, exitCode);
+    qx::cli::addRulesCommand(app, exitCode);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e);
     } catch (const std::exception& e) {
         std::cerr << "qxconfig-cli: " << e.what() << "\n";
-        return qx::cli::kExitFailure;
+        return qx::cli::kExitError;
     }
+    // Output that did not reach its reader is no success, whatever the command found.
+    if (!qx::cli::flushStdout()) return qx::cli::kExitError;
     return exitCode;
 }

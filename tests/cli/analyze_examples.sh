@@ -22,4 +22,14 @@ assert any(f["kind"] == "module" and f["name"] == "JVM.QXK" for f in r["findings
 ' || fail "$sample"
 done
 grep -q '<date>Build 143</date>' "$src/resources/rules.xml" || fail "no rule with an unreadable date"
+
+# A saved tree has no report lines: its findings name the file and no line.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$cli" save-xml --rules "$src/resources/rules.xml" "$src/examples/FS1-CONFIG.TXT" "$work/fs1.xml"
+"$cli" analyze --rules "$src/resources/rules.xml" --format json "$work/fs1.xml" | python3 -c '
+import json, sys
+r = json.load(sys.stdin)
+assert r["findings"] and all(f["source"] == {"file": r["file"], "line": None} for f in r["findings"])
+' || fail "saved tree with lines"
 echo ok

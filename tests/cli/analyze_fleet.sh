@@ -46,6 +46,8 @@ grep -q 'condition: greater than or equal to 8000  value: 100' "$work/text" || f
 grep -q '^  Information  Product Version' "$work/text" || fail "information finding"
 grep -q '^  Good  Server Name' "$work/text" || fail "good finding"
 grep -q '^Counts:.*SET Parameters 0 good, 1 bad;' "$work/text" || fail "counts"
+# Each finding names the report line it came from.
+grep -q "^  Bad  Minimum Free Memory .*  source: $work/fleet/B.TXT:13\$" "$work/text" || fail "source line"
 
 # JSON lines: valid, in scan order, the same with one worker or many.
 run --format json --jobs 1 "$work/fleet" > "$work/j1"
@@ -62,7 +64,12 @@ b = rows[1]
 assert {"ID": "1", "name": "Servers", "checked": "good", "status": "bad"} in b["products"], b["products"]
 bad = [f for f in b["findings"] if f["mark"] == "Bad"]
 assert bad and bad[0]["kind"] == "set-param" and bad[0]["image"] == 2 and bad[0]["value"] == "100", bad
-assert set(bad[0]) == {"kind", "mark", "image", "path", "rules", "name", "condition", "value", "productId"}
+assert set(bad[0]) == {"kind", "mark", "image", "path", "rules", "name", "condition", "value", "productId", "source"}
+assert bad[0]["source"] == {"file": b["file"], "line": 13}, bad[0]["source"]
+for r in rows:
+    lines = open(r["file"], encoding="latin-1").read().split("\n")
+    for f in r["findings"]:
+        assert f["name"] in lines[f["source"]["line"] - 1], f
 assert b["counts"]["set-param"]["bad"] == 1 and b["counts"]["serverparam"]["information"] == 1
 assert all(r["counts"]["set-param"]["bad"] == 0 for r in rows if r is not b)
 PY

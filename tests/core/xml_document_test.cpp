@@ -1,4 +1,5 @@
 #include "test_support.hpp"
+#include "xml/tree_builder.hpp"
 
 #include <gtest/gtest.h>
 
@@ -133,87 +134,124 @@ TEST(XmlDocument, NodeIdentity) {
 
 namespace {
 
+// Appends through a builder when there is one, else through the plain functions.
+struct Writer {
+    xml::TreeBuilder* b = nullptr;
+    xml::Node add(xml::Node parent, std::string_view name, std::string_view text = {}) const {
+        return b ? b->append(parent, name, text) : xml::appendElement(parent, name, text);
+    }
+    xml::Node addLatin1(xml::Node parent, std::string_view name, std::string_view bytes) const {
+        return b ? b->appendLatin1(parent, name, bytes) : xml::appendLatin1Element(parent, name, bytes);
+    }
+    void attr(xml::Node n, std::string_view name, std::string_view value) const {
+        if (b)
+            b->setAttribute(n, name, value);
+        else
+            xml::setAttribute(n, name, value);
+    }
+};
+
 // Builds the same small tree through every writer; the result must not depend on whether
-// the document shares its element names.
-void buildFields(xml::Document& d) {
-    xml::Node root = d.createRoot("config");
-    xml::Node rec = xml::appendElement(root, "module");
-    xml::appendElement(rec, "name", "SERVER.QXK");
-    xml::appendElement(rec, "version", "");
-    xml::Node desc = xml::appendLatin1Element(rec, "description", "Caf\xe9 loader");
+// a builder shares names, texts and attributes.
+void buildFields(xml::Document& d, const Writer& w) {
+    xml::Node root = d.root();
+    xml::Node rec = w.add(root, "module");
+    w.add(rec, "name", "SERVER.QXK");
+    w.add(rec, "version", "");
+    xml::Node desc = w.addLatin1(rec, "description", "Caf\xe9 loader");
     xml::setText(desc, "Loader, continued");
-    xml::Node grown = xml::appendElement(rec, "date");
+    xml::Node grown = w.add(rec, "date");
     xml::setText(grown, "Mar 1 2004");
-    xml::Node emptied = xml::appendElement(rec, "size", "123");
+    xml::Node emptied = w.add(rec, "size", "123");
     xml::setText(emptied, "");
-    xml::Node mixed = xml::appendElement(rec, "note", "head ");
-    xml::appendElement(mixed, "part", "tail");
-    xml::appendElement(rec, "ns:item", "still stored");
-    xml::setAttribute(rec, "name", "m");
+    xml::Node mixed = w.add(rec, "note", "head ");
+    w.add(mixed, "part", "tail");
+    w.add(rec, "ns:item", "still stored");
+    w.attr(rec, "name", "m");
+    w.attr(rec, "type", "set-param");
+    w.attr(rec, "type", "changed");  // an attribute set twice keeps its place
+    xml::Node other = w.add(root, "module");
+    w.attr(other, "type", "set-param");
+    w.attr(other, "text", "tab\there \"quoted\" <&> line\nbreak\r");
+    w.attr(other, "long", std::string(100, 'v'));
+    w.attr(other, "ns:odd", "x");
 }
 
 }  // namespace
 
-TEST(XmlSharedNames, TreesReadSaveSearchAndCopyAsWithoutSharing) {
+TEST(XmlTreeBuilder, BuiltTreesReadSaveSearchAndCopyAsPlainOnes) {
     xml::Document plain;
-    buildFields(plain);
-    xml::Document shared;
-    shared.shareElementNames();
-    buildFields(shared);
+    plain.createRoot("config");
+    buildFields(plain, {});
+    xml::Document built;
+    built.createRoot("config");
+    xml::TreeBuilder builder(built);
+    buildFields(built, {&builder});
+
+    // While it builds, the templates follow the document element: walks from the root
+    // never meet them.
+    ASSERT_TRUE(builder.templates());
+    EXPECT_EQ(built.root(), xml::child(built.documentNode(), "config"));
+    EXPECT_EQ(xml::select(built.root(), "name").size(), 1u);
+    builder.finish();
+    EXPECT_FALSE(builder.templates());
 
     const std::string expected = plain.saveString();
-    EXPECT_EQ(shared.saveString(), expected);  // the helper element is never written
-    xml::Node rec = xml::child(shared.root(), "module");
+    EXPECT_EQ(built.saveString(), expected);
+    EXPECT_EQ(xml::select(built.documentNode(), "name").size(), 1u);  // templates are gone
+    xml::Node rec = xml::child(built.root(), "module");
     EXPECT_EQ(xml::childText(rec, "description"), "Loader, continued");
     EXPECT_EQ(xml::childText(rec, "size"), "");
     EXPECT_EQ(xml::childText(rec, "note"), "head tail");
     EXPECT_EQ(xml::childText(rec, "ns:item"), "still stored");
-    EXPECT_EQ(xml::select(shared.documentNode(), "name").size(), 1u);  // templates are not found
-    EXPECT_EQ(xml::select(shared.documentNode(), "config").size(), 1u);
-    EXPECT_EQ(names(xml::select(shared.documentNode(), "module[name='SERVER.QXK']")),
+    EXPECT_EQ(xml::attribute(rec, "type"), "changed");
+    EXPECT_EQ(xml::attribute(rec.next_sibling(), "text"), "tab\there \"quoted\" <&> line\nbreak\r");
+    EXPECT_EQ(names(xml::select(built.documentNode(), "module[name='SERVER.QXK']")),
               "module=mSERVER.QXK" + std::string("Loader, continuedMar 1 2004head tailstill stored") + ";");
 
     xml::Document copy;
-    copy.copyFrom(shared);
+    copy.copyFrom(built);
     EXPECT_EQ(copy.saveString(), expected);
-    EXPECT_EQ(xml::select(copy.documentNode(), "name").size(), 1u);
 
-    // Released helpers leave the names in place; appending afterwards starts them again.
-    shared.releaseSharedNames();
-    EXPECT_EQ(shared.saveString(), expected);
-    xml::appendElement(shared.root(), "name", "after");
-    EXPECT_EQ(xml::select(shared.documentNode(), "name").size(), 2u);
-
-    // A reload drops the templates with the old nodes.
-    ASSERT_TRUE(shared.loadString(expected).ok());
-    xml::appendElement(shared.root(), "name", "reloaded");
-    EXPECT_EQ(xml::childText(shared.root(), "name"), "reloaded");
+    // The built elements keep their names and texts; appending afterwards makes new templates.
+    xml::Node later = builder.append(built.root(), "name", "after");
+    builder.setAttribute(later, "type", "set-param");
+    builder.finish();
+    EXPECT_EQ(xml::select(built.documentNode(), "name").size(), 2u);
+    EXPECT_EQ(xml::attribute(later, "type"), "set-param");
+    ASSERT_TRUE(built.loadString(expected).ok());
+    EXPECT_EQ(built.saveString(), expected);
 }
 
-TEST(XmlSharedNames, DocumentsComeAndGoWithoutStaleTemplates) {
-    // Sanitizer builds catch a template outliving its document here.
-    for (int round = 0; round < 50; ++round) {
+TEST(XmlTreeBuilder, BuildersComeAndGoWithoutStaleTemplates) {
+    // Sanitizer builds catch a template outliving its builder or its document here.
+    for (int round = 0; round < 20; ++round) {
         auto a = std::make_unique<xml::Document>();
-        a->shareElementNames();
-        xml::Document b;
-        b.shareElementNames();
         xml::Node ra = a->createRoot("a");
+        xml::Document b;
         xml::Node rb = b.createRoot("b");
-        for (int i = 0; i < 20; ++i) {
-            xml::appendElement(i % 2 ? ra : rb, "value", std::to_string(i));
+        {
+            xml::TreeBuilder ba(*a, xml::TreeBuilder::Texts::Shared);
+            xml::TreeBuilder bb(b);
+            for (int i = 0; i < 20; ++i) {
+                xml::Node v = (i % 2 ? ba : bb).append(i % 2 ? ra : rb, "value", std::to_string(i % 3));
+                (i % 2 ? ba : bb).setAttribute(v, "image", std::to_string(i % 4));
+            }
         }
-        xml::Document moved = std::move(b);
-        b = std::move(*a);
+        xml::TreeBuilder again(b);
+        again.append(rb, "value", "x");
+        xml::Document moved = std::move(*a);
         a.reset();
-        xml::appendElement(b.root(), "value", "x");
-        xml::appendElement(moved.root(), "value", "y");
+        EXPECT_EQ(xml::select(moved.documentNode(), "value").size(), 10u);
+        EXPECT_GT(xml::select(b.documentNode(), "value").size(), 11u);  // the templates too
+        again.finish();
         EXPECT_EQ(xml::select(b.documentNode(), "value").size(), 11u);
-        EXPECT_EQ(xml::select(moved.documentNode(), "value").size(), 11u);
-        EXPECT_EQ(xml::text(moved.root().last_child()), "y");
+        EXPECT_EQ(xml::text(b.root().last_child()), "x");
+        EXPECT_EQ(xml::attribute(moved.root().first_child(), "image"), "1");
     }
 }
 
-TEST(XmlSharedNames, SharedTextsComeBackExactlyAndChangeOneElementOnly) {
+TEST(XmlTreeBuilder, SharedTextsComeBackExactlyAndChangeOneElementOnly) {
     const std::vector<std::string> texts = {"Group -> Product 1.0 -> Rules",
                                             "a & b < c > d",
                                             "line\r\nbreak",
@@ -226,12 +264,15 @@ TEST(XmlSharedNames, SharedTextsComeBackExactlyAndChangeOneElementOnly) {
                                             "Group -> Product 1.0 -> Rules"};
     xml::Document plain;
     xml::Document shared;
-    shared.shareElementNames(true);
     for (xml::Document* d : {&plain, &shared}) {
         xml::Node root = d->createRoot("details");
+        xml::TreeBuilder b(shared, xml::TreeBuilder::Texts::Shared);
         for (const auto& t : texts) {
-            xml::Node rec = xml::appendElement(root, "property");
-            xml::appendElement(rec, "rules", t);
+            xml::Node rec = d == &shared ? b.append(root, "property") : xml::appendElement(root, "property");
+            if (d == &shared)
+                b.append(rec, "rules", t);
+            else
+                xml::appendElement(rec, "rules", t);
         }
     }
     auto recs = xml::select(shared.documentNode(), "property/rules");

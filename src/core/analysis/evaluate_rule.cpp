@@ -80,7 +80,7 @@ std::optional<std::int64_t> readDate(std::string_view d) {
 
 int compareProductRule(const RuleFields& r, const ItemFields& i) {
     int outcome = applyOperator(r.op, compareTexts(i.value, r.value));
-    if (outcome == kOutcomeHolds && isComparisonOperator(r.versionOp)) {
+    if (outcome == markCode(Mark::Good) && isComparisonOperator(r.versionOp)) {
         outcome = applyOperator(r.versionOp, compareTexts(plainVersion(i.version), plainVersion(r.version)));
     }
     return outcome;
@@ -116,8 +116,8 @@ int applyOperator(std::string_view op, int c) {
     else if (op == "!=")
         holds = c != 0;
     else
-        return kOutcomeNone;
-    return holds ? kOutcomeHolds : kOutcomeBroken;
+        return markCode(Mark::Information);
+    return holds ? markCode(Mark::Good) : markCode(Mark::Bad);
 }
 
 int compareTexts(std::string_view a, std::string_view b) {
@@ -156,10 +156,10 @@ int compareModule(const ModuleComparison& m, bool unreadableDateIsError) {
     const ModuleVersion config = normaliseModuleVersion(m.configVersion);
     const auto ruleDate = readDate(m.ruleDate);
     const auto configDate = readDate(m.configDate);
-    if (unreadableDateIsError && (!ruleDate || !configDate)) return kOutcomeBadDate;
+    if (unreadableDateIsError && (!ruleDate || !configDate)) return markCode(Mark::Error);
     int outcome = applyOperator(
         m.versionOperator, threeWay(text::leadingDouble(config.version), text::leadingDouble(rule.version)));
-    if (outcome == kOutcomeHolds && rule.base == config.base && isComparisonOperator(m.dateOperator) &&
+    if (outcome == markCode(Mark::Good) && rule.base == config.base && isComparisonOperator(m.dateOperator) &&
         ruleDate && configDate) {
         outcome = applyOperator(m.dateOperator, threeWay(*configDate, *ruleDate));
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Whether one configuration item satisfies one rule item, as an outcome code.
 
+#include "analysis/findings.hpp"
 #include "xml/xml_document.hpp"
 
 #include <string>
@@ -8,15 +9,11 @@
 
 namespace qx::analysis {
 
-/// Outcome codes; the views show each as the mark with the same index.
-inline constexpr int kOutcomeNone = 0;        // no recognised operator: Information
-inline constexpr int kOutcomeNotChecked = 1;  // a module no rule names
-inline constexpr int kOutcomeBroken = 2;      // Bad
-inline constexpr int kOutcomeHolds = 3;       // Good
-inline constexpr int kOutcomeBadDate = 6;     // unreadable date: Error
+// Outcomes are the codes of marks (markCode): Good when a condition holds, Bad when it is
+// broken, Information when nothing was compared, Error for a date that cannot be read.
 
 /// Applies an operator ("=", "<", "<=", ">", ">=", "!=") to a three-way comparison of the
-/// configuration side with the rule side: 3 holds, 2 broken, 0 for any other operator.
+/// configuration side with the rule side: Good, Bad, or Information for any other operator.
 int applyOperator(std::string_view op, int comparison);
 /// True for the six comparison operators.
 bool isComparisonOperator(std::string_view op);
@@ -40,7 +37,7 @@ struct ModuleComparison {
     std::string_view configVersion, configDate;
 };
 /// Version first, then (same base version, version holds) the build date. With
-/// `unreadableDateIsError` an unreadable date gives 6 before anything is compared;
+/// `unreadableDateIsError` an unreadable date gives Error before anything is compared;
 /// without it, an unreadable date leaves the version's verdict standing.
 int compareModule(const ModuleComparison& m, bool unreadableDateIsError);
 

@@ -5,6 +5,7 @@
 #include "analysis/records.hpp"
 #include "analysis/rule_base.hpp"
 #include "util/text.hpp"
+#include "xml/tree_builder.hpp"
 
 #include <algorithm>
 #include <cstring>
@@ -18,6 +19,7 @@ namespace {
 
 struct ModuleRule {
     std::string name, version, date, versionOp, dateOp, productId, path;
+    xml::Node node;
 };
 
 // Name first, then the remaining fields, all without regard to case.
@@ -36,7 +38,7 @@ std::vector<ModuleRule> collectActiveRules(const xml::Document& rules) {
     for (xml::Node r : xml::select(rules.documentNode(), "modules[@vetoed=\"false\"]/module")) {
         out.push_back({readField(r, "name"), readField(r, "version"), readField(r, "date"),
                        readField(r, "version_condition"), readField(r, "date_condition"),
-                       xml::attribute(r.parent().parent(), "ID"), rulePath(r)});
+                       xml::attribute(r.parent().parent(), "ID"), rulePath(r), r});
     }
     std::stable_sort(out.begin(), out.end(), ruleOrder);
     return out;
@@ -49,6 +51,8 @@ struct ModulePass {
     const ProductRecords& products;
     std::vector<ModuleRule> rules;
     std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> byName;  // upper-cased name
+    xml::TreeBuilder records{doc.report(), xml::TreeBuilder::Texts::Shared};
+    xml::TreeBuilder marks{doc.config()};
 
     void indexRules() {
         for (std::size_t i = 0; i < rules.size();) {
@@ -59,39 +63,60 @@ struct ModulePass {
         }
     }
 
-    void writeRecord(xml::Node module, const ModuleRule& r, const std::string& version,
-                     const std::string& date) {
-        xml::Node rec = xml::appendElement(details, "property");
-        xml::setAttribute(rec, "type", "module");
-        xml::setAttribute(rec, "ID", r.productId);
-        addField(rec, "image", std::to_string(kOutcomeBroken));
-        addField(rec, "type", configurationPath(module, app));
-        addField(rec, "rules", r.path);
-        addField(rec, "name", readField(module, "name"));
-        addField(rec, "condition",
-                 app.valueLabel("version_condition", r.versionOp) + " " + r.version + " " +
-                     app.valueLabel("date_condition", r.dateOp) + " " + r.date);
-        addField(rec, "value", version + " " + date);
+    // The path of a list's modules, written once per list.
+    const std::string& pathOf(xml::Node module) {
+        auto it = listPaths.find(module.parent().internal_object());
+        if (it == listPaths.end()) {
+            it = listPaths.emplace(module.parent().internal_object(), configurationPath(module, app)).first;
+            doc.trail.setModulePath(module.parent(), it->second);
+        }
+        return it->second;
+    }
+
+    // Returns the record's position among the records of `details`.
+    std::uint32_t writeRecord(xml::Node module, const ModuleRule& r, const std::string& version,
+                              const std::string& date) {
+        xml::Node rec = records.append(details, "property");
+        records.setAttribute(rec, "type", namesOf(FindingKind::Module).type);
+        records.setAttribute(rec, "ID", r.productId);
+        records.append(rec, "image", std::to_string(markCode(Mark::Bad)));
+        records.append(rec, "type", pathOf(module));
+        records.append(rec, "rules", r.path);
+        records.append(rec, "name", readField(module, "name"));
+        records.append(rec, "condition",
+                       app.valueLabel("version_condition", r.versionOp) + " " + r.version + " " +
+                           app.valueLabel("date_condition", r.dateOp) + " " + r.date);
+        records.append(rec, "value", version + " " + date);
+        const auto index = static_cast<std::uint32_t>(doc.trail.detailCount());
+        doc.trail.addDetail(doc.provenance.lineOf(module), doc.trail.ruleIndex(r.node));
+        return index;
     }
 
     void judge(xml::Node module) {
-        int mark = kOutcomeNotChecked;
+        int mark = markCode(Mark::NotChecked);
+        const ModuleRule* decided = nullptr;
+        std::uint32_t record = Trail::kNone;
+        pathOf(module);
         auto range = byName.find(text::toUpper(readField(module, "name")));
         if (range != byName.end()) {
             const std::string version = readField(module, "version");
             const std::string date = readField(module, "date");
-            for (std::size_t i = range->second.first; i < range->second.second && mark != kOutcomeBroken;
+            for (std::size_t i = range->second.first; i < range->second.second && mark != markCode(Mark::Bad);
                  ++i) {
                 const ModuleRule& r = rules[i];
+                decided = &r;
                 mark = compareModule({r.version, r.date, r.versionOp, r.dateOp, version, date}, false);
-                if (mark == kOutcomeBroken) {
+                if (mark == markCode(Mark::Bad)) {
                     products.markBad(r.productId);
-                    writeRecord(module, r, version, date);
+                    record = writeRecord(module, r, version, date);
                 }
             }
         }
-        xml::setAttribute(module, "image", std::to_string(mark));
+        marks.setAttribute(module, "image", std::to_string(mark));
+        if (decided) doc.trail.addModule(module, doc.trail.ruleIndex(decided->node), record);
     }
+
+    std::unordered_map<const void*, std::string> listPaths{};
 };
 
 // What "loaded-modules/module" and "search-path-modules/module" select, from one walk.
@@ -138,6 +163,8 @@ bool checkModules(CQXConfigDoc2& doc, Application& app, const ProductRecords& pr
     xml::Node details = xml::selectFirst(doc.report().documentNode(), "details");
     if (!details) return true;
     try {
+        doc.trail.beginPass(app.ruleBase());
+        doc.trail.clearModules();
         ModulePass pass{doc, app, details, products, collectActiveRules(app.ruleBase()), {}};
         pass.indexRules();
         std::vector<xml::Node> loaded;

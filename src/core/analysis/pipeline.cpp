@@ -96,7 +96,6 @@ std::vector<std::string> runChecker(const std::vector<CQXConfigDoc2*>& docs, App
             // One document that cannot be analysed must not stop the others.
             messages.emplace_back(kExceptionMessage);
         }
-        doc->releaseBuildHelpers();
     }
     return messages;
 }

@@ -82,19 +82,36 @@ bool requirementsHold(ConfigIndex& index, xml::Node container) {
     bool ok = true;
     for (xml::Node c = container.first_child(); c; c = c.next_sibling()) {
         if (c.type() == pugi::node_element && std::string_view(c.name()) == "requireds" &&
-            evaluateRequireds(index, c) == kOutcomeBroken) {
+            evaluateRequireds(index, c) == markCode(Mark::Bad)) {
             ok = false;
         }
     }
     return ok;
 }
 
-void walk(ConfigIndex& index, xml::Node check, Application& app, xml::Node node) {
-    for (xml::Node b = node.first_child(); b; b = b.next_sibling()) {
-        if (b.type() != pugi::node_element) continue;
+// Groups are entered depth first in document order, with a stack of the next sibling to
+// visit at each level instead of recursion: a rule base may nest groups deep.
+void walk(ConfigIndex& index, xml::Node check, Application& app, Trail& trail, xml::Node node) {
+    std::vector<xml::Node> resume;
+    xml::Node b = node.first_child();
+    while (b || !resume.empty()) {
+        if (!b) {
+            b = resume.back();
+            resume.pop_back();
+            continue;
+        }
+        const xml::Node next = b.next_sibling();
+        if (b.type() != pugi::node_element) {
+            b = next;
+            continue;
+        }
         std::string_view name = b.name();
         if (name == "productgroup") {
-            if (requirementsHold(index, b)) walk(index, check, app, b);
+            if (requirementsHold(index, b)) {
+                resume.push_back(next);
+                b = b.first_child();
+                continue;
+            }
         } else if (name == "product") {
             const bool ok = requirementsHold(index, b);
             const std::string id = xml::attribute(b, "ID");
@@ -107,7 +124,9 @@ void walk(ConfigIndex& index, xml::Node check, Application& app, xml::Node node)
             xml::setAttribute(record, "checked", ok ? "good" : "bad");
             xml::setAttribute(record, "status", "good");
             addField(record, "name", xml::attribute(b, "name"));
+            trail.addProduct(trail.ruleIndex(b));
         }
+        b = next;
     }
 }
 
@@ -120,7 +139,7 @@ bool isCommentLine(std::string_view line) {
 }
 
 int lineTest(std::string_view op, std::string_view text, const std::vector<std::string>& lines) {
-    if (op != "in" && op != "!in") return kOutcomeNone;
+    if (op != "in" && op != "!in") return markCode(Mark::Information);
     bool found = false;
     for (const auto& l : lines) {
         if (!isCommentLine(l) && text::trimLeftBlanks(l).find(text) != std::string_view::npos) {
@@ -128,17 +147,17 @@ int lineTest(std::string_view op, std::string_view text, const std::vector<std::
             break;
         }
     }
-    return found == (op == "in") ? kOutcomeHolds : kOutcomeBroken;
+    return found == (op == "in") ? markCode(Mark::Good) : markCode(Mark::Bad);
 }
 
 int evaluateRequireds(ConfigIndex& index, xml::Node requireds) {
-    int result = kOutcomeHolds;
+    int result = markCode(Mark::Good);
     for (xml::Node list = requireds.first_child(); list; list = list.next_sibling()) {
         if (list.type() != pugi::node_element) continue;
         const std::string_view listName = list.name();
         // Once a requirement failed the rest of the list is not judged: a later line test
         // must not turn the failure back into success.
-        for (xml::Node r = list.first_child(); r && result != kOutcomeBroken; r = r.next_sibling()) {
+        for (xml::Node r = list.first_child(); r && result != markCode(Mark::Bad); r = r.next_sibling()) {
             if (r.type() != pugi::node_element || std::string_view(r.name()) == "depend") continue;
             if (listName == "files" || listName == "search-paths") {
                 result = lineTest(readField(r, "condition"), readField(r, "value"),
@@ -146,8 +165,8 @@ int evaluateRequireds(ConfigIndex& index, xml::Node requireds) {
                 continue;
             }
             const auto& items = requirementItems(index, listName, r);
-            if (items.empty()) result = kOutcomeBroken;
-            for (std::size_t i = 0; i < items.size() && result != kOutcomeBroken; ++i) {
+            if (items.empty()) result = markCode(Mark::Bad);
+            for (std::size_t i = 0; i < items.size() && result != markCode(Mark::Bad); ++i) {
                 result = evaluateRule(r, items[i]);
             }
         }
@@ -164,18 +183,21 @@ void walkRuleTree(CQXConfigDoc2& doc, Application& app, xml::Node node) {
     xml::Node check = xml::selectFirst(doc.report().documentNode(), "check");
     if (!check) return;
     ConfigIndex index(doc.config().documentNode());
-    walk(index, check, app, node);
+    doc.trail.beginPass(app.ruleBase());
+    walk(index, check, app, doc.trail, node);
 }
 
 void checkProducts(CQXConfigDoc2& doc, Application& app) {
     xml::Node check = xml::selectFirst(doc.report().documentNode(), "check");
     if (!check) return;
     xml::removeChildren(check);
+    doc.trail.clear();
+    doc.trail.beginPass(app.ruleBase());
     app.nextProductNumber = 0;
     ConfigIndex index(doc.config().documentNode());
     if (xml::Node rules = xml::selectFirst(app.ruleBase().documentNode(), "rules")) {
         index.prepare(requirementSelectors(rules));
-        walk(index, check, app, rules);
+        walk(index, check, app, doc.trail, rules);
     }
     xml::Node summary = xml::selectFirst(doc.report().documentNode(), "summary");
     if (!summary) return;

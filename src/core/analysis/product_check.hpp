@@ -14,7 +14,7 @@ namespace qx::analysis {
 
 /// Records every product reached below `node` in the first `check` element.
 void walkRuleTree(CQXConfigDoc2& doc, Application& app, xml::Node node);
-/// 2 when a requirement fails, else the code of the last judgement (3 when empty).
+/// Bad when a requirement fails, else the code of the last judgement (Good when empty).
 int evaluateRequireds(CQXConfigDoc2& doc, xml::Node requireds);
 /// The same with a configuration index the caller keeps for the whole pass.
 int evaluateRequireds(ConfigIndex& index, xml::Node requireds);

@@ -4,6 +4,7 @@
 
 #include "app/application.hpp"
 #include "document/config_doc.hpp"
+#include "lists/list_icons.hpp"
 
 #include <ctime>
 #include <functional>
@@ -13,9 +14,9 @@
 namespace qx::compare {
 
 /// Status codes of a compare line (also the icon indices of the compare list).
-inline constexpr int kStatusNone = 0;
-inline constexpr int kStatusEqual = 9;
-inline constexpr int kStatusNotEqual = 10;
+inline constexpr int kStatusNone = lists::icon::kInformation;
+inline constexpr int kStatusEqual = lists::icon::kEqual;
+inline constexpr int kStatusNotEqual = lists::icon::kNotEqual;
 
 /// The option names in the order of the selection dialog's type check boxes; each is also
 /// the localisation key of its label.
@@ -113,7 +114,7 @@ std::string configurationPath(xml::Node node, const Application& app);
 struct UptimeDisplay {
     std::vector<std::string> headers;
     struct Row {
-        int icon = 0;
+        int icon = lists::icon::kInformation;
         std::vector<std::string> cells;
     };
     std::vector<Row> rows;

@@ -128,6 +128,7 @@ void CQXConfigDoc2::ensureStandardContainers() {
 }
 
 void CQXConfigDoc2::resetReport() {
+    trail.clear();
     m_report.loadString(resources::report_layout());
 }
 

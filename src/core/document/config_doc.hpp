@@ -1,6 +1,8 @@
 #pragma once
 // One open server: its configuration tree, its report tree (findings), title and state.
 
+#include "analysis/trail.hpp"
+#include "document/provenance.hpp"
 #include "xml/xml_document.hpp"
 
 #include <string>
@@ -14,16 +16,6 @@ public:
     static constexpr int kStateCompleted = 1;
     /// State value of a report window's document (command file or text report).
     static constexpr int kStateReportWindow = 3;
-
-    CQXConfigDoc2() {
-        m_config.shareElementNames();
-        m_report.shareElementNames(true);
-    }
-    /// Drops what building the trees needed and a finished document does not.
-    void releaseBuildHelpers() {
-        m_config.releaseSharedNames();
-        m_report.releaseSharedNames();
-    }
 
     [[nodiscard]] xml::Document& config() { return m_config; }
     [[nodiscard]] const xml::Document& config() const { return m_config; }
@@ -44,10 +36,14 @@ public:
     /// Makes sure the standard containers exist (zrd, products, boot-drive, kfs-stat-files,
     /// search-paths), creating each missing one empty under `config`.
     void ensureStandardContainers();
-    /// Reloads the report tree from the embedded report layout.
+    /// Reloads the report tree from the embedded report layout (its trail goes with it).
     void resetReport();
 
     std::string path;
+    /// Report line of every configuration item (empty for a tree loaded from ".XML").
+    Provenance provenance;
+    /// What the analysis knows beside its records (rules, report lines).
+    analysis::Trail trail;
     std::string title;
     bool newFormat = false;
     int state = 0;

@@ -3,6 +3,7 @@
 #include "import/captured_file_analysis.hpp"
 
 #include "util/text.hpp"
+#include "xml/tree_builder.hpp"
 
 #include <cstring>
 #include <exception>
@@ -33,21 +34,20 @@ void guarded(Fn&& fn) {
     }
 }
 
-void addAbendDetails(xml::Node record, std::string_view t) {
+void addAbendDetails(xml::TreeBuilder& b, xml::Node record, std::string_view t) {
     if (text::containsAfterStart(t, "Thread Owned by QXK:"))
-        xml::appendElement(record, "ThreadOwnedbyQXK", from(t, 22));
+        b.append(record, "ThreadOwnedbyQXK", from(t, 22));
     if (text::containsAfterStart(t, "EIP in")) {
         const std::string eip = from(t, 8);
         const auto at = eip.find("at code start");
         if (at == std::string::npos) {
-            xml::appendElement(record, "EIP", eip);
+            b.append(record, "EIP", eip);
         } else {
-            xml::appendElement(record, "EIP", eip.substr(0, at > 0 ? at - 1 : 0));
-            xml::appendElement(record, "atcodestart", eip.substr(at + 13));
+            b.append(record, "EIP", eip.substr(0, at > 0 ? at - 1 : 0));
+            b.append(record, "atcodestart", eip.substr(at + 13));
         }
     }
-    if (text::containsAfterStart(t, "Running process:"))
-        xml::appendElement(record, "Runningprocess", from(t, 18));
+    if (text::containsAfterStart(t, "Running process:")) b.append(record, "Runningprocess", from(t, 18));
 }
 
 bool isNetworkComment(std::string_view upperWithBlank) {
@@ -82,24 +82,23 @@ struct LoadLines {
 };
 
 // Fills one `property` from the words of a BIND line; returns the board name and address.
-std::pair<std::string, std::string> addBindWords(xml::Node record, std::string_view t) {
+std::pair<std::string, std::string> addBindWords(xml::TreeBuilder& b, xml::Node record, std::string_view t) {
     std::string board, address;
     int counter = 1;
     for (std::string_view word : text::splitWords(t)) {
         std::string w = text::toUpper(text::trimBlanks(word));
-        if (w == "IP" || w == "IPX") xml::appendElement(record, "protocol", w);
-        if (text::startsWith(w, "NET")) xml::appendElement(record, "net", from(w, 4));
-        if (text::startsWith(w, "ARP")) xml::appendElement(record, "arp", from(text::removeChar(w, ';'), 4));
-        if (text::startsWith(w, "MASK")) xml::appendElement(record, "mask", from(w, 5));
-        if (text::startsWith(w, "GATE"))
-            xml::appendElement(record, "gate", from(text::removeChar(w, ';'), 5));
+        if (w == "IP" || w == "IPX") b.append(record, "protocol", w);
+        if (text::startsWith(w, "NET")) b.append(record, "net", from(w, 4));
+        if (text::startsWith(w, "ARP")) b.append(record, "arp", from(text::removeChar(w, ';'), 4));
+        if (text::startsWith(w, "MASK")) b.append(record, "mask", from(w, 5));
+        if (text::startsWith(w, "GATE")) b.append(record, "gate", from(text::removeChar(w, ';'), 5));
         if (text::startsWith(w, "ADDRESS")) {
             address = from(w, 8);
-            xml::appendElement(record, "address", address);
+            b.append(record, "address", address);
         }
         if (counter == 3 && w != "TO") {
             board = w;
-            xml::appendElement(record, "lan", w);
+            b.append(record, "lan", w);
         }
         if (w != "TO") ++counter;
     }
@@ -157,19 +156,20 @@ void analyseAbendLog(CQXConfigDoc2& doc, const CapturedFiles& files) {
     guarded([&] {
         xml::Node abend = resultElement(doc, "abend");
         if (!abend) return;
+        xml::TreeBuilder b(doc.report(), xml::TreeBuilder::Texts::Shared);
         const auto& lines = files.lines("SYS:SYSTEM\\ABEND.LOG");
         xml::Node record;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             std::string t = " " + lines[i].text;
             if (text::containsAfterStart(t, "Server") && text::containsAfterStart(t, "halted")) {
-                record = xml::appendElement(abend, "property");
-                xml::appendElement(record, "date", from(t, t.find("halted") + 6));
+                record = b.append(abend, "property");
+                b.append(record, "date", from(t, t.find("halted") + 6));
                 // A halt line as the last line has no abend text after it.
                 if (++i >= lines.size()) break;
                 t = " " + lines[i].text;
-                xml::appendElement(record, "abend", t);
+                b.append(record, "abend", t);
             }
-            if (record) addAbendDetails(record, t);
+            if (record) addAbendDetails(b, record, t);
         }
     });
 }
@@ -178,6 +178,7 @@ void analyseJavaConfiguration(CQXConfigDoc2& doc, const CapturedFiles& files) {
     guarded([&] {
         xml::Node java = resultElement(doc, "java");
         if (!java) return;
+        xml::TreeBuilder b(doc.report(), xml::TreeBuilder::Texts::Shared);
         for (const auto& line : files.lines("SYS:ETC\\JAVA.CFG")) {
             const std::string t = " " + line.text;
             const std::string u = text::toUpper(t);
@@ -193,9 +194,9 @@ void analyseJavaConfiguration(CQXConfigDoc2& doc, const CapturedFiles& files) {
                 std::string jar = " " + std::string(item);
                 for (auto bs = jar.find('\\'); bs != std::string::npos && bs > 0; bs = jar.find('\\'))
                     jar.erase(0, bs + 1);
-                xml::Node record = xml::appendElement(java, "property");
-                xml::appendElement(record, "line", item);
-                xml::appendElement(record, "jar", jar);
+                xml::Node record = b.append(java, "property");
+                b.append(record, "line", item);
+                b.append(record, "jar", jar);
             }
         }
     });
@@ -205,6 +206,7 @@ void analyseNetworkConfiguration(CQXConfigDoc2& doc, const CapturedFiles& files)
     guarded([&] {
         xml::Node lans = resultElement(doc, "lans");
         if (!lans) return;
+        xml::TreeBuilder b(doc.report(), xml::TreeBuilder::Texts::Shared);
         const auto& lines = files.lines("SYS:ETC\\NETINFO.CFG");
         const LoadLines loads(lines);
         const auto hosts = hostsByAddress(files.lines("SYS:ETC\\HOSTS"));
@@ -212,15 +214,14 @@ void analyseNetworkConfiguration(CQXConfigDoc2& doc, const CapturedFiles& files)
             const std::string t = " " + line.text;
             const std::string u = text::toUpper(t);
             if (isNetworkComment(u) || line.remark || !text::containsAfterStart(u, "BIND")) continue;
-            xml::Node record = xml::appendElement(lans, "property");
-            const auto [board, address] = addBindWords(record, t);
-            loads.forBoard(board,
-                           [&](const std::string& module) { xml::appendElement(record, "qxk", module); });
+            xml::Node record = b.append(lans, "property");
+            const auto [board, address] = addBindWords(b, record, t);
+            loads.forBoard(board, [&](const std::string& module) { b.append(record, "qxk", module); });
             const auto match = hosts.find(address);
             if (address.empty() || match == hosts.end()) continue;
             for (const HostWords& words : match->second) {
-                if (words.size() > 1) xml::appendElement(record, "hostname", words[1]);
-                if (words.size() > 2) xml::appendElement(record, "hostalias", words[2]);
+                if (words.size() > 1) b.append(record, "hostname", words[1]);
+                if (words.size() > 2) b.append(record, "hostalias", words[2]);
             }
         }
     });

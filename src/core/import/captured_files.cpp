@@ -8,9 +8,9 @@ namespace qx::import {
 
 namespace {
 
-xml::Node addGroup(xml::Node files, const char* name) {
-    xml::Node group = ImportContext::add(files, "filegroup");
-    xml::setAttribute(group, "name", name);
+xml::Node addGroup(ImportContext& ctx, xml::Node files, const char* name) {
+    xml::Node group = ctx.add(files, "filegroup");
+    ctx.builder.setAttribute(group, "name", name);
     return group;
 }
 
@@ -30,9 +30,9 @@ void parseCapturedFile(ImportContext& ctx) {
     CapturedFileState& fs = ctx.files;
     if (st.containerKind != "filegroup" || !fs.groupEtc) {
         xml::Node files = ctx.createContainer("files", "filegroup", "Files");
-        fs.groupEtc = addGroup(files, "Etc");
-        fs.groupStartup = addGroup(files, "Startup Files");
-        fs.groupSystem = addGroup(files, "System");
+        fs.groupEtc = addGroup(ctx, files, "Etc");
+        fs.groupStartup = addGroup(ctx, files, "Startup Files");
+        fs.groupSystem = addGroup(ctx, files, "System");
         // The new container gets its own `file`, even for the path read last.
         fs.currentFile = xml::Node();
     }
@@ -41,10 +41,10 @@ void parseCapturedFile(ImportContext& ctx) {
         xml::Node group = fs.groupStartup;
         if (text::containsAfterStart(path, "YS:SYSTEM")) group = fs.groupSystem;
         if (text::containsAfterStart(path, "YS:ETC")) group = fs.groupEtc;
-        fs.currentFile = ImportContext::add(group, "file");
-        ImportContext::setAttr(fs.currentFile, "name", path);
+        fs.currentFile = ctx.add(group, "file");
+        ctx.setAttr(fs.currentFile, "name", path);
     }
-    ImportContext::addText(fs.currentFile, "line", st.line);
+    ctx.addItemText(fs.currentFile, "line", st.line);
     ctx.modules.directoriesCurrent = false;
 }
 

@@ -19,14 +19,14 @@ struct ZrdTarget {
     }
     // Replica lines before any record go to a replica of their own.
     xml::Node replicaRecord() {
-        if (!ps().zrdRecord) ps().zrdRecord = ImportContext::add(partition(), "replica");
+        if (!ps().zrdRecord) ps().zrdRecord = ctx.add(partition(), "replica");
         return ps().zrdRecord;
     }
     // File groups and partitions come as a pair, as the tree-name line makes them.
     void ensureGroups() {
         if (ps().fileGroups && ps().partitions) return;
-        ps().fileGroups = ImportContext::add(container, "file-groups");
-        ps().partitions = ImportContext::add(container, "partitions");
+        ps().fileGroups = ctx.add(container, "file-groups");
+        ps().partitions = ctx.add(container, "partitions");
     }
     xml::Node fileGroups() {
         ensureGroups();
@@ -37,21 +37,21 @@ struct ZrdTarget {
         return ps().partitions;
     }
     xml::Node newPartition(std::string_view name) {
-        ps().partition = ImportContext::add(partitions(), "partition");
-        ImportContext::addText(ps().partition, "name", name);
-        ImportContext::setAttr(ps().partition, "name", name);
+        ps().partition = ctx.add(partitions(), "partition");
+        ctx.addText(ps().partition, "name", name);
+        ctx.setAttr(ps().partition, "name", name);
         return ps().partition;
     }
     xml::Node partition() { return ps().partition ? ps().partition : newPartition(""); }
 };
 
-void addFileGroup(xml::Node groups, std::string_view pattern, std::string_view value) {
-    xml::Node group = ImportContext::add(groups, "file-group");
-    ImportContext::addText(group, "pattern", pattern);
+void addFileGroup(ImportContext& ctx, xml::Node groups, std::string_view pattern, std::string_view value) {
+    xml::Node group = ctx.add(groups, "file-group");
+    ctx.addText(group, "pattern", pattern);
     const auto blank = value.find(' ');
-    ImportContext::addText(group, "count",
-                           blank == std::string_view::npos ? std::string_view() : value.substr(0, blank));
-    ImportContext::addText(group, "size", blank == std::string_view::npos ? value : value.substr(blank + 1));
+    ctx.addText(group, "count",
+                blank == std::string_view::npos ? std::string_view() : value.substr(0, blank));
+    ctx.addText(group, "size", blank == std::string_view::npos ? value : value.substr(blank + 1));
 }
 
 }  // namespace
@@ -69,33 +69,33 @@ void parseDirectoryService(ImportContext& ctx) {
     PropertySectionState& ps = ctx.properties;
     if (name == "ZRD Tree Name") {
         ps.zrdRecord = z.container;
-        ImportContext::addText(z.container, "tree-name", value);
+        ctx.addText(z.container, "tree-name", value);
         // Groups that lines listed before the tree name made in this container are kept.
         if (ps.fileGroups.parent() != z.container || ps.partitions.parent() != z.container) {
-            ps.fileGroups = ImportContext::add(z.container, "file-groups");
-            ps.partitions = ImportContext::add(z.container, "partitions");
+            ps.fileGroups = ctx.add(z.container, "file-groups");
+            ps.partitions = ctx.add(z.container, "partitions");
         }
     } else if (name == "ZRD Server Name") {
-        ImportContext::addText(z.record(), "server-name", value);
+        ctx.addText(z.record(), "server-name", value);
     } else if (name == "ZRD Version") {
-        ImportContext::addText(z.record(), "version", value);
+        ctx.addText(z.record(), "version", value);
     } else if (name == "Partition Name") {
         z.newPartition(value);
     } else if (name == "Partition Type") {
-        ImportContext::addText(z.partition(), "type", value);
+        ctx.addText(z.partition(), "type", value);
     } else if (name == "Partition State") {
-        ImportContext::addText(z.partition(), "state", value);
+        ctx.addText(z.partition(), "state", value);
     } else if (name == "Replica on Server") {
-        ps.zrdRecord = ImportContext::add(z.partition(), "replica");
-        ImportContext::addText(ps.zrdRecord, "server", value);
+        ps.zrdRecord = ctx.add(z.partition(), "replica");
+        ctx.addText(ps.zrdRecord, "server", value);
     } else if (name == "Replica Type") {
-        ImportContext::addText(z.replicaRecord(), "type", value);
+        ctx.addText(z.replicaRecord(), "type", value);
     } else if (name == "Replica State") {
-        ImportContext::addText(z.replicaRecord(), "state", value);
+        ctx.addText(z.replicaRecord(), "state", value);
     } else if (name == "Replica Number") {
-        ImportContext::addText(z.replicaRecord(), "number", value);
+        ctx.addText(z.replicaRecord(), "number", value);
     } else {
-        addFileGroup(z.fileGroups(), name, value);
+        addFileGroup(ctx, z.fileGroups(), name, value);
     }
 }
 

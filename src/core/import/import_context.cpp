@@ -6,8 +6,8 @@ namespace qx::import {
 
 xml::Node ImportContext::createContainer(std::string_view element, std::string_view kind,
                                          const char* nameAttribute) {
-    xml::Node c = xml::appendElement(config, element);
-    if (nameAttribute) xml::setAttribute(c, "name", nameAttribute);
+    xml::Node c = add(config, element);
+    if (nameAttribute) builder.setAttribute(c, "name", nameAttribute);
     state.currentContainer = c;
     state.containerKind = std::string(kind);
     state.blockMarker = std::string(kind);
@@ -29,8 +29,21 @@ xml::Node ImportContext::runContainer(std::string_view element, std::string_view
     return state.currentContainer;
 }
 
+xml::Node ImportContext::add(xml::Node parent, std::string_view element, int firstLine) {
+    xml::Node n = builder.append(parent, element);
+    doc.provenance.add(n, static_cast<std::uint32_t>(firstLine > 0 ? firstLine : state.lineNumber));
+    return n;
+}
+
+xml::Node ImportContext::addItemText(xml::Node parent, std::string_view element,
+                                     std::string_view reportBytes) {
+    xml::Node n = addText(parent, element, reportBytes);
+    doc.provenance.add(n, static_cast<std::uint32_t>(state.lineNumber));
+    return n;
+}
+
 xml::Node ImportContext::addProperty(xml::Node parent, std::string_view name, std::string_view value) {
-    xml::Node p = xml::appendElement(parent, "property");
+    xml::Node p = add(parent, "property");
     addText(p, "name", name);
     addText(p, "value", value);
     return p;

@@ -3,6 +3,7 @@
 // per-run container rules, and the conversion of report bytes into tree text.
 
 #include "document/config_doc.hpp"
+#include "xml/tree_builder.hpp"
 #include "xml/xml_document.hpp"
 
 #include <string>
@@ -40,6 +41,7 @@ struct ModuleListState {
     bool directoriesCurrent = false;  // cleared when a file or device section produces an element
     xml::Node currentDirectory;
     std::string lastFileName, lastType, lastDate, lastTime;
+    int lastFileLine = 0;  // report line of the directory line that named the file
     std::string currentClientDirectory;
 };
 
@@ -52,6 +54,7 @@ struct StorageState {
     xml::Node devices;  // the `devices` container of the current block; attaching never climbs above it
     xml::Node currentDevice;
     std::string pendingDeviceLine;
+    bool deviceDepthLimited = false;  // a device line nested past kMaxDeviceDepth
 };
 
 /// The property sections.
@@ -84,7 +87,8 @@ struct CapturedFileState {
 
 class ImportContext {
 public:
-    ImportContext(CQXConfigDoc2& document, xml::Node configRoot) : doc(document), config(configRoot) {}
+    ImportContext(CQXConfigDoc2& document, xml::Node configRoot)
+        : doc(document), config(configRoot), builder(document.config()) {}
 
     /// Per-block container: created only when no container was created yet in this block;
     /// the block's records then go into the container created last, whatever its kind.
@@ -95,20 +99,21 @@ public:
     /// Creates a container under `config` unconditionally and makes it current.
     xml::Node createContainer(std::string_view element, std::string_view kind, const char* nameAttribute);
 
-    /// Appends an empty element.
-    static xml::Node add(xml::Node parent, std::string_view element) {
-        return xml::appendElement(parent, element);
+    /// Appends an item or a container, noting the report line that made it (or `firstLine`,
+    /// where an item began on an earlier line).
+    xml::Node add(xml::Node parent, std::string_view element, int firstLine = 0);
+    /// Appends a field whose text is report bytes (converted to UTF-8).
+    xml::Node addText(xml::Node parent, std::string_view element, std::string_view reportBytes) {
+        return builder.appendLatin1(parent, element, reportBytes);
     }
-    /// Appends an element whose text is report bytes (converted to UTF-8).
-    static xml::Node addText(xml::Node parent, std::string_view element, std::string_view reportBytes) {
-        return xml::appendLatin1Element(parent, element, reportBytes);
-    }
+    /// Appends an item that is a text of its own (a captured file's line), noting its line.
+    xml::Node addItemText(xml::Node parent, std::string_view element, std::string_view reportBytes);
     /// Sets an attribute from report bytes.
-    static void setAttr(xml::Node node, std::string_view attr, std::string_view reportBytes) {
-        xml::setLatin1Attribute(node, attr, reportBytes);
+    void setAttr(xml::Node node, std::string_view attr, std::string_view reportBytes) {
+        builder.setLatin1Attribute(node, attr, reportBytes);
     }
-    /// Appends a `property` record with `name` and `value` children.
-    static xml::Node addProperty(xml::Node parent, std::string_view name, std::string_view value);
+    /// Appends a `property` item with `name` and `value` children.
+    xml::Node addProperty(xml::Node parent, std::string_view name, std::string_view value);
 
     /// The name-value split at the first ": " of the current line. Sets state.name and
     /// state.value and returns true only when ": " was found at a position greater than 0.
@@ -118,6 +123,8 @@ public:
 
     CQXConfigDoc2& doc;
     xml::Node config;
+    /// Builds the configuration tree; finished before anyone else reads it.
+    xml::TreeBuilder builder;
     ParseState state;
     ModuleListState modules;
     StorageState storage;

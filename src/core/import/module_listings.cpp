@@ -16,16 +16,16 @@ void addModulesContainer(ImportContext& ctx, bool asBlockContainer) {
         modules = ctx.createContainer("modules", "modules", "Modules");
     } else {
         // Created for a stray line: the state of the running block is left alone.
-        modules = ImportContext::add(ctx.config, "modules");
-        xml::setAttribute(modules, "name", "Modules");
+        modules = ctx.add(ctx.config, "modules");
+        ctx.builder.setAttribute(modules, "name", "Modules");
     }
-    ctx.modules.loadedModules = ImportContext::add(modules, "loaded-modules");
-    ctx.modules.searchPathModules = ImportContext::add(modules, "search-path-modules");
+    ctx.modules.loadedModules = ctx.add(modules, "loaded-modules");
+    ctx.modules.searchPathModules = ctx.add(modules, "search-path-modules");
 }
 
-void addIfPresent(xml::Node parent, const char* element, const std::vector<std::string_view>& words,
-                  std::size_t index) {
-    if (index < words.size()) ImportContext::addText(parent, element, words[index]);
+void addIfPresent(ImportContext& ctx, xml::Node parent, const char* element,
+                  const std::vector<std::string_view>& words, std::size_t index) {
+    if (index < words.size()) ctx.addText(parent, element, words[index]);
 }
 
 std::string joinWords(const std::vector<std::string_view>& words, std::size_t from, std::size_t to,
@@ -49,11 +49,11 @@ void appendContinuation(ImportContext& ctx, std::string_view line) {
     ModuleListState& ms = ctx.modules;
     if (!ms.lastDescription) {
         if (!ms.loadedModules) addModulesContainer(ctx, ctx.state.blockMarker.empty());
-        xml::Node module = ImportContext::add(ms.loadedModules, "module");
-        ImportContext::add(module, "name");
-        ImportContext::add(module, "version");
-        ImportContext::add(module, "date");
-        ms.lastDescription = ImportContext::add(module, "description");
+        xml::Node module = ctx.add(ms.loadedModules, "module");
+        ctx.addText(module, "name", "");
+        ctx.addText(module, "version", "");
+        ctx.addText(module, "date", "");
+        ms.lastDescription = ctx.addText(module, "description", "");
         ms.lastDescriptionText.clear();
     }
     ms.lastDescriptionText.append(line);
@@ -76,12 +76,12 @@ void parseLoadedModules(ImportContext& ctx) {
     ModuleListState& ms = ctx.modules;
     if (ctx.state.blockMarker.empty() || !ms.loadedModules) addModulesContainer(ctx, true);
     const auto words = text::splitWords(line);
-    xml::Node module = ImportContext::add(ms.loadedModules, "module");
-    addIfPresent(module, "name", words, 0);
-    addIfPresent(module, "version", words, 1);
-    ImportContext::addText(module, "date", joinWords(words, 2, 5, ""));
+    xml::Node module = ctx.add(ms.loadedModules, "module");
+    addIfPresent(ctx, module, "name", words, 0);
+    addIfPresent(ctx, module, "version", words, 1);
+    ctx.addText(module, "date", joinWords(words, 2, 5, ""));
     ms.lastDescriptionText = joinWords(words, 5, words.size(), " ");
-    ms.lastDescription = ImportContext::addText(module, "description", ms.lastDescriptionText);
+    ms.lastDescription = ctx.addText(module, "description", ms.lastDescriptionText);
 }
 
 // Directory lines carry name, size, date, time and attributes; an indented line under one
@@ -104,32 +104,33 @@ void parseDirectoryListing(ImportContext& ctx) {
     // The section name marks the block: never empty, even for a listing without a directory name.
     if (st.blockMarker != st.sectionName || !ms.currentDirectory) {
         st.blockMarker = st.sectionName;
-        ms.currentDirectory = ImportContext::add(ms.directories, "directory");
-        ImportContext::setAttr(ms.currentDirectory, "name", dirName);
+        ms.currentDirectory = ctx.add(ms.directories, "directory");
+        ctx.setAttr(ms.currentDirectory, "name", dirName);
     }
     const auto words = text::splitWords(st.line);
     if (st.line[0] != ' ') {
-        xml::Node entry = ImportContext::add(ms.currentDirectory, "directory-line");
+        xml::Node entry = ctx.add(ms.currentDirectory, "directory-line");
         const char* fields[] = {"name", "type", "date", "time"};
         std::string* remembered[] = {&ms.lastFileName, &ms.lastType, &ms.lastDate, &ms.lastTime};
         for (std::size_t i = 0; i < 4; ++i) {
-            addIfPresent(entry, fields[i], words, i);
+            addIfPresent(ctx, entry, fields[i], words, i);
             *remembered[i] = i < words.size() ? std::string(words[i]) : std::string();
         }
-        ImportContext::addText(entry, "attrib",
-                               text::trimRightBlanks(joinWords(words, 4, words.size(), " ")));
+        ms.lastFileLine = st.lineNumber;
+        ctx.addText(entry, "attrib", text::trimRightBlanks(joinWords(words, 4, words.size(), " ")));
         return;
     }
     if (!ms.searchPathModules) addModulesContainer(ctx, false);
-    xml::Node module = ImportContext::add(ms.searchPathModules, "module");
-    ImportContext::addText(module, "name", ms.lastFileName);
-    addIfPresent(module, "version", words, 0);
-    ImportContext::addText(module, "date", joinWords(words, 1, 4, ""));
-    ImportContext::addText(module, "description", joinWords(words, 4, words.size(), " "));
-    ImportContext::addText(module, "dir", dirName);
-    ImportContext::addText(module, "file-date", ms.lastDate);
-    ImportContext::addText(module, "file-time", ms.lastTime);
-    ImportContext::addText(module, "size", ms.lastType);
+    // The module began on the directory line that named its file.
+    xml::Node module = ctx.add(ms.searchPathModules, "module", ms.lastFileLine);
+    ctx.addText(module, "name", ms.lastFileName);
+    addIfPresent(ctx, module, "version", words, 0);
+    ctx.addText(module, "date", joinWords(words, 1, 4, ""));
+    ctx.addText(module, "description", joinWords(words, 4, words.size(), " "));
+    ctx.addText(module, "dir", dirName);
+    ctx.addText(module, "file-date", ms.lastDate);
+    ctx.addText(module, "file-time", ms.lastTime);
+    ctx.addText(module, "size", ms.lastType);
 }
 
 // A "[" line names the directory of the files listed after it:
@@ -144,10 +145,10 @@ void parseClientExecutables(ImportContext& ctx) {
         return;
     }
     const auto words = text::splitWords(line);
-    xml::Node module = ImportContext::add(container, "module");
+    xml::Node module = ctx.add(container, "module");
     const char* fields[] = {"file-date", "file-time", "size", "name"};
-    for (std::size_t i = 0; i < 4; ++i) addIfPresent(module, fields[i], words, i);
-    ImportContext::addText(module, "dir", ctx.modules.currentClientDirectory);
+    for (std::size_t i = 0; i < 4; ++i) addIfPresent(ctx, module, fields[i], words, i);
+    ctx.addText(module, "dir", ctx.modules.currentClientDirectory);
 }
 
 }  // namespace qx::import

@@ -21,18 +21,20 @@ const char* childFor(std::string_view name,
 
 // Other names are kept as properties of the record: a second `version` child would be joined
 // into the product's version wherever values are looked up by name.
-void addRecordLine(xml::Node record, const char* child, std::string_view name, std::string_view value) {
+void addRecordLine(ImportContext& ctx, xml::Node record, const char* child, std::string_view name,
+                   std::string_view value) {
     if (child) {
-        ImportContext::addText(record, child, value);
+        ctx.addText(record, child, value);
     } else {
-        ImportContext::addProperty(record, name, value);
+        ctx.addProperty(record, name, value);
     }
 }
 
-void addNameValue(xml::Node parent, const char* element, std::string_view name, std::string_view value) {
-    xml::Node record = ImportContext::add(parent, element);
-    ImportContext::addText(record, "name", name);
-    ImportContext::addText(record, "value", value);
+void addNameValue(ImportContext& ctx, xml::Node parent, const char* element, std::string_view name,
+                  std::string_view value) {
+    xml::Node record = ctx.add(parent, element);
+    ctx.addText(record, "name", name);
+    ctx.addText(record, "value", value);
 }
 
 }  // namespace
@@ -46,9 +48,9 @@ void parseLanDrivers(ImportContext& ctx) {
     const ParseState& st = ctx.state;
     xml::Node container = ctx.blockContainer("lans", "LAN Driver Configuration Listing");
     xml::Node& lan = ctx.properties.currentLan;
-    if (st.name == "Signature" || !lan) lan = ImportContext::add(container, "lan");
-    if (st.name == "Logical Name") ImportContext::setAttr(lan, "name", st.value);
-    ImportContext::addProperty(lan, st.name, st.value);
+    if (st.name == "Signature" || !lan) lan = ctx.add(container, "lan");
+    if (st.name == "Logical Name") ctx.setAttr(lan, "name", st.value);
+    ctx.addProperty(lan, st.name, st.value);
 }
 
 // A line without ": " titles a structure; the name-value lines below it are its properties:
@@ -58,15 +60,15 @@ void parseSmBios(ImportContext& ctx) {
     xml::Node container = ctx.blockContainer("bios-info", "SM BIOS");
     xml::Node& structure = ctx.properties.currentBiosStructure;
     if (!ctx.splitNameValue()) {
-        structure = ImportContext::add(container, "bios-structure");
-        ImportContext::setAttr(structure, "name", ctx.state.line);
+        structure = ctx.add(container, "bios-structure");
+        ctx.setAttr(structure, "name", ctx.state.line);
         return;
     }
     if (!structure) {
-        structure = ImportContext::add(container, "bios-structure");
-        xml::setAttribute(structure, "name", "");
+        structure = ctx.add(container, "bios-structure");
+        ctx.builder.setAttribute(structure, "name", "");
     }
-    ImportContext::addProperty(structure, ctx.state.name, ctx.state.value);
+    ctx.addProperty(structure, ctx.state.name, ctx.state.value);
 }
 
 //   Boot Drive........: C:
@@ -74,7 +76,7 @@ void parseSmBios(ImportContext& ctx) {
 void parseBootDrive(ImportContext& ctx) {
     if (!ctx.splitNameValue()) return;
     xml::Node container = ctx.blockContainer("boot-drive", "Boot Drive");
-    ImportContext::addProperty(container, ctx.state.name, ctx.state.value);
+    ctx.addProperty(container, ctx.state.name, ctx.state.value);
 }
 
 //   Search Path 1: SYS:\SYSTEM
@@ -82,7 +84,7 @@ void parseBootDrive(ImportContext& ctx) {
 void parseSearchPaths(ImportContext& ctx) {
     if (!ctx.splitNameValue()) return;
     xml::Node container = ctx.blockContainer("search-paths", "search-paths");
-    addNameValue(container, "search-path", ctx.state.name, ctx.state.value);
+    addNameValue(ctx, container, "search-path", ctx.state.name, ctx.state.value);
 }
 
 // Every line is a patch: split at ": " when it has one, else the first word names the patch
@@ -100,7 +102,7 @@ void parsePatchList(ImportContext& ctx) {
                                               : std::string(text::trimLeftBlanksTabs(t.substr(end)));
     }
     xml::Node container = ctx.blockContainer("patchs", nullptr);
-    addNameValue(container, "patch", name, value);
+    addNameValue(ctx, container, "patch", name, value);
 }
 
 //   Product ID..........: TRLM
@@ -114,9 +116,8 @@ void parseInstalledProducts(ImportContext& ctx) {
     const char* child = childFor(
         st.name,
         {{"Product ID", "id"}, {"Product Version", "version"}, {"Product Description", "description"}});
-    if (st.name == "Product ID" || !ps.currentProduct)
-        ps.currentProduct = ImportContext::add(container, "product");
-    addRecordLine(ps.currentProduct, child, st.name, st.value);
+    if (st.name == "Product ID" || !ps.currentProduct) ps.currentProduct = ctx.add(container, "product");
+    addRecordLine(ctx, ps.currentProduct, child, st.name, st.value);
 }
 
 //   Class Name..........: com.quarrix.admin.RemoteAdmin
@@ -130,9 +131,9 @@ void parseJavaProcesses(ImportContext& ctx) {
     const char* child =
         childFor(st.name, {{"Class Name", "name"}, {"Class ID", "id"}, {"Class State", "state"}});
     if (st.name == "Class Name" || !ps.currentJavaProcess) {
-        ps.currentJavaProcess = ImportContext::add(container, "java-process");
+        ps.currentJavaProcess = ctx.add(container, "java-process");
     }
-    addRecordLine(ps.currentJavaProcess, child, st.name, st.value);
+    addRecordLine(ctx, ps.currentJavaProcess, child, st.name, st.value);
 }
 
 }  // namespace qx::import

@@ -6,11 +6,6 @@
 #include "platform/file_system.hpp"
 #include "util/text.hpp"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <new>
 
 namespace qx::import {
@@ -23,11 +18,6 @@ struct PortalReport {};
 
 void report(const ImportObserver& o, int pos) {
     if (o.progress) o.progress(pos, kProgressPoints);
-}
-
-bool isRegularFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // Marker lines: section starts, headings, end lines and rules of dashes or asterisks.
@@ -142,11 +132,8 @@ bool headerInFirstBytes(std::string_view firstBytes) {
 }
 
 bool fileHasReportHeader(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    char buf[kHeaderWindow];
-    in.read(buf, sizeof buf);
-    return headerInFirstBytes(std::string_view(buf, static_cast<std::size_t>(in.gcount())));
+    const auto head = platform::readFileHead(path, kHeaderWindow);
+    return head && headerInFirstBytes(*head);
 }
 
 bool isXmlPath(std::string_view path) {
@@ -167,19 +154,16 @@ OpenCheck checkOpen(const Application& app, const std::string& path) {
             "Not enough memory to open " + path + ": less than 5000 KiB of physical memory is available.";
         return c;
     }
-    std::ifstream in(path, std::ios::binary);
-    const int err = errno;
-    if (!in || !isRegularFile(path)) {
+    // The type is checked before anything is read, so a FIFO or device never blocks.
+    std::string error;
+    const auto head = platform::readFileHead(path, kHeaderWindow, &error);
+    if (!head) {
         // Accepting an unreadable file would open an empty server; say why instead.
         c.verdict = OpenVerdict::Unreadable;
-        c.message = "Cannot read " + path + ": " +
-                    (in && !isRegularFile(path) ? std::string("not a regular file")
-                                                : std::string(std::strerror(err)));
+        c.message = "Cannot read " + path + ": " + error;
         return c;
     }
-    char buf[kHeaderWindow];
-    in.read(buf, sizeof buf);
-    if (headerInFirstBytes(std::string_view(buf, static_cast<std::size_t>(in.gcount())))) return c;
+    if (headerInFirstBytes(*head)) return c;
     if (isXmlPath(path)) return c;
     c.verdict = OpenVerdict::NoHeader;
     c.silent = true;
@@ -188,8 +172,25 @@ OpenCheck checkOpen(const Application& app, const std::string& path) {
     return c;
 }
 
-bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
+namespace {
+// The lines noted so far become searchable however the import ends (a report cut short by
+// exhausted memory keeps what it built, lines included).
+struct SealProvenance {
+    CQXConfigDoc2& doc;
+    ~SealProvenance() {
+        try {
+            doc.provenance.seal();
+        } catch (const std::bad_alloc&) {
+            doc.provenance.clear();
+        }
+    }
+};
+}  // namespace
+
+bool importReportText(CQXConfigDoc2& doc, std::string_view content, std::string* note) {
     xml::Node config = doc.config().createRoot("config");
+    doc.provenance.clear();
+    SealProvenance seal{doc};
     ImportContext ctx(doc, config);
     SectionRules rules;
     try {
@@ -207,6 +208,12 @@ bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
         }
     } catch (const PortalReport&) {
         return false;
+    }
+    // The templates go before anyone else reads the tree.
+    ctx.builder.finish();
+    if (note && ctx.storage.deviceDepthLimited) {
+        *note = "storage devices nest deeper than " + std::to_string(kMaxDeviceDepth) +
+                " levels; the deeper ones are listed at level " + std::to_string(kMaxDeviceDepth);
     }
     return true;
 }
@@ -235,6 +242,7 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
     report(observer, 0);
     try {
         if (isXmlPath(path)) {
+            doc.provenance.clear();
             auto r = doc.config().loadFile(path);
             doc.newFormat = true;
             if (!r.ok()) {
@@ -243,20 +251,24 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
                                  std::to_string(r.offset) + "); it opens empty.";
             }
         } else {
-            auto content = platform::readFile(path);
+            std::string error;
+            auto content = platform::readFile(path, &error);
             if (!content) {
                 result.outcome = LoadOutcome::ReadError;
-                result.message = "Cannot read " + path + ": " + std::strerror(errno);
+                result.message = "Cannot read " + path + ": " + error;
                 report(observer, kProgressPoints);
                 return result;
             }
-            if (!importReportText(doc, *content)) {
+            std::string note;
+            if (!importReportText(doc, *content, &note)) {
                 doc.config().clear();
+                doc.provenance.clear();
                 result.outcome = LoadOutcome::Refused;
                 result.message = kPortalMessage;
                 report(observer, kProgressPoints);
                 return result;
             }
+            if (!note.empty()) result.message = path + ": " + note;
         }
     } catch (const std::bad_alloc&) {
         result.outcome = LoadOutcome::OutOfMemory;
@@ -270,7 +282,6 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
         result.outcome = LoadOutcome::OutOfMemory;
         result.message = kOutOfMemoryMessage;
     }
-    doc.releaseBuildHelpers();
     report(observer, kProgressPoints);
     return result;
 }

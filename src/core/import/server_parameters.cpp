@@ -24,21 +24,21 @@ void parseParameters(ImportContext& ctx) {
         // with an empty name rather than being lost.
         if (!ps.categoryCreated || st.heading != ps.lastCategoryName ||
             ps.currentCategory.parent() != container) {
-            ps.currentCategory = ImportContext::add(container, "set-category");
-            ImportContext::setAttr(ps.currentCategory, "name", st.heading);
+            ps.currentCategory = ctx.add(container, "set-category");
+            ctx.setAttr(ps.currentCategory, "name", st.heading);
             ps.lastCategoryName = st.heading;
             ps.categoryCreated = true;
         }
-        xml::Node param = ImportContext::add(ps.currentCategory, "set-param");
-        ImportContext::addText(param, "name", name);
-        ImportContext::addText(param, "value", value);
+        xml::Node param = ctx.add(ps.currentCategory, "set-param");
+        ctx.addText(param, "name", name);
+        ctx.addText(param, "value", value);
         return;
     }
     ctx.splitNameValue();
     xml::Node container = ctx.blockContainer("serverparams", "Server");
-    xml::Node param = ImportContext::add(container, "serverparam");
-    ImportContext::addText(param, "name", st.name);
-    ImportContext::addText(param, "value", st.value);
+    xml::Node param = ctx.add(container, "serverparam");
+    ctx.addText(param, "name", st.name);
+    ctx.addText(param, "value", st.value);
 }
 
 }  // namespace qx::import

@@ -1,5 +1,6 @@
 // Volumes, storage devices and disks. The report lists volume statistics first; a line naming
 // the loaded name spaces ends them, and after it the device and disk sections add nothing.
+#include "import/report_reader.hpp"
 #include "import/section_parsers.hpp"
 #include "util/text.hpp"
 
@@ -29,6 +30,13 @@ xml::Node deviceParent(const StorageState& ss, std::string_view x, std::string_v
     return node;
 }
 
+// Devices between a node and the block's container, counting the node (at most the limit).
+int deviceDepth(const StorageState& ss, xml::Node node) {
+    int depth = 0;
+    for (; node && node != ss.devices && depth <= kMaxDeviceDepth; node = node.parent()) ++depth;
+    return depth;
+}
+
 }  // namespace
 
 // Statistics under a "Volume Statistics for <volume>" heading, until the name-space line:
@@ -48,12 +56,12 @@ void parseVolumeStatistics(ImportContext& ctx) {
     xml::Node container = ctx.runContainer("volumes", "volumes", "Quarrix Volumes");
     StorageState& ss = ctx.storage;
     if (st.heading != ss.lastVolumeName || !ss.currentVolume || ss.currentVolume.parent() != container) {
-        ss.currentVolume = ImportContext::add(container, "volume");
-        ImportContext::setAttr(ss.currentVolume, "name", st.heading);
+        ss.currentVolume = ctx.add(container, "volume");
+        ctx.setAttr(ss.currentVolume, "name", st.heading);
         ss.lastVolumeName = st.heading;
         ss.firstVolumeByName.emplace(st.heading, ss.currentVolume);
     }
-    ImportContext::addProperty(ss.currentVolume, st.name, st.value);
+    ctx.addProperty(ss.currentVolume, st.name, st.value);
 }
 
 // One line per volume after the name-space line; unknown volumes are passed over:
@@ -66,7 +74,7 @@ void parseNameSpaceList(ImportContext& ctx) {
     const std::string volumeName(line.substr(0, blank));
     const auto it = ctx.storage.firstVolumeByName.find(volumeName);
     if (it == ctx.storage.firstVolumeByName.end()) return;
-    ImportContext::addProperty(it->second, "Name Space Loaded", text::trimBlanks(line.substr(blank + 1)));
+    ctx.addProperty(it->second, "Name Space Loaded", text::trimBlanks(line.substr(blank + 1)));
 }
 
 // After "Storage Device Details:", a line after an empty line names a device (one leading
@@ -103,11 +111,15 @@ void parseStorageDevices(ImportContext& ctx) {
     }
     if (ss.pendingDeviceLine != ss.lastDeviceLine || ss.currentDevice == ss.devices) {
         xml::Node parent = deviceParent(ss, ss.pendingDeviceLine, ss.lastDeviceLine);
-        ss.currentDevice = ImportContext::add(parent, "device");
-        ImportContext::setAttr(ss.currentDevice, "name", ss.pendingDeviceLine);
+        if (deviceDepth(ss, parent) >= kMaxDeviceDepth) {
+            parent = parent.parent();
+            ss.deviceDepthLimited = true;
+        }
+        ss.currentDevice = ctx.add(parent, "device");
+        ctx.setAttr(ss.currentDevice, "name", ss.pendingDeviceLine);
         ss.lastDeviceLine = ss.pendingDeviceLine;
     }
-    ImportContext::addProperty(ss.currentDevice, st.name, st.value);
+    ctx.addProperty(ss.currentDevice, st.name, st.value);
     ctx.modules.directoriesCurrent = false;
 }
 
@@ -126,9 +138,9 @@ void parseDisks(ImportContext& ctx) {
         return;
     }
     xml::Node container = ctx.blockContainer("disks", "Disk");
-    xml::Node disk = ImportContext::add(container, "disk");
-    ImportContext::addText(disk, "name", st.name);
-    ImportContext::addText(disk, "value", st.value);
+    xml::Node disk = ctx.add(container, "disk");
+    ctx.addText(disk, "name", st.name);
+    ctx.addText(disk, "value", st.value);
 }
 
 }  // namespace qx::import

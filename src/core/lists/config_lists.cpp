@@ -188,35 +188,7 @@ int treeIcon(std::string_view e) {
 }
 
 int keyIcon(std::string_view key) {
-    static const std::unordered_map<std::string_view, int> table = {
-        {"vetoed", 1},        {"bad", 2},
-        {"good", 3},          {"rem", 4},
-        {"command", 5},       {"error", 6},
-        {"lans", 7},          {"devices", 8},
-        {"equal", 9},         {"notequal", 10},
-        {"productgroup", 11}, {"product", 12},
-        {"volumes", 13},      {"files", 14},
-        {"directory", 14},    {"serverparams", 15},
-        {"setparams", 16},    {"modules", 17},
-        {"filtered", 18},     {"requireds", 18},
-        {"dependencies", 19}, {"update", 20},
-        {"lan", 21},          {"device", 22},
-        {"volume", 23},       {"boot-drive", 24},
-        {"boot-drives", 24},  {"products", 26},
-        {"file-groups", 27},  {"search-paths", 28},
-        {"zrd", 29},          {"partition", 29},
-        {"partitions", 30},   {"uptime", 37},
-        {"memory", 38},       {"masterreplica", 39},
-        {"space", 40},        {"rwreplica", 42},
-        {"roreplica", 43},    {"subordinate", 44},
-        {"dibsize", 45},      {"dibsizeold", 46},
-        {"abend", 47},        {"abendline", 48},
-        {"productok", 49},    {"partitionbad", 50},
-        {"configqxk", 51},    {"filteredrw", 52},
-        {"filteredro", 53},   {"search-pathsconfig", 54},
-        {"bad2", 55}};
-    auto it = table.find(key);
-    return it == table.end() ? icon::kInformation : it->second;
+    return iconOfKey(key);
 }
 
 TreeItem buildConfigTree(const CQXConfigDoc2& doc, const Application& app) {
@@ -268,10 +240,8 @@ void fieldRows(ListModel& m, Node node, std::string_view record,
     }
 }
 
-int markIcon(Node module) {
-    const std::string image = xml::attribute(module, "image");
-    if (image.empty()) return icon::kNotChecked;
-    return std::atoi(image.c_str());
+int moduleIcon(Node module) {
+    return markIcon(analysis::moduleMark(module));
 }
 
 std::string propertyValue(Node owner, std::string_view name) {
@@ -378,7 +348,7 @@ ListModel buildConfigList(xml::Node node, const Application& app) {
     } else if (e == "loaded-modules") {
         addHeaders(m, {"name", "version", "date", "description", "allocatedmemory"}, app);
         for (Node mod : node.children("module"))
-            m.addRow(markIcon(mod),
+            m.addRow(moduleIcon(mod),
                      {field(mod, "name"), field(mod, "version"), field(mod, "date"),
                       field(mod, "description"), field(mod, "allocated-memory")},
                      mod);
@@ -386,7 +356,7 @@ ListModel buildConfigList(xml::Node node, const Application& app) {
         addHeaders(m, {"name", "version", "date", "directory", "size", "filedate", "filetime", "description"},
                    app);
         for (Node mod : node.children("module"))
-            m.addRow(markIcon(mod),
+            m.addRow(moduleIcon(mod),
                      {field(mod, "name"), field(mod, "version"), field(mod, "date"), field(mod, "dir"),
                       field(mod, "size"), field(mod, "file-date"), field(mod, "file-time"),
                       field(mod, "description")},
@@ -407,30 +377,27 @@ ListModel buildConfigList(xml::Node node, const Application& app) {
 
 namespace {
 
-// Worst outcome of the findings per (kind, item name): a rule row shows how its item fared.
+// Worst mark of the findings per (kind, item name): a rule row shows how its item fared.
 class FindingIndex {
 public:
     explicit FindingIndex(const CQXConfigDoc2& doc) {
-        for (Node d : doc.report().root().children("details"))
-            for (Node p : d.children("property")) {
-                const int image = std::atoi(field(p, "image").c_str());
-                auto [it, fresh] = m_images.emplace(key(xml::attribute(p, "type"), field(p, "name")), image);
-                if (!fresh && rank(image) > rank(it->second)) it->second = image;
-            }
+        for (const auto& f : analysis::findings(doc)) {
+            if (!f.record || f.kind == analysis::FindingKind::Product) continue;
+            auto [it, fresh] = m_marks.emplace(key(analysis::namesOf(f.kind).type, f.name), f.mark);
+            if (!fresh && analysis::markWeight(f.mark) > analysis::markWeight(it->second))
+                it->second = f.mark;
+        }
     }
     int outcome(std::string_view kind, const std::string& name) const {
-        auto it = m_images.find(key(kind, name));
-        return it == m_images.end() ? icon::kNotChecked : it->second;
+        auto it = m_marks.find(key(kind, name));
+        return markIcon(it == m_marks.end() ? analysis::Mark::NotChecked : it->second);
     }
 
 private:
-    static int rank(int image) {
-        return image == icon::kBad ? 3 : image == icon::kError ? 2 : image == icon::kGood ? 1 : 0;
-    }
     static std::string key(std::string_view kind, const std::string& name) {
         return std::string(kind) + '\n' + trim(name);
     }
-    std::unordered_map<std::string, int> m_images;
+    std::unordered_map<std::string, analysis::Mark> m_marks;
 };
 
 std::string conditionText(const Application& app, std::string_view group, const std::string& op,
@@ -504,7 +471,7 @@ void moduleRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const App
         const std::string name = field(r, "name");
         auto it = modules.find(text::toUpper(trim(name)));
         const Node mod = it == modules.end() ? Node() : it->second;
-        m.addRow(mod ? markIcon(mod) : icon::kNotChecked,
+        m.addRow(moduleIcon(mod),
                  {name, field(mod, "version"),
                   conditionText(app, "version_condition", field(r, "version_condition"), field(r, "version")),
                   field(mod, "date"),

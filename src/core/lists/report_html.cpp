@@ -1,66 +1,59 @@
 #include "lists/report_html.hpp"
 
+#include "analysis/findings.hpp"
 #include "lists/report_keys.hpp"
 #include "lists/report_lists.hpp"
 #include "lists/server_report.hpp"
 #include "util/text.hpp"
 
 #include <array>
+#include <vector>
 
 namespace qx::lists {
 
 namespace {
 
-struct Mark {
+struct IconLook {
+    int icon;
     const char* symbol;
     const char* cssClass;
     const char* title;
 };
 
-// How a list icon is drawn: the marks get coloured symbols, item pictures a quiet dot.
-Mark markOf(int iconIndex) {
-    switch (iconIndex) {
-        case 0:
-            return {"i", "info", "Information"};
-        case 1:
-            return {"?", "unchecked", "Not checked"};
-        case 2:
-            return {"&#x2717;", "bad", "Bad"};
-        case 3:
-            return {"&#x2713;", "good", "Good"};
-        case 4:
-            return {"R", "remark", "Remark"};
-        case 5:
-            return {"&gt;", "command", "Command"};
-        case 6:
-            return {"e", "bad", "Error"};
-        case 9:
-            return {"=", "good", "Equal"};
-        case 10:
-            return {"&#x2260;", "bad", "Not equal"};
-        case 32:
-            return {"!", "grey", "Not required"};
-        case 33:
-            return {"!", "blue", "Recommended"};
-        case 34:
-            return {"!", "teal", "Recommended"};
-        case 35:
-            return {"!", "bad", "Required"};
-        case 50:
-            return {"&#x2717;", "bad", "Partition needs attention"};
-        case 55:
-            return {"&#x2717;", "bad", "Shared interrupt"};
-        case 40:
-            return {"", "space", ""};
-        default:
-            return {"&#x2022;", "item", ""};
-    }
+// How list icons are drawn: the marks get coloured symbols, item pictures a quiet dot.
+const std::vector<IconLook>& iconLooks() {
+    using analysis::Mark;
+    static const std::vector<IconLook> looks = {
+        {markIcon(Mark::Information), "i", "info", ""},
+        {markIcon(Mark::NotChecked), "?", "unchecked", ""},
+        {markIcon(Mark::Bad), "&#x2717;", "bad", ""},
+        {markIcon(Mark::Good), "&#x2713;", "good", ""},
+        {markIcon(Mark::Remark), "R", "remark", ""},
+        {markIcon(Mark::Command), "&gt;", "command", ""},
+        {markIcon(Mark::Error), "e", "bad", ""},
+        {icon::kEqual, "=", "good", "Equal"},
+        {icon::kNotEqual, "&#x2260;", "bad", "Not equal"},
+        {iconOfKey("exclamation-grey"), "!", "grey", "Not required"},
+        {iconOfKey("exclamation-blue"), "!", "blue", "Recommended"},
+        {iconOfKey("exclamation-teal"), "!", "teal", "Recommended"},
+        {iconOfKey("exclamation-red"), "!", "bad", "Required"},
+        {iconOfKey("partitionbad"), "&#x2717;", "bad", "Partition needs attention"},
+        {iconOfKey("bad2"), "&#x2717;", "bad", "Shared interrupt"},
+        {iconOfKey("space"), "", "space", ""},
+    };
+    return looks;
 }
 
 std::string markHtml(int iconIndex) {
-    const Mark m = markOf(iconIndex);
-    if (std::string_view(m.cssClass) == "space") return "";
-    return std::string("<span class=\"mark ") + m.cssClass + "\" title=\"" + m.title + "\">" + m.symbol +
+    IconLook look{iconIndex, "&#x2022;", "item", ""};
+    for (const IconLook& l : iconLooks()) {
+        if (l.icon == iconIndex) look = l;
+    }
+    if (std::string_view(look.cssClass) == "space") return "";
+    // A mark's title is its name.
+    const auto mark = markOfIcon(iconIndex);
+    const std::string title = mark ? std::string(analysis::markName(*mark)) : std::string(look.title);
+    return std::string("<span class=\"mark ") + look.cssClass + "\" title=\"" + title + "\">" + look.symbol +
            "</span>";
 }
 
@@ -77,7 +70,7 @@ h3{font-size:14px;margin:16px 0 6px}
 .meta span{margin-right:18px}
 table{border-collapse:collapse;width:100%;margin:4px 0 8px;table-layout:auto}
 th,td{text-align:left;vertical-align:top;padding:4px 8px;border-bottom:1px solid var(--line);word-break:break-word}
-th{background:var(--band);font-weight:600;font-size:12px;color:var(--muted)}
+th{background:var(--band);font-weight:600;font-size:12px;color:var(--muted);word-break:keep-all;overflow-wrap:normal}
 td.m{width:26px;text-align:center;padding-left:4px;padding-right:4px}
 tr.space td{border:none;padding:3px}
 tr.head td{background:var(--band);font-weight:600;color:var(--muted);font-size:12px}
@@ -199,39 +192,51 @@ void listTable(std::string& out, const ListModel& full, const char* emptyText) {
     out += "</tbody></table>\n";
 }
 
-void summarySection(std::string& out, const CQXConfigDoc2& doc, const Application& app) {
-    const ListModel summary = buildReportList(doc, app, findReportNode(doc, "summary"));
+// The areas of the findings, in the order of the Report page's summary, volumes included.
+constexpr std::array<analysis::FindingKind, 6> kAreas = {
+    analysis::FindingKind::Module,          analysis::FindingKind::SetParameter,
+    analysis::FindingKind::ServerParameter, analysis::FindingKind::Lan,
+    analysis::FindingKind::Device,          analysis::FindingKind::Volume};
+
+// What the page lists of an area: every finding a rule judged (modules no rule names only
+// count in the card).
+bool listed(const analysis::Finding& f) {
+    return !(f.kind == analysis::FindingKind::Module && f.mark == analysis::Mark::NotChecked);
+}
+
+void summarySection(std::string& out, const std::vector<analysis::Finding>& findings,
+                    const Application& app) {
     out += "<div class=\"cards\">";
-    for (const auto& r : summary.rows) {
-        out += "<div class=\"card\"><b>" + htmlEscape(r.cells[0]) +
-               "</b><span class=\"n\"><span class=\"g\">" + htmlEscape(r.cells[1]) +
-               " &#x2713;</span> &nbsp; <span class=\"b\">" + htmlEscape(r.cells[2]) +
+    for (analysis::FindingKind area : kAreas) {
+        int good = 0, bad = 0, any = 0;
+        for (const auto& f : findings) {
+            if (f.kind != area || !listed(f)) continue;
+            ++any;
+            good += f.mark == analysis::Mark::Good;
+            bad += f.mark == analysis::Mark::Bad;
+        }
+        if (any == 0) continue;
+        out += "<div class=\"card\"><b>" + htmlEscape(app.label(analysis::namesOf(area).list)) +
+               "</b><span class=\"n\"><span class=\"g\">" + std::to_string(good) +
+               " &#x2713;</span> &nbsp; <span class=\"b\">" + std::to_string(bad) +
                " &#x2717;</span></span></div>";
     }
     out += "</div>\n";
 }
 
-void findingsSection(std::string& out, const CQXConfigDoc2& doc, const Application& app) {
+void findingsSection(std::string& out, const std::vector<analysis::Finding>& findings,
+                     const Application& app) {
     out += "<h2 id=\"findings\">" + htmlEscape(app.label("details")) + "</h2>\n";
-    static constexpr std::array<std::pair<const char*, const char*>, 6> kGroups{{
-        {"modules", "module"},
-        {"setparams", "set-param"},
-        {"serverparams", "serverparam"},
-        {"lans", "lan"},
-        {"devices", "device"},
-        {"volumes", "volume"},
-    }};
-    const auto records = xml::select(doc.report().documentNode(), "details/property");
-    for (const auto& [list, kind] : kGroups) {
+    for (analysis::FindingKind area : kAreas) {
         ListModel m;
-        for (const char* c : {"name", "condition", "value", "rules", "types"}) m.addColumn(app.label(c));
-        for (xml::Node rec : records) {
-            if (xml::attribute(rec, "type") != kind) continue;
-            m.addRow(static_cast<int>(text::leadingInteger(field(rec, "image"))),
-                     {field(rec, "name"), field(rec, "condition"), field(rec, "value"), field(rec, "rules"),
-                      field(rec, "type")});
+        for (const char* c : {"name", "condition", "value", "rules", "types", "line"})
+            m.addColumn(app.label(c));
+        for (const auto& f : findings) {
+            if (f.kind != area || !listed(f)) continue;
+            m.addRow(markIcon(f.mark), {f.name, f.condition, f.value, f.rulePath, f.path,
+                                        f.line ? std::to_string(f.line) : std::string()});
         }
-        out += "<h3>" + htmlEscape(app.label(list)) + "</h3>\n";
+        out += "<h3>" + htmlEscape(app.label(analysis::namesOf(area).list)) + "</h3>\n";
         listTable(out, m, "No findings.");
     }
 }
@@ -279,14 +284,19 @@ std::string renderReportHtml(const CQXConfigDoc2& doc, const Application& app, s
     if (!app.ruleBaseDate().empty())
         out += "<span>Rule base of " + htmlEscape(app.ruleBaseDate()) + "</span>";
     out += "</div></header>\n";
-    summarySection(out, doc, app);
-    out += "<div class=\"legend\">" + markHtml(3) + "Good" + markHtml(2) + "Bad" + markHtml(0) +
-           "Information" + markHtml(1) + "Not checked" + markHtml(35) + "Required setting" + "</div>\n";
+    const std::vector<analysis::Finding> findings = analysis::findings(doc);
+    summarySection(out, findings, app);
+    out += "<div class=\"legend\">";
+    for (analysis::Mark m : {analysis::Mark::Good, analysis::Mark::Bad, analysis::Mark::Information,
+                             analysis::Mark::NotChecked}) {
+        out += markHtml(markIcon(m)) + std::string(analysis::markName(m));
+    }
+    out += markHtml(iconOfKey("exclamation-red")) + "Required setting</div>\n";
     serverReportSection(out, doc, app);
     out += "<h2 id=\"products\">" + htmlEscape(app.label("products")) + "</h2>\n";
     ListModel products = buildReportList(doc, app, findReportNode(doc, "suggestion"));
     listTable(out, products, "No product of the rule base was found on this server.");
-    findingsSection(out, doc, app);
+    findingsSection(out, findings, app);
     out += "<footer>QXConfig server report &middot; " + htmlEscape(doc.path) +
            "</footer>\n</div></body></html>\n";
     return out;

@@ -1,44 +1,13 @@
 #include "lists/report_keys.hpp"
 
+#include "lists/list_icons.hpp"
 #include "platform/file_system.hpp"
 #include "util/text.hpp"
-
-#include <unordered_map>
 
 namespace qx::lists {
 
 int reportKeyIcon(std::string_view key) {
-    static const std::unordered_map<std::string_view, int> icons{
-        {"info", 0},          {"informations", 0},
-        {"vetoed", 1},        {"bad", 2},
-        {"good", 3},          {"rem", 4},
-        {"command", 5},       {"error", 6},
-        {"lans", 7},          {"devices", 8},
-        {"equal", 9},         {"notequal", 10},
-        {"productgroup", 11}, {"product", 12},
-        {"volumes", 13},      {"files", 14},
-        {"directory", 14},    {"serverparams", 15},
-        {"setparams", 16},    {"modules", 17},
-        {"filtered", 18},     {"requireds", 18},
-        {"dependencies", 19}, {"update", 20},
-        {"lan", 21},          {"device", 22},
-        {"volume", 23},       {"boot-drive", 24},
-        {"boot-drives", 24},  {"products", 26},
-        {"file-groups", 27},  {"search-paths", 28},
-        {"zrd", 29},          {"partition", 29},
-        {"partitions", 30},   {"uptime", 37},
-        {"memory", 38},       {"masterreplica", 39},
-        {"space", 40},        {"rwreplica", 42},
-        {"roreplica", 43},    {"subordinate", 44},
-        {"dibsize", 45},      {"dibsizeold", 46},
-        {"abend", 47},        {"abendline", 48},
-        {"productok", 49},    {"partitionbad", 50},
-        {"configqxk", 51},    {"filteredrw", 52},
-        {"filteredro", 53},   {"search-pathsconfig", 54},
-        {"bad2", 55},
-    };
-    auto it = icons.find(key);
-    return it == icons.end() ? 0 : it->second;
+    return iconOfKey(key);
 }
 
 xml::Node reportMessage(const Application& app, std::string_view key) {

@@ -9,7 +9,7 @@
 
 namespace qx::lists {
 
-/// Icon index of a report key ("bad" 2, "volume" 23, ...); unknown keys give 0.
+/// Icon index of a report key (the list icon table); unknown keys give Information.
 int reportKeyIcon(std::string_view key);
 
 /// The `reporttext` entry of a message key (first child of that name), or an empty node.

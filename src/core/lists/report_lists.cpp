@@ -14,6 +14,20 @@ namespace qx::lists {
 using detail::RowWriter;
 
 namespace detail {
+
+std::vector<analysis::Finding> recordedFindings(const CQXConfigDoc2& doc,
+                                                std::optional<analysis::FindingKind> kind) {
+    std::vector<analysis::Finding> out;
+    for (auto& f : analysis::findings(doc)) {
+        if (f.kind == analysis::FindingKind::Product || !f.record || (kind && f.kind != *kind)) continue;
+        out.push_back(std::move(f));
+    }
+    std::stable_sort(out.begin(), out.end(), [](const analysis::Finding& a, const analysis::Finding& b) {
+        return a.recordIndex < b.recordIndex;
+    });
+    return out;
+}
+
 ListModel productList(const CQXConfigDoc2& doc, const Application& app, std::string_view kind);
 ListModel moduleUpdateList(const CQXConfigDoc2& doc, const Application& app);
 ListModel summaryList(const CQXConfigDoc2& doc, const Application& app);
@@ -27,14 +41,6 @@ ListModel withColumns(const Application& app, std::initializer_list<std::string_
     ListModel m;
     for (auto k : keys) m.addColumn(app.label(k));
     return m;
-}
-
-std::vector<xml::Node> detailRecords(const CQXConfigDoc2& doc) {
-    return xml::select(doc.report().documentNode(), "details/property");
-}
-
-int imageOf(xml::Node rec) {
-    return static_cast<int>(text::leadingInteger(field(rec, "image")));
 }
 
 ListModel interruptList(const CQXConfigDoc2& doc, const Application& app) {
@@ -92,28 +98,31 @@ ListModel zrdList(const CQXConfigDoc2& doc, const Application& app) {
 ListModel setParamList(const CQXConfigDoc2& doc, const Application& app) {
     ListModel m = withColumns(app, {"name", "condition", "value", "status", "kdn"});
     static constexpr std::array<const char*, 3> kStatus{"notrequired", "recommended", "required"};
-    for (xml::Node rec : detailRecords(doc)) {
-        if (xml::attribute(rec, "type") != "set-param") continue;
-        const int req = static_cast<int>(text::leadingInteger(field(rec, "icon")));
+    for (const auto& f : detail::recordedFindings(doc, analysis::FindingKind::SetParameter)) {
+        const int req = static_cast<int>(text::leadingInteger(f.requirement));
         const std::string status =
             req >= 0 && req <= 2 ? app.label(kStatus[static_cast<std::size_t>(req)]) : "";
-        m.addRow(
-            icon::kExclamationGrey + req,
-            {field(rec, "name"), field(rec, "condition"), field(rec, "value"), status, field(rec, "url")},
-            rec);
+        m.addRow(icon::kExclamationGrey + req, {f.name, f.condition, f.value, status, f.url}, f.record);
     }
     return m;
 }
 
-// Detail records of one kind (every kind when `kind` is empty) with the icon of their outcome.
-ListModel findingList(const CQXConfigDoc2& doc, const Application& app, std::string_view kind,
+// Recorded findings of one kind (every kind when none is given) with the icon of their mark.
+ListModel findingList(const CQXConfigDoc2& doc, const Application& app,
+                      std::optional<analysis::FindingKind> kind,
                       std::initializer_list<std::string_view> columns) {
     ListModel m = withColumns(app, columns);
-    for (xml::Node rec : detailRecords(doc)) {
-        if (!kind.empty() && xml::attribute(rec, "type") != kind) continue;
+    auto cell = [](const analysis::Finding& f, std::string_view column) -> const std::string& {
+        if (column == "types") return f.path;
+        if (column == "rules") return f.rulePath;
+        if (column == "name") return f.name;
+        if (column == "condition") return f.condition;
+        return f.value;
+    };
+    for (const auto& f : detail::recordedFindings(doc, kind)) {
         std::vector<std::string> cells;
-        for (auto c : columns) cells.push_back(field(rec, c == "types" ? "type" : c));
-        m.addRow(imageOf(rec), std::move(cells), rec);
+        for (auto c : columns) cells.push_back(cell(f, c));
+        m.addRow(markIcon(f.mark), std::move(cells), f.record);
     }
     return m;
 }
@@ -157,12 +166,15 @@ ListModel buildReportList(const CQXConfigDoc2& doc, const Application& app, xml:
     if (n == "filter") return detail::filterList(doc, app, node, documents);
     if (n == "modules") return detail::moduleUpdateList(doc, app);
     if (n == "setparams") return setParamList(doc, app);
-    if (n == "devices")
-        return findingList(doc, app, "device", {"types", "rules", "name", "condition", "value"});
-    if (n == "serverparams") {
-        return findingList(doc, app, "serverparam", {"name", "condition", "value", "rules", "types"});
+    if (n == "devices") {
+        return findingList(doc, app, analysis::FindingKind::Device,
+                           {"types", "rules", "name", "condition", "value"});
     }
-    if (n == "details") return findingList(doc, app, "", {"types", "rules", "name", "condition", "value"});
+    if (n == "serverparams") {
+        return findingList(doc, app, analysis::FindingKind::ServerParameter,
+                           {"name", "condition", "value", "rules", "types"});
+    }
+    if (n == "details") return findingList(doc, app, {}, {"types", "rules", "name", "condition", "value"});
     return {};
 }
 

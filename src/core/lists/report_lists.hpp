@@ -1,10 +1,12 @@
 #pragma once
 // The lists of the Report page: one per node of the report tree.
 
+#include "analysis/findings.hpp"
 #include "app/application.hpp"
 #include "document/config_doc.hpp"
 #include "lists/list_model.hpp"
 
+#include <optional>
 #include <vector>
 
 namespace qx::lists {
@@ -22,5 +24,12 @@ xml::Node findReportNode(const CQXConfigDoc2& doc, std::string_view name);
 
 /// Rule path of a rule-base node: " -> " group, " -> " product and version, list names.
 std::string rulePath(xml::Node ruleNode);
+
+namespace detail {
+/// The findings that have a `details` record (of one kind, or of every kind but products),
+/// in the order of their records.
+std::vector<analysis::Finding> recordedFindings(const CQXConfigDoc2& doc,
+                                                std::optional<analysis::FindingKind> kind = {});
+}  // namespace detail
 
 }  // namespace qx::lists

@@ -57,13 +57,10 @@ ListModel productList(const CQXConfigDoc2& doc, const Application& app, std::str
 ListModel moduleUpdateList(const CQXConfigDoc2& doc, const Application& app) {
     ListModel m = withColumns(app, {"name", "patches", "kdn", "description", "type"});
     const auto byId = productsById(app);
-    for (xml::Node rec : xml::select(doc.report().documentNode(), "details/property")) {
-        if (xml::attribute(rec, "type") != "module" ||
-            text::leadingInteger(field(rec, "image")) != icon::kBad) {
-            continue;
-        }
-        std::vector<std::string> cells{field(rec, "name"), "", "", "", ""};
-        auto found = byId.find(xml::attribute(rec, "ID"));
+    for (const auto& f : recordedFindings(doc, analysis::FindingKind::Module)) {
+        if (f.mark != analysis::Mark::Bad) continue;
+        std::vector<std::string> cells{f.name, "", "", "", ""};
+        auto found = byId.find(f.productId);
         if (found != byId.end()) {
             xml::Node p = found->second;
             cells[1] = xml::attribute(p, "name");
@@ -71,26 +68,28 @@ ListModel moduleUpdateList(const CQXConfigDoc2& doc, const Application& app) {
             cells[3] = xml::attribute(p, "description");
             cells[4] = app.valueLabel("type", xml::attribute(p, "type"));
         }
-        m.addRow(icon::kBad, std::move(cells), rec);
+        m.addRow(markIcon(f.mark), std::move(cells), f.record);
     }
     return m;
 }
 
+// Good and Bad findings per kind. Modules count by their marks: a module that keeps its
+// rules has no record of its own.
 ListModel summaryList(const CQXConfigDoc2& doc, const Application& app) {
+    using analysis::FindingKind;
     ListModel m = withColumns(app, {"types", "good", "bad"});
-    static constexpr std::pair<const char*, const char*> kKinds[]{
-        {"modules", "module"}, {"setparams", "set-param"}, {"serverparams", "serverparam"},
-        {"lans", "lan"},       {"devices", "device"},
-    };
-    std::unordered_map<std::string, std::pair<int, int>> counts;
-    for (xml::Node rec : xml::select(doc.report().documentNode(), "details/property")) {
-        const long long image = text::leadingInteger(field(rec, "image"));
-        auto& c = counts[xml::attribute(rec, "type")];
-        if (image == icon::kGood) ++c.first;
-        if (image == icon::kBad) ++c.second;
+    static constexpr FindingKind kKinds[]{FindingKind::Module, FindingKind::SetParameter,
+                                          FindingKind::ServerParameter, FindingKind::Lan,
+                                          FindingKind::Device};
+    std::unordered_map<int, std::pair<int, int>> counts;
+    for (const auto& f : analysis::findings(doc)) {
+        auto& c = counts[static_cast<int>(f.kind)];
+        if (f.mark == analysis::Mark::Good) ++c.first;
+        if (f.mark == analysis::Mark::Bad) ++c.second;
     }
-    for (const auto& [list, kind] : kKinds) {
-        const auto c = counts[kind];
+    for (FindingKind kind : kKinds) {
+        const auto c = counts[static_cast<int>(kind)];
+        const std::string_view list = analysis::namesOf(kind).list;
         m.addRow(reportKeyIcon(list), {app.label(list), std::to_string(c.first), std::to_string(c.second)});
     }
     return m;

@@ -1,6 +1,7 @@
 #include "lists/server_report.hpp"
 
 #include "lists/report_keys.hpp"
+#include "lists/report_lists.hpp"
 #include "lists/server_report_builder.hpp"
 #include "util/text.hpp"
 
@@ -70,20 +71,19 @@ void writeCacheRows(RowWriter& w, const CQXConfigDoc2& doc) {
     w.message(original, "memory");
     int icon = reportKeyIcon("file-groups");
     if (current >= base / 2 && static_cast<double>(base) * 0.7 > static_cast<double>(current)) {
-        icon = 33;
+        icon = icon::kExclamationBlue;
     } else if (current < base / 2) {
         icon = icon::kBad;
     }
     w.rowIcon(icon, {"Current Cache Buffers", fmtInt(current)});
 }
 
-void writeServerParamFindings(RowWriter& w, const CQXConfigDoc2& doc) {
-    for (xml::Node rec : xml::select(doc.report().documentNode(), "details/property")) {
-        if (xml::attribute(rec, "type") != "serverparam") continue;
-        if (text::leadingInteger(field(rec, "image")) != icon::kBad) continue;
-        std::string caption = field(rec, "name");
-        for (const char* f : {"condition", "value", "rules", "type"}) caption += " " + field(rec, f);
-        auto& r = w.rowIcon(icon::kBad, {caption}, rec);
+void writeServerParamFindings(RowWriter& w, const std::vector<analysis::Finding>& findings) {
+    for (const auto& f : findings) {
+        if (f.kind != analysis::FindingKind::ServerParameter || f.mark != analysis::Mark::Bad) continue;
+        const std::string caption =
+            f.name + " " + f.condition + " " + f.value + " " + f.rulePath + " " + f.path;
+        auto& r = w.rowIcon(markIcon(f.mark), {caption}, f.record);
         w.message(r, "errorserverparam");
     }
 }
@@ -99,17 +99,15 @@ void writeProductRows(RowWriter& w, const CQXConfigDoc2& doc) {
     }
 }
 
-void writeSetParamBlocks(RowWriter& w, const CQXConfigDoc2& doc) {
-    const std::vector<xml::Node> records = xml::select(doc.report().documentNode(), "details/property");
+void writeSetParamBlocks(RowWriter& w, const std::vector<analysis::Finding>& findings) {
     static constexpr std::array<std::pair<const char*, int>, 3> blocks{
         {{"setparamsrequired", 2}, {"setparamsrecommended", 1}, {"setparamsnotrequired", 0}}};
     for (const auto& [key, requirement] : blocks) {
         w.row("setparams", {w.label(key)});
-        for (xml::Node rec : records) {
-            if (xml::attribute(rec, "type") != "set-param") continue;
-            const std::string iconText = field(rec, "icon");
-            if (iconText.empty() || text::leadingInteger(iconText) != requirement) continue;
-            auto& r = w.rowIcon(33 + requirement, {field(rec, "name"), field(rec, "value")}, rec);
+        for (const auto& f : findings) {
+            if (f.kind != analysis::FindingKind::SetParameter) continue;
+            if (f.requirement.empty() || text::leadingInteger(f.requirement) != requirement) continue;
+            auto& r = w.rowIcon(icon::kExclamationBlue + requirement, {f.name, f.value}, f.record);
             w.message(r, key);
         }
     }
@@ -148,9 +146,10 @@ ListModel buildServerReport(const CQXConfigDoc2& doc, const Application& app) {
     ListModel model;
     for (int i = 0; i < kServerReportColumns; ++i) model.addColumn("", i < 3 ? 200 : 500);
     RowWriter w(model, app);
+    const std::vector<analysis::Finding> findings = detail::recordedFindings(doc);
     writeHeaderRows(w, doc);
     writeCacheRows(w, doc);
-    writeServerParamFindings(w, doc);
+    writeServerParamFindings(w, findings);
     w.space();
     detail::writeDirectoryRows(w, doc);
     w.row("timesync", {"Timesync active", doc.serverParameter("Timesync active")});
@@ -165,7 +164,7 @@ ListModel buildServerReport(const CQXConfigDoc2& doc, const Application& app) {
     w.space();
     writeProductRows(w, doc);
     w.space();
-    writeSetParamBlocks(w, doc);
+    writeSetParamBlocks(w, findings);
     w.space();
     writeAbendRows(w, doc);
     cutCells(model);

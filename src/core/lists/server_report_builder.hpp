@@ -64,7 +64,7 @@ struct VolumeFigures {
     std::string name;
     std::string size, free, totalBlocks, freeBlocks, purgableBlocks, purgableSpace, nameSpaces;
     std::string freePercent, purgablePercent, freeBlocksPercent, purgableBlocksPercent;
-    int icon = 23;
+    int icon = iconOfKey("volume");
     xml::Node node;
 };
 VolumeFigures volumeFigures(xml::Node volume);

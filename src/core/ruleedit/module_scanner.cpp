@@ -41,26 +41,10 @@ std::string twoDigits(std::uint32_t v) {
     return (v < 10 ? "0" : "") + std::to_string(v);
 }
 
-/// Up to kVersionSearchBytes from the start of the file; nullopt when it cannot be opened.
-std::optional<std::string> readHead(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
-    std::string head(kVersionSearchBytes, '\0');
-    std::size_t got = 0;
-    while (got < head.size()) {
-        ssize_t n = ::read(fd, head.data() + got, head.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    head.resize(got);
-    return head;
-}
-
 struct Entry {
     std::string name;
     bool directory = false;
+    bool regular = false;
 };
 
 /// Entries of one folder in name order; "." and ".." left out. Symbolic links to
@@ -73,8 +57,13 @@ std::optional<std::vector<Entry>> listFolder(const std::string& folder) {
         std::string name = e->d_name;
         if (name == "." || name == "..") continue;
         struct stat st {};
-        bool isDir = ::lstat((folder + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-        out.push_back({std::move(name), isDir});
+        const bool listed = ::lstat((folder + name).c_str(), &st) == 0;
+        const bool isDir = listed && S_ISDIR(st.st_mode);
+        // A link to a file counts as the file.
+        struct stat target {};
+        const bool regular =
+            listed && ::stat((folder + name).c_str(), &target) == 0 && S_ISREG(target.st_mode);
+        out.push_back({std::move(name), isDir, regular});
     }
     ::closedir(dir);
     std::sort(out.begin(), out.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
@@ -82,7 +71,7 @@ std::optional<std::vector<Entry>> listFolder(const std::string& folder) {
 }
 
 struct ScanState {
-    std::vector<ScanRow> met;
+    ScanResult& result;
     const ScanProgress& progress;
     std::size_t filesSeen = 0;
     bool stopped = false;
@@ -94,9 +83,18 @@ struct ScanState {
 };
 
 void scanInto(const std::string& folder, ScanState& state, int depth) {
-    if (depth > 256 || !state.carryOn(folder)) return;
+    ScanResult& result = state.result;
+    if (depth > kMaxScanDepth) {
+        ++result.foldersTooDeep;
+        return;
+    }
+    if (!state.carryOn(folder)) return;
     auto entries = listFolder(folder);
-    if (!entries) return;
+    if (!entries) {
+        ++result.foldersUnreadable;
+        return;
+    }
+    std::vector<ScanRow>& met = result.rows;
     for (const auto& e : *entries) {
         if (state.stopped) return;
         if (e.directory) {
@@ -110,23 +108,33 @@ void scanInto(const std::string& folder, ScanState& state, int depth) {
         row.fullName = folder + e.name;
         ScanFileKind kind = scanFileKind(row.name);
         if (kind == ScanFileKind::Other) continue;
+        if (!e.regular) {
+            // Opening a FIFO or a terminal named like a module would stall or read nonsense.
+            struct stat st {};
+            if (::stat(row.fullName.c_str(), &st) == 0) {
+                ++result.notRegularFiles;
+                continue;
+            }
+        }
         if (kind == ScanFileKind::Module) {
-            if (auto head = readHead(row.fullName)) {
+            if (auto head = platform::readFileHead(row.fullName, kVersionSearchBytes)) {
                 if (auto block = findVersionBlock(*head)) {
                     row.version = versionString(*block);
                     row.date = blockDateString(*block);
                 }
+            } else {
+                ++result.filesUnreadable;
             }
         } else {
             if (auto t = platform::creationOrModificationTime(row.fullName)) {
                 row.date = timeStampDateString(static_cast<std::time_t>(*t));
             }
             std::string version;
-            if (readPeFileVersionFromFile(row.fullName, version) == PeVersionStatus::Found) {
-                row.version = xml::sanitize(version);
-            }
+            const PeVersionStatus status = readPeFileVersionFromFile(row.fullName, version);
+            if (status == PeVersionStatus::Found) row.version = xml::sanitize(version);
+            if (status == PeVersionStatus::NoFile) ++result.filesUnreadable;
         }
-        state.met.push_back(std::move(row));
+        met.push_back(std::move(row));
     }
 }
 
@@ -199,14 +207,20 @@ ScanFileKind scanFileKind(std::string_view upperName) {
     return ScanFileKind::Other;
 }
 
-std::vector<ScanRow> scanModuleFolder(const std::string& folder, const ScanProgress& progress) {
+ScanResult scanModules(const std::string& folder, const ScanProgress& progress) {
     std::string root = folder.empty() ? "./" : folder;
     if (root.back() != '/') root += '/';
-    ScanState state{{}, progress};
+    ScanResult result;
+    ScanState state{result, progress};
     scanInto(root, state, 0);
+    result.stopped = state.stopped;
     // Rows are inserted at the top of the list.
-    std::reverse(state.met.begin(), state.met.end());
-    return std::move(state.met);
+    std::reverse(result.rows.begin(), result.rows.end());
+    return result;
+}
+
+std::vector<ScanRow> scanModuleFolder(const std::string& folder, const ScanProgress& progress) {
+    return scanModules(folder, progress).rows;
 }
 
 std::size_t appendModuleRules(xml::Node target, const std::vector<ScanRow>& rows) {

@@ -2,14 +2,19 @@
 
 #include "platform/file_system.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
-#include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <new>
+#include <optional>
 #include <sstream>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace qx::xml {
 
@@ -105,186 +110,71 @@ std::string latin1WithReferences(std::string_view utf8) {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------------------
-// Shared element names
-//
-// pugixml copies every name given to set_name and keeps a text in a node of its own. A
-// generated tree has hundreds of thousands of fields with a few dozen names, so those copies
-// and text nodes are most of its memory. Copying a node whose name and text point into a
-// parsed buffer of the same document shares both pointers instead, and a buffer parsed with
-// parse_embed_pcdata keeps the text in the element. So each name is parsed once into a
-// helper element (`holder`, the last child of the document node) and new elements are
-// copies of those templates. The helper is never saved nor searched, and is dropped when a
-// tree is complete; the buffers live as long as the document.
+Document::Document() : m_doc(std::make_unique<pugi::xml_document>()) {}
 
-struct Document::SharedNames {
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    struct Templates {
-        Node empty;     // <name/>
-        Node withText;  // <name>x</name>, text in the element
-        // With shared texts: one template per text met, so repeated texts are stored once.
-        std::unordered_map<std::string, Node, Hash, std::equal_to<>> byText;
-    };
-    // A report repeats few texts (rule paths, conditions, configuration paths) many times;
-    // a configuration tree mostly does not, so only documents that ask share texts.
-    static constexpr std::size_t kMaxSharedTexts = 100000;
-    static constexpr std::size_t kMaxSharedTextSize = 512;
-    bool shareTexts = false;
-    std::size_t sharedTexts = 0;
-    // Names are mostly literals of the parsers: a slot keyed by the name's address saves the
-    // hashing; a hit is confirmed against the template's own name.
-    struct Slot {
-        const char* data = nullptr;
-        std::size_t size = 0;
-        Templates* templates = nullptr;
-    };
-    static constexpr std::size_t kSlots = 256;
-
-    const void* key = nullptr;
-    Node holder;
-    std::unordered_map<std::string, Templates, Hash, std::equal_to<>> templates;
-    std::array<Slot, kSlots> slots{};
-};
+Document::~Document() = default;
+Document::Document(Document&&) noexcept = default;
+Document& Document::operator=(Document&&) noexcept = default;
 
 namespace {
 
-std::mutex g_sharedMutex;
-std::unordered_map<const void*, Document::SharedNames*> g_sharedByDocument;
-std::atomic<std::uint64_t> g_sharedEpoch{1};
-
-struct SharedCache {
-    const void* key = nullptr;
-    Document::SharedNames* shared = nullptr;
-    std::uint64_t epoch = 0;
-};
-thread_local SharedCache t_sharedCache;
-
-Document::SharedNames* sharedNamesOf(Node anyNode) {
-    if (!anyNode) return nullptr;
-    const void* key = anyNode.root().internal_object();
-    const std::uint64_t epoch = g_sharedEpoch.load(std::memory_order_acquire);
-    SharedCache& c = t_sharedCache;
-    if (c.key == key && c.epoch == epoch) return c.shared;
-    Document::SharedNames* found = nullptr;
-    {
-        std::lock_guard lock(g_sharedMutex);
-        auto it = g_sharedByDocument.find(key);
-        if (it != g_sharedByDocument.end()) found = it->second;
-    }
-    c = {key, found, epoch};
-    return found;
+bool forbiddenByte(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 && b != '\t' && b != '\n' && b != '\r';
 }
 
-// Names the template parser accepts as written; anything else takes the copying path.
-bool plainElementName(std::string_view name) {
-    if (name.empty() || name.size() > 64) return false;
-    auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
-    if (!letter(name[0])) return false;
-    for (char c : name) {
-        if (!letter(c) && !(c >= '0' && c <= '9') && c != '-' && c != '.') return false;
+// The text with every character XML 1.0 forbids replaced by U+FFFD; nothing when clean.
+std::optional<std::string> scrubbed(const char* text) {
+    const char* p = text;
+    while (*p && !forbiddenByte(*p)) ++p;
+    if (!*p) return std::nullopt;
+    std::string out(text, p);
+    for (; *p; ++p) {
+        if (forbiddenByte(*p))
+            appendUtf8(out, kReplacement);
+        else
+            out += *p;
     }
-    return true;
+    return out;
 }
 
-Document::SharedNames::Templates* templatesFor(Document::SharedNames& s, Node anyNode,
-                                               std::string_view name) {
-    auto& slot =
-        s.slots[(reinterpret_cast<std::uintptr_t>(name.data()) >> 3) % Document::SharedNames::kSlots];
-    if (slot.data == name.data() && slot.size == name.size() && slot.templates) {
-        const char* known = slot.templates->empty.name();
-        if (std::memcmp(known, name.data(), name.size()) == 0 && known[name.size()] == '\0')
-            return slot.templates;
+void scrub(Node n) {
+    if (auto clean = scrubbed(n.value())) {
+        // An element's own value is text kept in the element (parse_embed_pcdata).
+        if (n.type() == pugi::node_element)
+            n.text().set(clean->c_str());
+        else
+            n.set_value(clean->c_str());
     }
-    auto it = s.templates.find(name);
-    if (it != s.templates.end()) {
-        if (!it->second.empty) return nullptr;
-        slot = {name.data(), name.size(), &it->second};
-        return &it->second;
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+        if (auto clean = scrubbed(a.value())) a.set_value(clean->c_str());
     }
-    Document::SharedNames::Templates t;
-    if (plainElementName(name)) {
-        if (!s.holder) {
-            Node doc = anyNode.root();
-            s.holder = doc.append_child(pugi::node_element);
-            if (!s.holder || !s.holder.set_name("qx-shared-names")) throw std::bad_alloc();
+}
+
+// One walk over a freshly parsed tree: the first element past the depth limit, if any, and
+// the forbidden characters replaced on the way.
+Node checkParsedTree(pugi::xml_document& doc) {
+    Node n = doc.first_child();
+    int depth = 1;
+    while (n) {
+        if (n.type() == pugi::node_element && depth > kMaxDepth) return n;
+        scrub(n);
+        if (Node c = n.first_child()) {
+            n = c;
+            ++depth;
+            continue;
         }
-        std::string buf;
-        buf.reserve(name.size() * 3 + 12);
-        buf.append("<").append(name).append("/><").append(name).append(">x</").append(name).append(">");
-        auto r =
-            s.holder.append_buffer(buf.data(), buf.size(), pugi::parse_embed_pcdata, pugi::encoding_utf8);
-        if (r.status == pugi::status_out_of_memory) throw std::bad_alloc();
-        Node withText = s.holder.last_child();
-        Node empty = withText.previous_sibling();
-        if (r && empty && name == empty.name() && !empty.first_child() && !*empty.value() &&
-            name == withText.name() && !withText.first_child() && std::strcmp(withText.value(), "x") == 0) {
-            t.empty = empty;
-            t.withText = withText;
+        while (n && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+            if (n == doc) return {};
         }
+        if (n) n = n.next_sibling();
     }
-    auto [pos, inserted] = s.templates.emplace(std::string(name), t);
-    (void)inserted;
-    return pos->second.empty ? &pos->second : nullptr;
+    return {};
 }
 
 }  // namespace
-
-Document::Document() : m_doc(std::make_unique<pugi::xml_document>()) {}
-
-Document::~Document() {
-    if (m_shared) {
-        std::lock_guard lock(g_sharedMutex);
-        g_sharedByDocument.erase(m_shared->key);
-        g_sharedEpoch.fetch_add(1, std::memory_order_acq_rel);
-    }
-}
-
-Document::Document(Document&&) noexcept = default;
-
-Document& Document::operator=(Document&& other) noexcept {
-    if (this == &other) return *this;
-    if (m_shared) {
-        std::lock_guard lock(g_sharedMutex);
-        g_sharedByDocument.erase(m_shared->key);
-        g_sharedEpoch.fetch_add(1, std::memory_order_acq_rel);
-    }
-    m_doc = std::move(other.m_doc);
-    m_shared = std::move(other.m_shared);
-    m_latin1 = other.m_latin1;
-    return *this;
-}
-
-void Document::shareElementNames(bool alsoTexts) {
-    if (m_shared) m_shared->shareTexts = m_shared->shareTexts || alsoTexts;
-    if (m_shared || !m_doc) return;
-    auto s = std::make_unique<SharedNames>();
-    s->shareTexts = alsoTexts;
-    s->key = m_doc->internal_object();
-    {
-        std::lock_guard lock(g_sharedMutex);
-        g_sharedByDocument[s->key] = s.get();
-        g_sharedEpoch.fetch_add(1, std::memory_order_acq_rel);
-    }
-    m_shared = std::move(s);
-}
-
-void Document::releaseSharedNames() {
-    if (!m_shared) return;
-    if (m_shared->holder) m_doc->remove_child(m_shared->holder);
-    resetSharedNames();
-}
-
-// The templates die with the nodes of a reset; the registration stays.
-void Document::resetSharedNames() {
-    if (!m_shared) return;
-    m_shared->holder = Node();
-    m_shared->templates.clear();
-    m_shared->slots.fill({});
-    m_shared->sharedTexts = 0;
-}
 
 LoadResult Document::finishLoad(const pugi::xml_parse_result& r) {
     LoadResult out;
@@ -304,46 +194,267 @@ LoadResult Document::finishLoad(const pugi::xml_parse_result& r) {
         out.status = LoadStatus::Malformed;
         out.description = "no root element";
         m_doc->reset();
+        return out;
+    }
+    if (Node tooDeep = checkParsedTree(*m_doc)) {
+        out.status = LoadStatus::TooDeep;
+        out.description = "elements nest deeper than " + std::to_string(kMaxDepth) + " levels";
+        out.offset = tooDeep.offset_debug();
+        m_doc->reset();
+        m_latin1 = false;
     }
     return out;
 }
 
 LoadResult Document::loadFile(const std::string& path) {
-    resetSharedNames();
-    auto r = m_doc->load_file(path.c_str(), kParseOptions, pugi::encoding_auto);
+    m_doc->reset();
+    m_latin1 = false;
+    std::string error;
+    const int fd = platform::openRegularFile(path, &error);
+    if (fd < 0) {
+        LoadResult out;
+        out.status = errno == ENOENT ? LoadStatus::FileNotFound : LoadStatus::ReadError;
+        out.description = error;
+        return out;
+    }
+    // Read into a buffer the document then owns, so the parse needs no second copy.
+    struct stat st {};
+    std::size_t capacity = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    capacity = capacity + 1;
+    auto* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(capacity));
+    std::size_t size = 0;
+    bool readFailed = buffer == nullptr;
+    while (!readFailed) {
+        if (size == capacity) {
+            const std::size_t grown = capacity * 2;
+            auto* bigger = static_cast<char*>(pugi::get_memory_allocation_function()(grown));
+            if (!bigger) {
+                readFailed = true;
+                break;
+            }
+            std::memcpy(bigger, buffer, size);
+            pugi::get_memory_deallocation_function()(buffer);
+            buffer = bigger;
+            capacity = grown;
+        }
+        const ssize_t n = ::read(fd, buffer + size, capacity - size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = std::strerror(errno);
+            readFailed = true;
+        }
+        if (n <= 0) break;
+        size += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (readFailed) {
+        if (buffer) pugi::get_memory_deallocation_function()(buffer);
+        if (error.empty()) throw std::bad_alloc();
+        LoadResult out;
+        out.status = LoadStatus::ReadError;
+        out.description = error;
+        return out;
+    }
+    auto r = m_doc->load_buffer_inplace_own(buffer, size, kParseOptions, pugi::encoding_auto);
     return finishLoad(r);
 }
 
 LoadResult Document::loadString(std::string_view text) {
-    resetSharedNames();
     auto r = m_doc->load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_auto);
     return finishLoad(r);
 }
+
+namespace {
+
+// Where a tree goes past the indentation limit: the elements above the limit that hold
+// deeper ones (written tag by tag), and those at the limit (written on one line each).
+struct DeepParts {
+    std::unordered_set<const void*> spine;
+    std::unordered_set<const void*> oneLine;
+    [[nodiscard]] bool empty() const { return oneLine.empty(); }
+};
+
+DeepParts findDeepParts(Node top) {
+    DeepParts parts;
+    Node n = top.first_child();
+    int depth = 0;  // the document element is at depth 0, as pugixml indents it
+    while (n) {
+        if (depth > kMaxIndent) {
+            Node a = n.parent();
+            if (parts.oneLine.insert(a.internal_object()).second) {
+                for (Node up = a.parent(); up && up != top; up = up.parent()) {
+                    if (!parts.spine.insert(up.internal_object()).second) break;
+                }
+            }
+            // The rest of this subtree is written on the same line.
+            while (n && !n.next_sibling()) {
+                n = n.parent();
+                --depth;
+            }
+            if (n == top || !n) break;
+            n = n.next_sibling();
+            continue;
+        }
+        if (Node c = n.first_child()) {
+            n = c;
+            ++depth;
+            continue;
+        }
+        while (n && n != top && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (!n || n == top) break;
+        n = n.next_sibling();
+    }
+    return parts;
+}
+
+// True when an element lies more than `limit` levels below `top`.
+bool nestsDeeperThan(Node top, int limit) {
+    Node n = top.first_child();
+    int depth = 1;
+    while (n) {
+        if (n.type() == pugi::node_element && depth > limit) return true;
+        if (Node c = n.first_child()) {
+            n = c;
+            ++depth;
+            continue;
+        }
+        while (n && n != top && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (!n || n == top) return false;
+        n = n.next_sibling();
+    }
+    return false;
+}
+
+void writeIndent(std::string& out, int depth) {
+    out.append(static_cast<std::size_t>(depth), '\t');
+}
+
+// The start tag of an element as pugixml writes it (names, attributes, escaping, encoding):
+// a copy without children but with a marker child, printed and cut before the marker.
+std::string startTag(Node e, pugi::xml_encoding encoding) {
+    pugi::xml_document scratch;
+    Node copy = scratch.append_child(e.name());
+    for (pugi::xml_attribute a = e.first_attribute(); a; a = a.next_attribute())
+        copy.append_attribute(a.name()).set_value(a.value());
+    copy.append_child("x");
+    StringWriter w;
+    copy.print(w, "", pugi::format_raw, encoding);
+    const auto at = w.out.rfind("<x/>");
+    return at == std::string::npos ? w.out : w.out.substr(0, at);
+}
+
+std::string endTag(Node e, pugi::xml_encoding encoding) {
+    pugi::xml_document scratch;
+    scratch.append_child(e.name()).append_child("x");
+    StringWriter w;
+    scratch.first_child().print(w, "", pugi::format_raw, encoding);
+    const auto at = w.out.rfind("<x/>");
+    return at == std::string::npos ? std::string() : w.out.substr(at + 4);
+}
+
+// Text among the children: indentation would become part of it, so such an element is
+// written on one line, as it stands.
+bool holdsText(Node e) {
+    if (*e.value()) return true;
+    for (Node c = e.first_child(); c; c = c.next_sibling()) {
+        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) return true;
+    }
+    return false;
+}
+
+void printOneLine(Node n, int depth, StringWriter& w, pugi::xml_encoding encoding) {
+    writeIndent(w.out, depth);
+    n.print(w, "", pugi::format_raw, encoding, 0);
+    w.out += '\n';
+}
+
+// Writes an element that holds levels past the indentation limit, without recursion.
+void printSpine(Node top, const DeepParts& parts, StringWriter& w, pugi::xml_encoding encoding) {
+    struct Frame {
+        Node element;
+        Node next;
+        int depth;
+    };
+    std::vector<Frame> stack;
+    auto open = [&](Node e, int depth) {
+        writeIndent(w.out, depth);
+        w.out += startTag(e, encoding);
+        w.out += '\n';
+        stack.push_back({e, e.first_child(), depth});
+    };
+    open(top, 0);
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (!f.next) {
+            writeIndent(w.out, f.depth);
+            w.out += endTag(f.element, encoding);
+            w.out += '\n';
+            stack.pop_back();
+            continue;
+        }
+        Node c = f.next;
+        f.next = c.next_sibling();
+        const int depth = f.depth + 1;
+        if (parts.spine.count(c.internal_object()) && !holdsText(c)) {
+            open(c, depth);
+        } else if (parts.spine.count(c.internal_object()) || parts.oneLine.count(c.internal_object())) {
+            printOneLine(c, depth, w, encoding);
+        } else {
+            c.print(w, "\t", pugi::format_indent, encoding, static_cast<unsigned>(depth));
+        }
+    }
+}
+
+}  // namespace
 
 std::string Document::saveString() const {
     StringWriter w;
     // Written as UTF-8 and converted: pugixml's own ISO-8859-1 output drops what it cannot hold.
     const auto encoding = pugi::encoding_utf8;
-    if (!m_shared || !m_shared->holder) {
-        m_doc->save(w, "\t", pugi::format_indent, encoding);
-        return m_latin1 ? latin1WithReferences(w.out) : std::move(w.out);
-    }
-    // What save() writes, without the helper element.
     bool declared = false;
     for (Node c = m_doc->first_child(); c; c = c.next_sibling()) {
         if (c.type() == pugi::node_declaration) declared = true;
         if (c.type() == pugi::node_declaration || c.type() == pugi::node_element) break;
     }
+    const DeepParts deep = findDeepParts(*m_doc);
+    if (deep.empty()) {
+        unsigned flags = pugi::format_indent;
+        if (m_latin1 && !declared) {
+            w.out = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n";
+            flags |= pugi::format_no_declaration;
+        }
+        m_doc->save(w, "\t", flags, encoding);
+        return m_latin1 ? latin1WithReferences(w.out) : std::move(w.out);
+    }
+    // What save() writes, with the indentation bounded.
     if (!declared)
         w.out += m_latin1 ? "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" : "<?xml version=\"1.0\"?>\n";
     for (Node c = m_doc->first_child(); c; c = c.next_sibling()) {
-        if (c != m_shared->holder) c.print(w, "\t", pugi::format_indent, encoding, 0);
+        const bool spine = deep.spine.count(c.internal_object()) > 0;
+        if (spine && !holdsText(c))
+            printSpine(c, deep, w, encoding);
+        else if (spine || deep.oneLine.count(c.internal_object()))
+            printOneLine(c, 0, w, encoding);
+        else
+            c.print(w, "\t", pugi::format_indent, encoding, 0);
     }
     return m_latin1 ? latin1WithReferences(w.out) : std::move(w.out);
 }
 
 SaveResult Document::saveFile(const std::string& path) const {
     SaveResult r;
+    // A file that would be refused when loaded again is not written (edits can nest deeper).
+    if (nestsDeeperThan(documentNode(), kMaxDepth)) {
+        r.error = "the tree nests deeper than " + std::to_string(kMaxDepth) +
+                  " levels and could not be loaded again";
+        return r;
+    }
     r.error = platform::writeFileAtomically(path, saveString());
     return r;
 }
@@ -356,24 +467,20 @@ Node Document::documentNode() const {
 }
 
 Node Document::createRoot(std::string_view name) {
-    resetSharedNames();
     m_doc->reset();
     m_latin1 = false;
     return appendElement(*m_doc, name);
 }
 
 void Document::clear() {
-    resetSharedNames();
     m_doc->reset();
     m_latin1 = false;
 }
 
 void Document::copyFrom(const Document& other) {
-    resetSharedNames();
     m_doc->reset();
-    const Node helper = other.m_shared ? other.m_shared->holder : Node();
     for (Node c = other.m_doc->first_child(); c; c = c.next_sibling()) {
-        if (c != helper && !m_doc->append_copy(c)) throw std::bad_alloc();
+        if (!m_doc->append_copy(c)) throw std::bad_alloc();
     }
     m_latin1 = other.m_latin1;
 }
@@ -398,61 +505,7 @@ private:
 };
 }  // namespace
 
-namespace {
-std::pair<Document::SharedNames*, Document::SharedNames::Templates*> sharedTemplates(Node parent,
-                                                                                     std::string_view name) {
-    // The document element itself must come before the helper element.
-    if (parent.type() != pugi::node_element) return {};
-    Document::SharedNames* s = sharedNamesOf(parent);
-    return {s, s ? templatesFor(*s, parent, name) : nullptr};
-}
-
-void escapeInto(std::string& out, std::string_view text) {
-    for (char c : text) {
-        if (c == '&')
-            out += "&amp;";
-        else if (c == '<')
-            out += "&lt;";
-        else
-            out += c;
-    }
-}
-
-// The template holding exactly `value`, made on first use; empty when the text cannot be
-// shared (too long, too many, or not read back unchanged).
-Node textTemplate(Document::SharedNames& s, Document::SharedNames::Templates& t, std::string_view name,
-                  std::string_view value) {
-    if (value.size() > Document::SharedNames::kMaxSharedTextSize) return {};
-    auto it = t.byText.find(value);
-    if (it != t.byText.end()) return it->second;
-    if (s.sharedTexts >= Document::SharedNames::kMaxSharedTexts) return {};
-    std::string buf;
-    buf.reserve(name.size() * 2 + value.size() + 8);
-    buf.append("<").append(name).append(">");
-    escapeInto(buf, value);
-    buf.append("</").append(name).append(">");
-    // No end-of-line or whitespace normalisation: the text must come back byte for byte.
-    constexpr unsigned kOptions =
-        pugi::parse_escapes | pugi::parse_embed_pcdata | pugi::parse_ws_pcdata_single;
-    auto r = s.holder.append_buffer(buf.data(), buf.size(), kOptions, pugi::encoding_utf8);
-    if (r.status == pugi::status_out_of_memory) throw std::bad_alloc();
-    Node made = s.holder.last_child();
-    Node kept;
-    if (r && made && name == made.name() && !made.first_child() && value == made.value()) kept = made;
-    ++s.sharedTexts;
-    t.byText.emplace(std::string(value), kept);
-    return kept;
-}
-
-Node appendCopy(Node parent, Node proto) {
-    Node n = parent.append_copy(proto);
-    if (!n) throw std::bad_alloc();
-    return n;
-}
-}  // namespace
-
 Node appendElement(Node parent, std::string_view name) {
-    if (auto [s, t] = sharedTemplates(parent, name); t) return appendCopy(parent, t->empty);
     Node n = parent.append_child(pugi::node_element);
     if (!n) throw std::bad_alloc();
     if (!n.set_name(CName(name).c_str())) throw std::bad_alloc();
@@ -460,16 +513,6 @@ Node appendElement(Node parent, std::string_view name) {
 }
 
 Node appendElement(Node parent, std::string_view name, std::string_view value) {
-    if (!value.empty()) {
-        if (auto [s, t] = sharedTemplates(parent, name); t) {
-            if (s->shareTexts) {
-                if (Node same = textTemplate(*s, *t, name, value)) return appendCopy(parent, same);
-            }
-            Node n = appendCopy(parent, t->withText);
-            if (!n.text().set(value.data(), value.size())) throw std::bad_alloc();
-            return n;
-        }
-    }
     Node n = appendElement(parent, name);
     setText(n, value);
     return n;
@@ -659,17 +702,9 @@ void forEachMatch(Node context, std::string_view pattern, Visit visit) {
     if (!context || !parsePattern(pattern, steps)) return;
     const int minDepth = static_cast<int>(steps.size());
     const std::string& last = steps.back().name;
-    Node helper;
-    if (context.type() == pugi::node_document) {
-        if (Document::SharedNames* s = sharedNamesOf(context)) helper = s->holder;
-    }
     Node n = context.first_child();
     int depth = 1;
     while (n) {
-        if (helper && n == helper) {
-            n = n.next_sibling();
-            continue;
-        }
         if (depth >= minDepth && n.type() == pugi::node_element && sameName(n.name(), last) &&
             matchesPath(n, steps, depth) && !visit(n)) {
             return;
@@ -744,8 +779,10 @@ bool plainByte(unsigned char c) {
     return c < 0x80 && (c >= 0x20 || c == '\t');
 }
 
+}  // namespace
+
 // Eight bytes at a time: a word without high bits and without bytes below 0x20 is plain.
-bool plainAscii(std::string_view bytes) {
+bool isPlainAscii(std::string_view bytes) {
     constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
     constexpr std::uint64_t kBlank = 0x2020202020202020ULL;
     std::size_t i = 0;
@@ -763,10 +800,11 @@ bool plainAscii(std::string_view bytes) {
     return true;
 }
 
+namespace {
 // Report texts are mostly plain ASCII: those need no converted copy at all.
 template <typename Use>
 void withLatin1(std::string_view bytes, Use use) {
-    if (plainAscii(bytes)) {
+    if (isPlainAscii(bytes)) {
         use(bytes);
     } else {
         use(std::string_view(fromLatin1(bytes)));

@@ -1,5 +1,7 @@
 #include "app/commands.hpp"
 
+#include "lists/list_icons.hpp"
+
 #include <QHash>
 
 namespace qx::gui::cmd {
@@ -82,23 +84,23 @@ QString prompt(int id) {
     return it == table().end() ? QString() : QString::fromUtf8(it->prompt);
 }
 
-int filterIcon(int id) {
-    switch (id) {
-        case FilterInformation:
-            return 0;
-        case FilterNotChecked:
-            return 1;
-        case FilterBad:
-            return 2;
-        case FilterGood:
-            return 3;
-        case FilterRemark:
-            return 4;
-        case FilterCommand:
-            return 5;
-        default:
-            return -1;
+std::optional<analysis::Mark> filterMark(int id) {
+    using analysis::Mark;
+    static constexpr std::pair<int, Mark> kFilters[] = {{FilterInformation, Mark::Information},
+                                                        {FilterNotChecked, Mark::NotChecked},
+                                                        {FilterBad, Mark::Bad},
+                                                        {FilterGood, Mark::Good},
+                                                        {FilterRemark, Mark::Remark},
+                                                        {FilterCommand, Mark::Command}};
+    for (const auto& [command, mark] : kFilters) {
+        if (command == id) return mark;
     }
+    return std::nullopt;
+}
+
+int filterIcon(int id) {
+    const auto mark = filterMark(id);
+    return mark ? lists::markIcon(*mark) : -1;
 }
 
 }  // namespace qx::gui::cmd

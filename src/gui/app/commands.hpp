@@ -2,7 +2,11 @@
 // Command numbers of the main menus and toolbars, and their resource texts (the texts
 // shown when the localisation table has no entry).
 
+#include "analysis/findings.hpp"
+
 #include <QString>
+
+#include <optional>
 
 namespace qx::gui::cmd {
 
@@ -59,6 +63,8 @@ QString resourceText(int id);
 QString toolTip(int id);
 /// The status-bar prompt of a command (empty when none).
 QString prompt(int id);
+/// The mark a filter command shows or hides; nothing for other commands.
+std::optional<analysis::Mark> filterMark(int id);
 /// The list icon index a filter command toggles, or -1.
 int filterIcon(int id);
 

@@ -2,9 +2,13 @@
 
 #include "app/commands.hpp"
 #include "app/icon_glyphs.hpp"
+#include "lists/list_icons.hpp"
 
 #include <QHash>
 #include <QPainter>
+
+#include <string_view>
+#include <utility>
 
 namespace qx::gui::icons {
 namespace {
@@ -28,116 +32,68 @@ QIcon cached(QHash<int, QIcon>& cache, int key, const Entry& e) {
     return *cache.insert(key, make(e.glyph, e.colour));
 }
 
+// The pictures of the list icon strip, by a report key that names each (the strip's
+// indices come from the core's table).
 Entry listEntry(int index) {
     const QColor box(0xc8, 0x9b, 0x64), disk(0x8f, 0xa8, 0xc4), net(0x5a, 0x9b, 0xd5);
-    switch (index) {
-        case 0:
-            return {Glyph::Info, kBlue};
-        case 1:
-            return {Glyph::Warning, kAmber};
-        case 2:
-            return {Glyph::Cross, kRed};
-        case 3:
-            return {Glyph::Tick, kGreen};
-        case 4:
-            return {Glyph::Remark, kPurple};
-        case 5:
-            return {Glyph::Command, kDark};
-        case 6:
-            return {Glyph::ErrorE, kRed};
-        case 7:
-            return {Glyph::Network, net};
-        case 8:
-            return {Glyph::Disks, disk};
-        case 9:
-            return {Glyph::Equal, kGreen};
-        case 10:
-            return {Glyph::NotEqual, kRed};
-        case 11:
-            return {Glyph::Boxes, box};
-        case 12:
-            return {Glyph::Box, box};
-        case 13:
-            return {Glyph::Cylinder, disk};
-        case 14:
-            return {Glyph::Folder, kFolder};
-        case 15:
-            return {Glyph::Server, QColor(0xb8, 0xc4, 0xd2)};
-        case 16:
-            return {Glyph::Sliders, kBlue};
-        case 17:
-            return {Glyph::Chip, QColor(0x4a, 0x55, 0x60)};
-        case 18:
-            return {Glyph::Funnel, kTeal};
-        case 19:
-            return {Glyph::Link, kGrey};
-        case 20:
-            return {Glyph::Update, kGreen};
-        case 21:
-            return {Glyph::Plug, net};
-        case 22:
-            return {Glyph::Disk, disk};
-        case 23:
-            return {Glyph::Cylinder, disk};
-        case 24:
-            return {Glyph::Power, disk};
-        case 26:
-            return {Glyph::Boxes, box};
-        case 27:
-            return {Glyph::Documents, kGrey};
-        case 28:
-            return {Glyph::Magnifier, kDark};
-        case 29:
-            return {Glyph::TreeGlyph, kTeal};
-        case 30:
-            return {Glyph::Trees, kTeal};
-        case 32:
-            return {Glyph::Exclamation, QColor(0x8a, 0x90, 0x98)};
-        case 33:
-            return {Glyph::Exclamation, kBlue};
-        case 34:
-            return {Glyph::Exclamation, kTeal};
-        case 35:
-            return {Glyph::Exclamation, kRed};
-        case 37:
-            return {Glyph::Clock, kDark};
-        case 38:
-            return {Glyph::Memory, kGreen.darker(120)};
-        case 39:
-            return {Glyph::Crown, kAmber};
-        case 40:
-            return {Glyph::Blank, kDark};
-        case 42:
-            return {Glyph::Replica, kGreen.lighter(120)};
-        case 43:
-            return {Glyph::Replica, disk};
-        case 44:
-            return {Glyph::Replica, QColor(0xb0, 0xb6, 0xbd)};
-        case 45:
-            return {Glyph::Database, kTeal.lighter(130)};
-        case 46:
-            return {Glyph::Database, QColor(0xb0, 0xb6, 0xbd)};
-        case 47:
-            return {Glyph::Bomb, kDark};
-        case 48:
-            return {Glyph::Line, kGrey};
-        case 49:
-            return {Glyph::BoxTick, box};
-        case 50:
-            return {Glyph::TreeGlyph, kRed};
-        case 51:
-            return {Glyph::Gear, kGrey};
-        case 52:
-            return {Glyph::Funnel, kGreen};
-        case 53:
-            return {Glyph::Funnel, disk};
-        case 54:
-            return {Glyph::Magnifier, kBlue};
-        case 55:
-            return {Glyph::DoubleCross, kRed};
-        default:
-            return {Glyph::Document, kGrey};
+    const std::pair<std::string_view, Entry> pictures[] = {
+        {"info", {Glyph::Info, kBlue}},
+        {"vetoed", {Glyph::Warning, kAmber}},
+        {"bad", {Glyph::Cross, kRed}},
+        {"good", {Glyph::Tick, kGreen}},
+        {"rem", {Glyph::Remark, kPurple}},
+        {"command", {Glyph::Command, kDark}},
+        {"error", {Glyph::ErrorE, kRed}},
+        {"lans", {Glyph::Network, net}},
+        {"devices", {Glyph::Disks, disk}},
+        {"equal", {Glyph::Equal, kGreen}},
+        {"notequal", {Glyph::NotEqual, kRed}},
+        {"productgroup", {Glyph::Boxes, box}},
+        {"product", {Glyph::Box, box}},
+        {"volumes", {Glyph::Cylinder, disk}},
+        {"files", {Glyph::Folder, kFolder}},
+        {"serverparams", {Glyph::Server, QColor(0xb8, 0xc4, 0xd2)}},
+        {"setparams", {Glyph::Sliders, kBlue}},
+        {"modules", {Glyph::Chip, QColor(0x4a, 0x55, 0x60)}},
+        {"filtered", {Glyph::Funnel, kTeal}},
+        {"dependencies", {Glyph::Link, kGrey}},
+        {"update", {Glyph::Update, kGreen}},
+        {"lan", {Glyph::Plug, net}},
+        {"device", {Glyph::Disk, disk}},
+        {"volume", {Glyph::Cylinder, disk}},
+        {"boot-drive", {Glyph::Power, disk}},
+        {"products", {Glyph::Boxes, box}},
+        {"file-groups", {Glyph::Documents, kGrey}},
+        {"search-paths", {Glyph::Magnifier, kDark}},
+        {"zrd", {Glyph::TreeGlyph, kTeal}},
+        {"partitions", {Glyph::Trees, kTeal}},
+        {"exclamation-grey", {Glyph::Exclamation, QColor(0x8a, 0x90, 0x98)}},
+        {"exclamation-blue", {Glyph::Exclamation, kBlue}},
+        {"exclamation-teal", {Glyph::Exclamation, kTeal}},
+        {"exclamation-red", {Glyph::Exclamation, kRed}},
+        {"uptime", {Glyph::Clock, kDark}},
+        {"memory", {Glyph::Memory, kGreen.darker(120)}},
+        {"masterreplica", {Glyph::Crown, kAmber}},
+        {"space", {Glyph::Blank, kDark}},
+        {"rwreplica", {Glyph::Replica, kGreen.lighter(120)}},
+        {"roreplica", {Glyph::Replica, disk}},
+        {"subordinate", {Glyph::Replica, QColor(0xb0, 0xb6, 0xbd)}},
+        {"dibsize", {Glyph::Database, kTeal.lighter(130)}},
+        {"dibsizeold", {Glyph::Database, QColor(0xb0, 0xb6, 0xbd)}},
+        {"abend", {Glyph::Bomb, kDark}},
+        {"abendline", {Glyph::Line, kGrey}},
+        {"productok", {Glyph::BoxTick, box}},
+        {"partitionbad", {Glyph::TreeGlyph, kRed}},
+        {"configqxk", {Glyph::Gear, kGrey}},
+        {"filteredrw", {Glyph::Funnel, kGreen}},
+        {"filteredro", {Glyph::Funnel, disk}},
+        {"search-pathsconfig", {Glyph::Magnifier, kBlue}},
+        {"bad2", {Glyph::DoubleCross, kRed}},
+    };
+    for (const auto& [key, entry] : pictures) {
+        if (lists::iconOfKey(key) == index) return entry;
     }
+    return {Glyph::Document, kGrey};
 }
 
 Entry treeEntry(int index) {

@@ -1,10 +1,13 @@
 #include "views/config_window.hpp"
 
+#include "analysis/findings.hpp"
 #include "app/commands.hpp"
 #include "app/icons.hpp"
 #include "app/settings_store.hpp"
 #include "lists/report_keys.hpp"
+#include "views/report_source_view.hpp"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QScrollBar>
@@ -147,14 +150,21 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
         menu.exec(at);
     });
     connect(m_list, &CQXConfigView::sortRequested, this, &CQXConfigSplitter::onSort);
+    // The details list: the page's commands in its context menu ("Show in report" first);
+    // a double click acts on the row, Ctrl+double-click shows its report line.
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](QPoint pos) {
         const QModelIndex at = m_list->indexAt(pos);
         if (at.isValid()) m_list->setCurrentIndex(at);
         if (auto menu = listMenu()) menu->exec(m_list->viewport()->mapToGlobal(pos));
     });
-    connect(m_list, &QAbstractItemView::doubleClicked, this,
-            [this](const QModelIndex& index) { activateRow(index.row()); });
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (!index.isValid()) return;
+        if (QGuiApplication::keyboardModifiers() & Qt::ControlModifier)
+            showInReport(index.row());
+        else
+            activateRow(index.row());
+    });
     m_list->detailsModel().setMessageText([this](const std::string& key) {
         return QString::fromStdString(lists::reportMessageText(m_host.application(), key));
     });
@@ -279,6 +289,26 @@ bool CQXConfigSplitter::toggleFilter(int iconIndex) {
 bool CQXConfigSplitter::filterShown(int iconIndex) const {
     return iconIndex >= 0 && iconIndex < lists::kShowFlagCount &&
            m_flags[static_cast<std::size_t>(iconIndex)];
+}
+
+int CQXConfigSplitter::sourceLineOfRow(int row) const {
+    const auto& rows = m_list->detailsModel().list().rows;
+    if (row < 0 || row >= static_cast<int>(rows.size())) return 0;
+    return static_cast<int>(analysis::sourceLine(*m_doc, rows[static_cast<std::size_t>(row)].node));
+}
+
+CReportSourceView* CQXConfigSplitter::showInReport(int row) {
+    const int line = sourceLineOfRow(row);
+    if (line <= 0) return nullptr;
+    return openReportSource(this, QString::fromStdString(m_doc->path), line);
+}
+
+void CQXConfigSplitter::addSourceActions(QMenu& menu, int row) {
+    // Rows from a tree loaded from ".XML" have no report line.
+    if (sourceLineOfRow(row) <= 0) return;
+    std::string text = m_host.application().label("showinreport");
+    if (text == "showinreport") text = "Show in report";  // a localisation table of older days
+    menu.addAction(QString::fromStdString(text), this, [this, row] { showInReport(row); });
 }
 
 void CQXConfigSplitter::treeOpen() {

@@ -18,6 +18,8 @@ class QSplitter;
 
 namespace qx::gui {
 
+class CReportSourceView;
+
 /// What a configuration window needs of the main frame.
 class WindowHost {
 public:
@@ -140,6 +142,12 @@ public:
     void refillList();
     /// Rebuilds the three trees (labels follow the language).
     void rebuildTrees();
+    /// Report line behind a row of the details list (0 when it has none).
+    [[nodiscard]] int sourceLineOfRow(int row) const;
+    /// "Show in report": the report at the row's line, or nullptr when the row has none.
+    CReportSourceView* showInReport(int row);
+    /// Adds "Show in report" for a row to a context menu of the details list.
+    void addSourceActions(QMenu& menu, int row);
 
     /// The details list's context menu for the list shown and its selected row.
     [[nodiscard]] std::unique_ptr<QMenu> listMenu();

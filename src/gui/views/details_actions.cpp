@@ -86,10 +86,13 @@ std::string CQXConfigSplitter::currentNodeName() const {
 std::unique_ptr<QMenu> CQXConfigSplitter::listMenu() {
     const ListContext context{m_mode, currentNodeName(), m_list->selectedRow()};
     auto menu = std::make_unique<QMenu>(this);
+    const int row = m_list->currentIndex().isValid() ? m_list->currentIndex().row() : -1;
     bool separatorDue = false;
     for (const ListMenuEntry& e : kListMenu) {
         if (!e.offered(context)) continue;
         if (e.id == 0) {
+            // "Show in report" closes the row's own commands, before the list's.
+            if (row >= 0) addSourceActions(*menu, row);
             separatorDue = !menu->isEmpty();
             continue;
         }
