@@ -172,6 +172,7 @@ const analysis::RuleKindInfo* listKind(xml::Node node) {
 const std::vector<AreaListChoice>& areaListChoices() {
     static const std::vector<AreaListChoice> kChoices = [] {
         std::vector<AreaListChoice> out;
+        out.reserve(analysis::kRuleKinds.size());
         for (const auto& k : analysis::kRuleKinds) out.push_back({k.insertChoice, k.list, k.labelKey});
         std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.number < b.number; });
         return out;
