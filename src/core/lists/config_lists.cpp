@@ -760,7 +760,7 @@ long dateKey(std::string_view s) {
         return 0;
     }
     if (year < 100) year += year < 70 ? 2000 : 1900;
-    return year * 372 + month * 31 + day;
+    return year * 372 + static_cast<long>(month) * 31 + day;
 }
 
 double numberKey(std::string_view s) {

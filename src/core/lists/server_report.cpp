@@ -121,6 +121,7 @@ void writeAbendRows(RowWriter& w, const CQXConfigDoc2& doc) {
     w.row("abend", head);
     for (xml::Node rec : xml::select(doc.report().documentNode(), "abend/property")) {
         std::vector<std::string> cells;
+        cells.reserve(fields.size());
         for (const char* f : fields) cells.push_back(field(rec, f));
         w.row("abendline", cells, rec);
     }
