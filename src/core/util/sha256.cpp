@@ -17,7 +17,7 @@ std::string sha256Hex(std::string_view data) {
     }
     static constexpr char kHex[] = "0123456789abcdef";
     std::string out;
-    out.reserve(size * 2);
+    out.reserve(std::size_t{size} * 2);
     for (unsigned int i = 0; i < size; ++i) {
         out += kHex[digest[i] >> 4];
         out += kHex[digest[i] & 0x0f];
