@@ -47,6 +47,10 @@ std::optional<Mark> markOfCode(long long code);
 Mark markOfText(std::string_view text);
 /// "Information", "Not Checked", "Bad", "Good", "Remark", "Command", "Error".
 std::string_view markName(Mark m);
+/// The mark as machine-readable outputs spell it: "information", "not_checked", "bad", ...
+std::string_view markKey(Mark m);
+/// The mark of a key (markKey); nothing for an unknown one.
+std::optional<Mark> markOfKey(std::string_view key);
 /// How much a mark asks for attention when several findings meet in one place:
 /// Bad, then Error, then Good, then the rest.
 int markWeight(Mark m);
@@ -57,21 +61,23 @@ Mark moduleMark(xml::Node module);
 /// What was judged.
 enum class FindingKind { Module, SetParameter, ServerParameter, Lan, Device, Volume, Product };
 
-/// A kind's names: the `type` its records carry and the localisation key of its list.
+/// A kind's names: the `type` its records carry, the localisation key of its list and the
+/// key machine-readable outputs use.
 struct FindingKindNames {
     FindingKind kind;
     std::string_view type;  // "set-param"
     std::string_view list;  // "setparams"
+    std::string_view key;   // "set_parameter"
 };
 /// The kinds in the order the Report page's summary lists them.
 inline constexpr std::array<FindingKindNames, 7> kFindingKinds = {{
-    {FindingKind::Module, "module", "modules"},
-    {FindingKind::SetParameter, "set-param", "setparams"},
-    {FindingKind::ServerParameter, "serverparam", "serverparams"},
-    {FindingKind::Lan, "lan", "lans"},
-    {FindingKind::Device, "device", "devices"},
-    {FindingKind::Volume, "volume", "volumes"},
-    {FindingKind::Product, "product", "products"},
+    {FindingKind::Module, "module", "modules", "module"},
+    {FindingKind::SetParameter, "set-param", "setparams", "set_parameter"},
+    {FindingKind::ServerParameter, "serverparam", "serverparams", "server_parameter"},
+    {FindingKind::Lan, "lan", "lans", "lan"},
+    {FindingKind::Device, "device", "devices", "device"},
+    {FindingKind::Volume, "volume", "volumes", "volume"},
+    {FindingKind::Product, "product", "products", "product"},
 }};
 /// The names of a kind.
 constexpr const FindingKindNames& namesOf(FindingKind kind) {
@@ -121,6 +127,21 @@ struct Finding {
     /// The configuration item, where the analysis linked it (modules).
     xml::Node item;
 };
+
+/// A SET-parameter rule's requirement: the code its records store, the key machine-readable
+/// outputs use and its localisation label.
+struct Requirement {
+    std::string_view code;
+    std::string_view key;
+    std::string_view label;
+};
+inline constexpr std::array<Requirement, 3> kRequirements = {{
+    {"0", "not_required", "notrequired"},
+    {"1", "recommended", "recommended"},
+    {"2", "required", "required"},
+}};
+/// The requirement of a SET-parameter finding; nothing for other kinds or an unknown code.
+const Requirement* requirementOf(const Finding& f);
 
 /// Every finding of a document: products (in check order), modules (loaded, then found on
 /// the search paths, in tree order), then the other records in the order the analysis wrote
