@@ -1,6 +1,7 @@
 // qxconfig-cli: the desktop program's commands for shells and scripts.
 #include "app/installation.hpp"
 #include "cli/cli_common.hpp"
+#include "cli/cli_outputs.hpp"
 #include "cli/completion.hpp"
 #include "platform/data_dir.hpp"
 #include "platform/file_system.hpp"
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
     qx::cli::addCompareCommand(app, exitCode);
     qx::cli::addScanModulesCommand(app, exitCode);
     qx::cli::addUpdateCommand(app, exitCode);
+    qx::cli::addFleetCommand(app, exitCode);
     qx::cli::addCompletionCommand(app, exitCode);
     try {
         app.parse(argc, argv);
