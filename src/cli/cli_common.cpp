@@ -4,8 +4,13 @@
 #include "import/report_reader.hpp"
 #include "platform/file_system.hpp"
 
+#include "util/text.hpp"
+
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 
@@ -26,8 +31,8 @@ std::unique_ptr<Application> EnvironmentOptions::createApplication() const {
     auto app = std::make_unique<Application>(platform::programDirectory());
     if (!menu.empty()) {
         if (!app->localisation().loadFile(menu)) {
-            std::cerr << "qxconfig-cli: " << menu
-                      << " is not a readable localisation table; using the built-in one\n";
+            std::cerr << "qxconfig-cli: " << menu << " is not a readable localisation table ("
+                      << app->localisation().loadError() << "); using the built-in one\n";
             app->localisation().loadEmbedded();
         }
     } else if (app->loadLocalisation() == LocalisationSource::Failed) {
@@ -43,8 +48,10 @@ std::unique_ptr<Application> EnvironmentOptions::createApplication() const {
                       << "; give one with --rules FILE)\n";
             return nullptr;
         case RuleBaseLoad::Malformed:
-            std::cerr << Application::kRulesNeededMessage << "\n(" << rulesPath
-                      << " is not well-formed XML; give a valid one with --rules FILE)\n";
+            std::cerr
+                << Application::kRulesNeededMessage << "\n(" << rulesPath << ": "
+                << text::printable(app->ruleBaseError())
+                << "; give a valid one with --rules FILE, or check it with \"qxconfig-cli rules check\")\n";
             return nullptr;
     }
     return app;
@@ -54,10 +61,10 @@ std::unique_ptr<CQXConfigDoc2> openReport(Application& app, const std::string& p
     auto doc = std::make_unique<CQXConfigDoc2>();
     auto r = import::openDocument(*doc, app, path);
     if (!r.opened()) {
-        std::cerr << "qxconfig-cli: " << r.message() << "\n";
+        std::cerr << "qxconfig-cli: " << messageAbout(path, r.message()) << "\n";
         return nullptr;
     }
-    if (!r.load.message.empty()) std::cerr << "qxconfig-cli: " << r.load.message << "\n";
+    if (!r.load.message.empty()) std::cerr << "qxconfig-cli: " << messageAbout(path, r.load.message) << "\n";
     for (const auto& m : r.load.analysisMessages) std::cerr << "qxconfig-cli: " << path << ": " << m << "\n";
     return doc;
 }
@@ -88,11 +95,30 @@ std::vector<std::string> expandInputs(const std::vector<std::string>& inputs) {
     return out;
 }
 
+std::string messageAbout(const std::string& file, const std::string& message) {
+    // File names come from folders anyone can write to: no control characters on the terminal.
+    if (message.find(file) != std::string::npos) return text::printable(message);
+    return text::printable(file + ": " + message);
+}
+
+bool flushStdout() {
+    static bool told = false;
+    errno = 0;
+    std::cout.flush();
+    if (std::cout && std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+    const int err = errno;
+    if (!told) {
+        std::cerr << "qxconfig-cli: cannot write standard output: "
+                  << (err ? std::strerror(err) : "the output was closed") << "\n";
+    }
+    told = true;
+    return false;
+}
+
 bool writeOutput(const std::string& text, const std::string& path) {
     if (path.empty() || path == "-") {
         std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
-        std::cout.flush();
-        return static_cast<bool>(std::cout);
+        return flushStdout();
     }
     const std::string error = platform::writeFileAtomically(path, text);
     if (!error.empty()) std::cerr << "qxconfig-cli: cannot write " << path << ": " << error << "\n";

@@ -16,8 +16,9 @@ namespace qx::cli {
 
 /// Exit statuses.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;  // a write failed, or --fail-on matched
-inline constexpr int kExitRefused = 2;  // a report could not be opened
+inline constexpr int kExitFailure = 1;           // --fail-on matched
+inline constexpr int kExitError = 2;             // usage, unreadable input, unwritable output
+inline constexpr int kExitRefused = kExitError;  // a report could not be opened
 
 /// --rules, --menu, --language and --program-dir.
 struct EnvironmentOptions {
@@ -33,6 +34,10 @@ struct EnvironmentOptions {
     /// (every opening needs it).
     [[nodiscard]] std::unique_ptr<Application> createApplication() const;
 };
+
+/// A message about one file of a batch, naming the file unless it already does, fit for a
+/// terminal (text::printable).
+std::string messageAbout(const std::string& file, const std::string& message);
 
 /// Opens a report or saved tree as the desktop Open does. On refusal prints the reason
 /// on stderr and returns nullptr.
@@ -51,9 +56,13 @@ std::optional<OpenedReport> openWithEnvironment(const EnvironmentOptions& env, c
 /// Expands folders into the files "Open Documents..." would open; files stay as given.
 std::vector<std::string> expandInputs(const std::vector<std::string>& inputs);
 
-/// Writes a command's output to stdout (PATH empty or "-") or replaces PATH atomically;
-/// says what failed on stderr and returns false.
+/// Writes a command's output to stdout (PATH empty or "-") or to PATH (a regular file is
+/// replaced atomically, a FIFO or device written into, a link's target replaced); says what
+/// failed on stderr and returns false.
 bool writeOutput(const std::string& text, const std::string& path);
+/// Flushes standard output; false after saying "cannot write standard output: <reason>"
+/// (once per run) when it could not be written.
+bool flushStdout();
 
 /// True when stderr is a terminal (progress lines are shown only then).
 bool stderrIsTerminal();
@@ -66,5 +75,6 @@ void addQxsCommand(CLI::App& app, int& exitCode);
 void addCompareCommand(CLI::App& app, int& exitCode);
 void addScanModulesCommand(CLI::App& app, int& exitCode);
 void addUpdateCommand(CLI::App& app, int& exitCode);
+void addRulesCommand(CLI::App& app, int& exitCode);
 
 }  // namespace qx::cli

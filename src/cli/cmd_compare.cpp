@@ -4,10 +4,27 @@
 #include "compare/server_compare.hpp"
 #include "outputs/json_contract.hpp"
 #include "platform/file_system.hpp"
+#include "util/text.hpp"
 
 #include <iostream>
 
 namespace qx::cli {
+
+namespace {
+
+// The texts of the list as TSV cells: a tab or line break inside must not shift columns.
+compare::CompareResult escapedForTsv(compare::CompareResult r) {
+    r.baseName = text::tsvCell(r.baseName);
+    for (auto& n : r.serverNames) n = text::tsvCell(n);
+    for (auto& l : r.lines) {
+        l.path = text::tsvCell(l.path);
+        l.name = text::tsvCell(l.name);
+        for (auto& v : l.values) v = text::tsvCell(v);
+    }
+    return r;
+}
+
+}  // namespace
 
 void addCompareCommand(CLI::App& app, int& exitCode) {
     struct Options {
@@ -57,13 +74,13 @@ void addCompareCommand(CLI::App& app, int& exitCode) {
         std::vector<const CQXConfigDoc2*> others;
         for (std::size_t i = 1; i < docs.size(); ++i) others.push_back(docs[i].get());
         const auto result = compare::compareServers(*docs[0], others, *application, types);
-        const std::string text = opts->format == "json"
-                                     ? outputs::dumpJson(outputs::compareJson(result, opts->reports,
-                                                                              runInfo(opts->env, *application)),
-                                                         false) +
-                                           "\n"
-                                     : compare::compareListText(result, *application, "\r\n");
-        exitCode = writeOutput(text, opts->out) ? kExitOk : kExitFailure;
+        const std::string out =
+            opts->format == "json"
+                ? outputs::dumpJson(outputs::compareJson(result, opts->reports, runInfo(opts->env, *application)),
+                                    false) +
+                      "\n"
+                : compare::compareListText(escapedForTsv(result), *application, "\r\n");
+        exitCode = writeOutput(out, opts->out) ? kExitOk : kExitError;
     });
 }
 

@@ -98,22 +98,22 @@ void addFleetCommand(CLI::App& app, int& exitCode) {
         const auto failOn = outputs::FailOn::parse(opts->failOn, problem);
         if (!failOn) {
             std::cerr << "qxconfig-cli: " << problem << "\n";
-            exitCode = kExitRefused;
+            exitCode = kExitError;
             return;
         }
         auto application = opts->env.createApplication();
         if (!application) {
-            exitCode = kExitRefused;
+            exitCode = kExitError;
             return;
         }
         const auto files = expandInputs(opts->inputs);
         if (files.empty()) {
             std::cerr << "qxconfig-cli: no reports found (folders are scanned for .TXT reports and .XML trees)\n";
-            exitCode = kExitRefused;
+            exitCode = kExitError;
             return;
         }
         if (!prepareFolder(opts->dir)) {
-            exitCode = kExitRefused;
+            exitCode = kExitError;
             return;
         }
         const outputs::RunInfo run = runInfo(opts->env, *application);
@@ -142,7 +142,7 @@ void addFleetCommand(CLI::App& app, int& exitCode) {
                     const std::string error = platform::writeFileAtomically(path, r.page);
                     if (!error.empty()) {
                         std::cerr << "qxconfig-cli: cannot write " << path << ": " << error << "\n";
-                        exitCode = kExitRefused;
+                        exitCode = kExitError;
                         return false;
                     }
                 }
@@ -151,13 +151,13 @@ void addFleetCommand(CLI::App& app, int& exitCode) {
                 return true;
             });
         clearProgress();
-        if (exitCode == kExitRefused) return;
+        if (exitCode == kExitError) return;
         const std::string index = platform::joinPath(opts->dir, "index.html");
         const std::string error =
             platform::writeFileAtomically(index, outputs::renderFleetPage(servers, *application, run, now));
         if (!error.empty()) {
             std::cerr << "qxconfig-cli: cannot write " << index << ": " << error << "\n";
-            exitCode = kExitRefused;
+            exitCode = kExitError;
             return;
         }
         std::size_t attention = 0;
@@ -165,7 +165,7 @@ void addFleetCommand(CLI::App& app, int& exitCode) {
         std::cout << index << ": " << servers.size() << " reports, " << attention
                   << " with findings that need attention\n";
         if (failed)
-            exitCode = kExitRefused;
+            exitCode = kExitError;
         else if (matched)
             exitCode = kExitFailure;
     });

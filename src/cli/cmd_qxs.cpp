@@ -39,7 +39,8 @@ void addQxsCommand(CLI::App& app, int& exitCode) {
         }
         const auto file = commandfile::buildCommandFile(*doc, *application, choice);
         std::cerr << file.title << "\n";
-        exitCode = writeOutput(file.text, opts->out) ? kExitOk : kExitFailure;
+        for (const auto& w : file.warnings) std::cerr << "qxconfig-cli: " << w << "\n";
+        exitCode = writeOutput(file.text, opts->out) ? kExitOk : kExitError;
     });
 }
 

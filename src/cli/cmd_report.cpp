@@ -6,11 +6,25 @@
 #include "outputs/customer_report.hpp"
 #include "outputs/json_contract.hpp"
 #include "platform/file_system.hpp"
+#include "util/text.hpp"
 
 #include <ctime>
 #include <iostream>
 
 namespace qx::cli {
+
+namespace {
+
+// Every header and cell as one TSV cell: a tab or line break inside must not shift columns.
+lists::ListModel escapedForTsv(lists::ListModel m) {
+    for (auto& c : m.columns) c.header = text::tsvCell(c.header);
+    for (auto& r : m.rows) {
+        for (auto& cell : r.cells) cell = text::tsvCell(cell);
+    }
+    return m;
+}
+
+}  // namespace
 
 void addReportCommand(CLI::App& app, int& exitCode) {
     struct Options {
@@ -50,7 +64,7 @@ void addReportCommand(CLI::App& app, int& exitCode) {
             if (!node) {
                 std::cerr << "qxconfig-cli: the report has no node \"" << opts->node
                           << "\"; use an element name of the report layout or filter:NAME\n";
-                exitCode = kExitFailure;
+                exitCode = kExitError;
                 return;
             }
             const auto model = lists::buildReportList(*doc, *application, node, {doc.get()});
@@ -59,9 +73,9 @@ void addReportCommand(CLI::App& app, int& exitCode) {
                                                              runInfo(opts->env, *application)),
                                            false) +
                              "\n"
-                       : lists::saveAsText(model);
+                       : lists::saveAsText(escapedForTsv(model));
         }
-        exitCode = writeOutput(text, opts->out) ? kExitOk : kExitFailure;
+        exitCode = writeOutput(text, opts->out) ? kExitOk : kExitError;
     });
 }
 

@@ -1,6 +1,7 @@
 #include "cli/cli_common.hpp"
 
 #include "lists/list_export.hpp"
+#include "platform/file_system.hpp"
 
 #include <iostream>
 
@@ -23,12 +24,22 @@ void addSaveXmlCommand(CLI::App& app, int& exitCode) {
     cmd->callback([opts, &exitCode] {
         auto opened = openWithEnvironment(opts->env, opts->report, exitCode);
         if (!opened) return;
-        auto& application = opened->app;
-        auto& doc = opened->doc;
+        const std::string rulesPath = opts->env.rules.empty() ? opened->app->rulesPath() : opts->env.rules;
+        // The inputs are read whole by now, but replacing them would lose them.
+        for (const auto& out : lists::xmlSetPaths(opts->out)) {
+            for (const auto& [input, what] : {std::pair{opts->report, "the report being read"},
+                                              std::pair{rulesPath, "the rule base in use"}}) {
+                if (!platform::sameFile(out, input)) continue;
+                std::cerr << "qxconfig-cli: " << out << " is " << what
+                          << "; choose another name for the output\n";
+                exitCode = kExitError;
+                return;
+            }
+        }
         // The three trees belong together: all of them are replaced, or none.
-        const std::string error = lists::saveXmlSet(*doc, *application, opts->out);
+        const std::string error = lists::saveXmlSet(*opened->doc, *opened->app, opts->out);
         if (!error.empty()) std::cerr << "qxconfig-cli: " << error << "\n";
-        exitCode = error.empty() ? kExitOk : kExitFailure;
+        exitCode = error.empty() ? kExitOk : kExitError;
     });
 }
 

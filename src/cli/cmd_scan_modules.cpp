@@ -1,7 +1,9 @@
 #include "cli/cli_common.hpp"
 
+#include "analysis/rule_base_check.hpp"
 #include "platform/file_system.hpp"
 #include "ruleedit/module_scanner.hpp"
+#include "util/text.hpp"
 
 #include <filesystem>
 #include <iostream>
@@ -10,31 +12,54 @@ namespace qx::cli {
 
 namespace {
 
-/// A cell on one line of tab-separated output.
-std::string cell(std::string s) {
-    for (char& c : s) {
-        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-    }
-    return s;
-}
-
 void printRows(const std::vector<ruleedit::ScanRow>& rows) {
+    using text::tsvCell;
     const auto& h = ruleedit::kScanColumns;
     std::cout << h[0] << '\t' << h[1] << '\t' << h[2] << '\t' << h[3] << '\n';
     for (const auto& r : rows) {
-        std::cout << cell(r.name) << '\t' << cell(r.version) << '\t' << cell(r.date) << '\t'
-                  << cell(r.fullName) << '\n';
+        std::cout << tsvCell(r.name) << '\t' << tsvCell(r.version) << '\t' << tsvCell(r.date) << '\t'
+                  << tsvCell(r.fullName) << '\n';
     }
+}
+
+// What the scan could not read, so that a short list is never mistaken for a full one.
+void reportSkipped(const ruleedit::ScanResult& r) {
+    if (r.skipped() == 0) return;
+    std::vector<std::string> parts;
+    auto add = [&](std::size_t n, const char* one, const char* many) {
+        if (n) parts.push_back(std::to_string(n) + " " + (n == 1 ? one : many));
+    };
+    add(r.foldersTooDeep, "folder more than 256 levels down (not scanned)",
+        "folders more than 256 levels down (not scanned)");
+    add(r.foldersUnreadable, "folder that could not be listed", "folders that could not be listed");
+    add(r.filesUnreadable, "file that could not be read (listed by name only)",
+        "files that could not be read (listed by name only)");
+    add(r.notRegularFiles, "named pipe, device or socket with a module's name (left out)",
+        "named pipes, devices or sockets with a module's name (left out)");
+    std::cerr << "qxconfig-cli: skipped";
+    for (std::size_t i = 0; i < parts.size(); ++i) std::cerr << (i ? ", " : " ") << parts[i];
+    std::cerr << "\n";
 }
 
 /// Appends the rows' module rules to the one `modules` list the pattern selects, and
 /// saves the rule base atomically. Returns false after saying why on stderr.
 bool writeInto(const std::string& rulesPath, const std::string& pattern,
                const std::vector<ruleedit::ScanRow>& rows) {
+    // No live update or other save may replace the file between our load and our save.
+    platform::FileLock lock;
+    if (lock.acquire(platform::ruleBaseLockFolder(rulesPath), Application::kSaveLockWait) !=
+        platform::FileLock::Result::Acquired) {
+        std::cerr << "qxconfig-cli: cannot change " << rulesPath << " now: "
+                  << (lock.error().empty() ? "a live update or another save of it is running" : lock.error())
+                  << "\n";
+        return false;
+    }
     xml::Document rules;
-    auto load = rules.loadFile(rulesPath);
-    if (!load.ok()) {
-        std::cerr << "qxconfig-cli: cannot load the rule base " << rulesPath << ": " << load.description
+    std::string error;
+    const auto content = platform::readFile(rulesPath, &error);
+    if (content) error = analysis::describe(analysis::loadRuleBase(*content, rules));
+    if (!error.empty()) {
+        std::cerr << "qxconfig-cli: cannot load the rule base " << rulesPath << ": " << text::printable(error)
                   << "\n";
         return false;
     }
@@ -81,18 +106,24 @@ void addScanModulesCommand(CLI::App& app, int& exitCode) {
         std::error_code ec;
         if (!std::filesystem::is_directory(opts->folder, ec)) {
             std::cerr << "qxconfig-cli: " << opts->folder << " is not a folder that can be read\n";
-            exitCode = kExitFailure;
+            exitCode = kExitError;
             return;
         }
-        auto rows = ruleedit::scanModuleFolder(opts->folder);
+        const auto scan = ruleedit::scanModules(opts->folder);
+        const auto& rows = scan.rows;
         printRows(rows);
+        reportSkipped(scan);
+        if (!flushStdout()) {
+            exitCode = kExitError;
+            return;
+        }
         if (opts->into.empty()) {
             if (!opts->rules.empty()) std::cerr << "qxconfig-cli: --rules has no effect without --into\n";
             return;
         }
         std::string rulesPath =
             opts->rules.empty() ? platform::joinPath(platform::programDirectory(), "rules.xml") : opts->rules;
-        if (!writeInto(rulesPath, opts->into, rows)) exitCode = kExitFailure;
+        if (!writeInto(rulesPath, opts->into, rows)) exitCode = kExitError;
     });
 }
 

@@ -5,7 +5,7 @@
 #include "commandfile/command_file.hpp"
 #include "lists/list_export.hpp"
 #include "lists/report_keys.hpp"
-#include "platform/file_group.hpp"
+#include "platform/file_system.hpp"
 
 using namespace qx;
 

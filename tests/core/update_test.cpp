@@ -12,6 +12,8 @@
 #include <sys/socket.h>
 #include <utime.h>
 
+#include <thread>
+
 using namespace qx;
 using namespace qx::update;
 
@@ -169,21 +171,27 @@ TEST_F(LiveUpdateTest, FirstRuleBaseAndOpenDocuments) {
     EXPECT_EQ(app->ruleBaseDate(), "12 31 2026");
 }
 
-TEST_F(LiveUpdateTest, DownloadThatIsNotXmlBecomesCorruptButNeverOverwritesOne) {
-    writeRemote("this is not <xml");
+TEST_F(LiveUpdateTest, DownloadsTheProgramCannotUseAreKeptAsCorrupt) {
     test::ServerProcess ftp("ftp_serve.py", {serverRoot.path()});
     ASSERT_NE(ftp.port(), 0);
-    auto r = update(ftp.url("/allupdates/rules.xml"));
-    EXPECT_EQ(r.statuses.back(), " XML validation failed, will keep the old rules");
-    EXPECT_EQ(contents(path(kCorruptRulesFile)), "this is not <xml");
-    EXPECT_FALSE(exists(path(kNewRulesFile)));
-    EXPECT_EQ(contents(path(kRulesFile)), kOld);
-
-    prog.write(kCorruptRulesFile, "earlier corrupt");
-    EXPECT_EQ(update(ftp.url("/allupdates/rules.xml")).result.outcome, UpdateOutcome::ValidationFailed);
-    EXPECT_EQ(contents(path(kCorruptRulesFile)), "earlier corrupt");
-    EXPECT_EQ(contents(path(kNewRulesFile)), "this is not <xml");
-    EXPECT_EQ(contents(path(kRulesFile)), kOld);
+    std::string nested = "<rules>";
+    for (int i = 0; i < 300; ++i) nested += "<productgroup>";
+    for (int i = 0; i < 300; ++i) nested += "</productgroup>";
+    nested += "</rules>\n";
+    // Not XML, well-formed but no rule base, nested past the limit: none replaces rules.xml.
+    for (const std::string& bad :
+         {std::string("this is not <xml"), std::string("<html><body/></html>\n"), nested}) {
+        writeRemote(bad);
+        auto r = update(ftp.url("/allupdates/rules.xml"));
+        EXPECT_EQ(r.statuses.back(), " XML validation failed, will keep the old rules");
+        EXPECT_EQ(r.result.outcome, UpdateOutcome::ValidationFailed);
+        EXPECT_NE(r.result.detail.find("line"), std::string::npos) << r.result.detail;
+        // The newest rejected download replaces an earlier one; nothing else is left.
+        EXPECT_EQ(contents(path(kCorruptRulesFile)), bad);
+        EXPECT_FALSE(exists(path(kNewRulesFile)));
+        EXPECT_EQ(contents(path(kRulesFile)), kOld);
+        EXPECT_EQ(app->ruleBaseDate(), "01 01 2020");
+    }
 }
 
 TEST_F(LiveUpdateTest, RefusedRetrieveAndCutDataConnection) {
@@ -219,15 +227,6 @@ TEST_F(LiveUpdateTest, RefusedRetrieveAndCutDataConnection) {
     EXPECT_EQ(contents(path(kRulesFile)), kNew);
 }
 
-TEST_F(LiveUpdateTest, DownloadFileCannotBeCreated) {
-    test::ServerProcess ftp("ftp_serve.py", {serverRoot.path()});
-    ASSERT_NE(ftp.port(), 0);
-    std::filesystem::create_directory(path(kNewRulesFile));  // a folder where the file should go
-    auto r = update(ftp.url("/allupdates/rules.xml"));
-    EXPECT_EQ(r.statuses.back(), "Error creating file");
-    EXPECT_EQ(contents(path(kRulesFile)), kOld);
-}
-
 namespace {
 
 /// Fails the n-th file-system operation (counting from 1); records which one it failed.
@@ -252,16 +251,15 @@ public:
         return !fail("linkOrCopy") && FileSystem::linkOrCopy(a, b);
     }
     bool remove(const std::string& p) override { return !fail("remove") && FileSystem::remove(p); }
-    int createFile(const std::string& p) override {
-        return fail("createFile") ? -1 : FileSystem::createFile(p);
+    int createUnnamed(const std::string& dir) override {
+        return fail("createUnnamed") ? -1 : FileSystem::createUnnamed(dir);
     }
     bool writeBlock(int fd, std::string_view d) override {
         return !fail("writeBlock") && FileSystem::writeBlock(fd, d);
     }
-    bool closeFile(int fd) override {
-        // The descriptor is closed either way, as a failed close() does.
-        bool ok = FileSystem::closeFile(fd);
-        return !fail("closeFile") && ok;
+    bool syncFile(int fd) override { return !fail("syncFile") && FileSystem::syncFile(fd); }
+    bool nameFile(int fd, const std::string& p) override {
+        return !fail("nameFile") && FileSystem::nameFile(fd, p);
     }
 
 private:
@@ -312,6 +310,113 @@ TEST_F(LiveUpdateTest, EveryFailingFileStepLeavesAWholeRuleBase) {
         }
     }
     EXPECT_TRUE(completed);
+}
+
+namespace {
+
+/// Fails every block write as a full disk does.
+class FullDisk : public platform::FileSystem {
+public:
+    bool writeBlock(int, std::string_view) override {
+        errno = ENOSPC;
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST_F(LiveUpdateTest, AFullDiskIsNamedAndLeavesNothingBehind) {
+    test::ServerProcess ftp("ftp_serve.py", {serverRoot.path()});
+    ASSERT_NE(ftp.port(), 0);
+    FullDisk full;
+    UpdateRun r;
+    {
+        FsGuard guard(&full);
+        r = update(ftp.url("/allupdates/rules.xml"));
+    }
+    EXPECT_EQ(r.statuses.back(), " Exception during file transfer");
+    EXPECT_NE(r.result.detail.find("No space left on device"), std::string::npos) << r.result.detail;
+    EXPECT_EQ(contents(path(kRulesFile)), kOld);
+    for (const auto& e : std::filesystem::directory_iterator(prog.path()))
+        EXPECT_TRUE(e.path().filename() == kRulesFile) << e.path();
+}
+
+TEST_F(LiveUpdateTest, SlowSilentAndSizelessServersEndWithTheReason) {
+    const std::string file = serverRoot.path("allupdates/rules.xml");
+    const std::string mtime = std::to_string(kRemoteTime);
+    UpdateOptions quick;
+    quick.deadlineSeconds = 2;
+    struct Case {
+        const char* fault;
+        const char* status;
+        const char* detail;
+    };
+    for (const Case& c : {Case{"slow", " Exception during file transfer", "transfer did not finish"},
+                          Case{"silent", " Connection failed", "did not answer USER"},
+                          Case{"silent-size", " Connection failed", "did not answer SIZE"}}) {
+        SCOPED_TRACE(c.fault);
+        resetLocal();
+        test::ServerProcess ftp("fault_ftp_server.py", {file, "--fault", c.fault, "--mtime", mtime});
+        ASSERT_NE(ftp.port(), 0);
+        UpdateRun r;
+        UpdateObserver obs;
+        obs.status = [&](const std::string& s) { r.statuses.push_back(s); };
+        r.result = runLiveUpdate(*app, ftp.url("/allupdates/rules.xml"), obs, quick);
+        EXPECT_EQ(r.statuses.back(), c.status);
+        EXPECT_NE(r.result.detail.find(c.detail), std::string::npos) << r.result.detail;
+        EXPECT_NE(r.result.detail.find("deadline of 2 seconds"), std::string::npos) << r.result.detail;
+        EXPECT_EQ(contents(path(kRulesFile)), kOld);
+    }
+    for (const char* fault : {"no-size", "size-550"}) {
+        SCOPED_TRACE(fault);
+        resetLocal();
+        test::ServerProcess ftp("fault_ftp_server.py", {file, "--fault", fault, "--mtime", mtime});
+        ASSERT_NE(ftp.port(), 0);
+        EXPECT_EQ(update(ftp.url("/allupdates/rules.xml")).result.outcome, UpdateOutcome::Updated);
+        EXPECT_EQ(contents(path(kRulesFile)), kNew);
+    }
+}
+
+TEST_F(LiveUpdateTest, AnAddressWithoutAServerIsRefusedBeforeAnyLookUp) {
+    for (const char* url : {"ftp:///allupdates/rules.xml", "ftp://:21/rules.xml", "ftp://user@/rules.xml"}) {
+        auto r = update(url);
+        EXPECT_EQ(r.result.outcome, UpdateOutcome::NoServer) << url;
+        EXPECT_EQ(r.statuses, std::vector<std::string>{" The update address names no server"}) << url;
+    }
+}
+
+TEST_F(LiveUpdateTest, OneUpdateAtATime) {
+    const std::string file = serverRoot.path("allupdates/rules.xml");
+    test::ServerProcess ftp("fault_ftp_server.py", {file, "--fault", "slow", "--rate", "40000", "--mtime",
+                                                    std::to_string(kRemoteTime)});
+    ASSERT_NE(ftp.port(), 0);
+    // A second run in the same folder (another thread, its own application) waits for the
+    // first and then finds its rule base in place.
+    Application other(prog.path());
+    other.loadRuleBase();
+    UpdateRun first, second;
+    std::thread t([&] { first = update(ftp.url("/allupdates/rules.xml")); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    UpdateObserver obs;
+    obs.status = [&](const std::string& s) { second.statuses.push_back(s); };
+    second.result = runLiveUpdate(other, ftp.url("/allupdates/rules.xml"), obs);
+    t.join();
+    EXPECT_EQ(first.result.outcome, UpdateOutcome::Updated);
+    EXPECT_EQ(second.result.outcome, UpdateOutcome::AlreadyLatest);
+    EXPECT_EQ(second.statuses.front(), " Waiting for another update to finish ...");
+    EXPECT_EQ(contents(path(kRulesFile)), kNew);
+
+    // A run that cannot get the lock within its deadline says so; so does "Save rules".
+    platform::FileLock held;
+    ASSERT_EQ(held.acquire(prog.path(), std::chrono::milliseconds(0)), platform::FileLock::Result::Acquired);
+    UpdateOptions quick;
+    quick.deadlineSeconds = 1;
+    auto busy = runLiveUpdate(other, ftp.url("/allupdates/rules.xml"), {}, quick);
+    EXPECT_EQ(busy.outcome, UpdateOutcome::Busy);
+    EXPECT_EQ(busy.message, " Another update is running, try again later");
+    EXPECT_NE(other.saveRules(std::time(nullptr)).find("running"), std::string::npos);
+    held.release();
+    EXPECT_EQ(other.saveRules(std::time(nullptr)), "");
 }
 
 TEST(LiveUpdateCommand, StoresTheAttemptAsLastReminder) {

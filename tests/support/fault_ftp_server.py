@@ -8,6 +8,12 @@ seconds. Faults (--fault):
   cut          the data connection closes after --cut bytes, then 426
   refuse-retr  RETR answers 550 (SIZE and MDTM work)
   no-greeting  accept the connection and close it without a word
+  silent       greet, then never answer
+  silent-size  answer everything but SIZE, which is never answered
+  no-size      SIZE is not implemented (502); MDTM and RETR work
+  size-550     SIZE answers 550 although the file exists; MDTM and RETR work
+  slow         send the file at --rate bytes per second
+Every wait is bounded by --lifetime.
 """
 import argparse
 import os
@@ -28,10 +34,15 @@ def serve_session(conn, args, data):
         return
     reply("220 fault server ready")
     pasv = None
-    while True:
-        raw = f.readline()
+    while time.monotonic() < args.deadline:
+        try:
+            raw = f.readline()
+        except OSError:
+            return
         if not raw:
             return
+        if args.fault == "silent":
+            continue
         parts = raw.decode("latin-1").strip().split(" ", 1)
         cmd, arg = parts[0].upper(), (parts[1] if len(parts) > 1 else "")
         if cmd == "USER":
@@ -55,7 +66,14 @@ def serve_session(conn, args, data):
             else:
                 reply("227 Entering passive mode (127,0,0,1,%d,%d)" % (port >> 8, port & 255))
         elif cmd == "SIZE":
-            reply("550 no such file" if args.fault == "missing" else "213 %d" % len(data))
+            if args.fault == "silent-size":
+                continue
+            if args.fault == "no-size":
+                reply("502 command not implemented")
+            elif args.fault in ("missing", "size-550"):
+                reply("550 no such file")
+            else:
+                reply("213 %d" % len(data))
         elif cmd == "MDTM":
             if args.fault == "missing":
                 reply("550 no such file")
@@ -74,8 +92,16 @@ def serve_session(conn, args, data):
                 reply("425 no data connection")
                 continue
             payload = data[: args.cut] if args.fault == "cut" else data
-            for i in range(0, len(payload), 4096):
-                dconn.sendall(payload[i:i + 4096])
+            step = max(1, args.rate // 10) if args.fault == "slow" else 4096
+            try:
+                for i in range(0, len(payload), step):
+                    if time.monotonic() >= args.deadline:
+                        break
+                    dconn.sendall(payload[i:i + step])
+                    if args.fault == "slow":
+                        time.sleep(step / args.rate)
+            except OSError:
+                pass
             dconn.close()
             pasv.close()
             pasv = None
@@ -93,8 +119,10 @@ def main():
     ap.add_argument("--fault", default="none")
     ap.add_argument("--mtime", type=int, default=int(time.time()))
     ap.add_argument("--cut", type=int, default=100)
+    ap.add_argument("--rate", type=int, default=2)
     ap.add_argument("--lifetime", type=float, default=30.0)
     args = ap.parse_args()
+    args.deadline = time.monotonic() + args.lifetime
     with open(args.file, "rb") as fh:
         data = fh.read()
     srv = socket.socket()
@@ -111,7 +139,7 @@ def main():
             conn, _ = srv.accept()
         except socket.timeout:
             continue
-        conn.settimeout(10)
+        conn.settimeout(args.lifetime)
         threading.Thread(target=serve_session, args=(conn, args, data), daemon=True).start()
     srv.close()
 

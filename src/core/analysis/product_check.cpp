@@ -89,12 +89,29 @@ bool requirementsHold(ConfigIndex& index, xml::Node container) {
     return ok;
 }
 
+// Groups are entered depth first in document order, with a stack of the next sibling to
+// visit at each level instead of recursion: a rule base may nest groups deep.
 void walk(ConfigIndex& index, xml::Node check, Application& app, Trail& trail, xml::Node node) {
-    for (xml::Node b = node.first_child(); b; b = b.next_sibling()) {
-        if (b.type() != pugi::node_element) continue;
+    std::vector<xml::Node> resume;
+    xml::Node b = node.first_child();
+    while (b || !resume.empty()) {
+        if (!b) {
+            b = resume.back();
+            resume.pop_back();
+            continue;
+        }
+        const xml::Node next = b.next_sibling();
+        if (b.type() != pugi::node_element) {
+            b = next;
+            continue;
+        }
         std::string_view name = b.name();
         if (name == "productgroup") {
-            if (requirementsHold(index, b)) walk(index, check, app, trail, b);
+            if (requirementsHold(index, b)) {
+                resume.push_back(next);
+                b = b.first_child();
+                continue;
+            }
         } else if (name == "product") {
             const bool ok = requirementsHold(index, b);
             const std::string id = xml::attribute(b, "ID");
@@ -109,6 +126,7 @@ void walk(ConfigIndex& index, xml::Node check, Application& app, Trail& trail, x
             addField(record, "name", xml::attribute(b, "name"));
             trail.addProduct(trail.ruleIndex(b));
         }
+        b = next;
     }
 }
 

@@ -1,8 +1,10 @@
 #include "app/application.hpp"
 
+#include "analysis/rule_base_check.hpp"
 #include "platform/file_system.hpp"
 
 #include <array>
+#include <cerrno>
 
 namespace qx {
 
@@ -28,17 +30,34 @@ RuleBaseLoad Application::loadRuleBase() {
     return loadRuleBaseFrom(rulesPath());
 }
 
+namespace {
+
+// Loads a rule base file with the checks every use of one applies; returns why it failed.
+std::string loadChecked(const std::string& path, xml::Document& into, bool& missing) {
+    std::string error;
+    const auto content = platform::readFile(path, &error);
+    missing = !content && errno == ENOENT;
+    if (!content) return error;
+    return analysis::describe(analysis::loadRuleBase(*content, into));
+}
+
+}  // namespace
+
 RuleBaseLoad Application::loadRuleBaseFrom(const std::string& path) {
-    auto r = m_ruleBase.loadFile(path);
-    m_ruleBaseLoaded = r.ok();
-    if (r.ok()) return RuleBaseLoad::Loaded;
-    return (r.status == xml::LoadStatus::FileNotFound) ? RuleBaseLoad::Missing : RuleBaseLoad::Malformed;
+    bool missing = false;
+    m_ruleBaseError = loadChecked(path, m_ruleBase, missing);
+    m_ruleBaseLoaded = m_ruleBaseError.empty();
+    if (m_ruleBaseLoaded) return RuleBaseLoad::Loaded;
+    m_ruleBase.clear();
+    return missing ? RuleBaseLoad::Missing : RuleBaseLoad::Malformed;
 }
 
 bool Application::reloadRuleBase() {
     if (openDocuments > 0) return false;
     xml::Document fresh;
-    if (!fresh.loadFile(rulesPath()).ok()) return false;
+    bool missing = false;
+    m_ruleBaseError = loadChecked(rulesPath(), fresh, missing);
+    if (!m_ruleBaseError.empty()) return false;
     m_ruleBase = std::move(fresh);
     return true;
 }
@@ -50,6 +69,16 @@ std::string Application::saveRules(std::time_t now) {
     localtime_r(&now, &tm);
     std::array<char, 32> buf{};
     std::strftime(buf.data(), buf.size(), "%m %d %Y", &tm);
+    platform::FileLock lock;
+    switch (lock.acquire(platform::ruleBaseLockFolder(rulesPath()), kSaveLockWait)) {
+        case platform::FileLock::Result::Acquired:
+            break;
+        case platform::FileLock::Result::Busy:
+            return "a live update or another save of the rule base is running; try again when it has "
+                   "finished";
+        case platform::FileLock::Result::Failed:
+            return lock.error();
+    }
     xml::setAttribute(root, "date", buf.data());
     return m_ruleBase.saveFile(rulesPath()).error;
 }

@@ -5,6 +5,7 @@
 #include "localisation/localisation.hpp"
 #include "xml/xml_document.hpp"
 
+#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -39,6 +40,9 @@ public:
         "Rules.xml is needed for this application. Please use LiveUpdate to get the most recent "
         "version of this file.";
 
+    /// How long "Save rules" waits for a live update or another save to finish.
+    static constexpr std::chrono::milliseconds kSaveLockWait{3000};
+
     explicit Application(std::string programDir);
 
     [[nodiscard]] const std::string& programDir() const { return m_programDir; }
@@ -46,13 +50,18 @@ public:
 
     /// Start-up step 9: menu.xml of the program directory (the data folder), else the embedded table.
     LocalisationSource loadLocalisation();
-    /// Start-up step 10: rules.xml of the program directory (or the given file).
+    /// Start-up step 10: rules.xml of the program directory (or the given file). A rule base
+    /// the program cannot use (not a regular file of well-formed XML, nested too deep, another
+    /// document element than `rules`) is refused; ruleBaseError() says why.
     RuleBaseLoad loadRuleBase();
     RuleBaseLoad loadRuleBaseFrom(const std::string& path);
+    /// Why the last load or reload failed ("line 3: not well-formed XML: ..."), else empty.
+    [[nodiscard]] const std::string& ruleBaseError() const { return m_ruleBaseError; }
     /// Reloads rules.xml; refused (false) while documents are open.
     bool reloadRuleBase();
-    /// "Save rules": stamps today's date ("%m %d %Y") and replaces rules.xml atomically.
-    /// Returns an empty text on success, else what failed.
+    /// "Save rules": stamps today's date ("%m %d %Y") and replaces rules.xml atomically,
+    /// holding the rule base's lock so that no live update or other save runs at the same
+    /// time. Returns an empty text on success, else what failed.
     std::string saveRules(std::time_t now);
     /// The rule base's `date` attribute (empty without one).
     [[nodiscard]] std::string ruleBaseDate() const;
@@ -87,6 +96,7 @@ private:
     Localisation m_localisation;
     xml::Document m_ruleBase;
     bool m_ruleBaseLoaded = false;
+    std::string m_ruleBaseError;
 };
 
 }  // namespace qx

@@ -29,6 +29,26 @@ struct Item {
     std::string name, value, type, location;
 };
 
+// One command per line: a line break inside a text becomes a blank.
+std::string oneLine(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) {
+        if (c == '\r' || c == '\n') c = ' ';
+    }
+    return out;
+}
+
+void neutralise(Item& item, std::vector<std::string>& warnings) {
+    const std::string shownName = text::printable(item.name);
+    for (auto [field, what] :
+         {std::pair{&item.name, "name"}, {&item.value, "value"}, {&item.location, "location"}}) {
+        if (!text::hasLineBreak(*field)) continue;
+        *field = oneLine(*field);
+        warnings.push_back("SET parameter rule \"" + shownName + "\": the line break in its " + what +
+                           " is written as a blank");
+    }
+}
+
 }  // namespace
 
 std::string locationLabel(xml::Node node, const Application& app) {
@@ -78,8 +98,10 @@ CommandFile buildCommandFile(const CQXConfigDoc2& doc, const Application& app,
         if (!pass.enabled) continue;
         bool headed = false;
         std::string lastLocation;
-        for (const Item& item : items) {
-            if (!pass.takes(item.type)) continue;
+        for (const Item& listed : items) {
+            if (!pass.takes(listed.type)) continue;
+            Item item = listed;
+            neutralise(item, out.warnings);
             if (!headed) {
                 out.text += pass.heading;
                 headed = true;

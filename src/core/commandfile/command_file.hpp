@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qx::commandfile {
 
@@ -17,10 +18,13 @@ struct CommandFileOptions {
     bool required = true;     // type "2": "# public "
 };
 
-/// Window title and text of a command file.
+/// Window title and text of a command file, and what had to be changed to write it.
 struct CommandFile {
     std::string title;
     std::string text;
+    /// One line per text that held a line break: each is written as a blank, since a break
+    /// would start a command line of its own (a value "8000\r\nLOAD X.QXK" loads X).
+    std::vector<std::string> warnings;
 };
 
 /// Whether a rule item takes part in the analysis of the configuration.

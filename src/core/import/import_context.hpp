@@ -54,6 +54,7 @@ struct StorageState {
     xml::Node devices;  // the `devices` container of the current block; attaching never climbs above it
     xml::Node currentDevice;
     std::string pendingDeviceLine;
+    bool deviceDepthLimited = false;  // a device line nested past kMaxDeviceDepth
 };
 
 /// The property sections.

@@ -7,11 +7,6 @@
 #include "platform/file_system.hpp"
 #include "util/text.hpp"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <new>
 
 namespace qx::import {
@@ -24,11 +19,6 @@ struct PortalReport {};
 
 void report(const ImportObserver& o, int pos) {
     if (o.progress) o.progress(pos, kProgressPoints);
-}
-
-bool isRegularFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // Marker lines: section starts, headings, end lines and rules of dashes or asterisks.
@@ -143,11 +133,8 @@ bool headerInFirstBytes(std::string_view firstBytes) {
 }
 
 bool fileHasReportHeader(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    char buf[kHeaderWindow];
-    in.read(buf, sizeof buf);
-    return headerInFirstBytes(std::string_view(buf, static_cast<std::size_t>(in.gcount())));
+    const auto head = platform::readFileHead(path, kHeaderWindow);
+    return head && headerInFirstBytes(*head);
 }
 
 bool isXmlPath(std::string_view path) {
@@ -168,19 +155,16 @@ OpenCheck checkOpen(const Application& app, const std::string& path) {
             "Not enough memory to open " + path + ": less than 5000 KiB of physical memory is available.";
         return c;
     }
-    std::ifstream in(path, std::ios::binary);
-    const int err = errno;
-    if (!in || !isRegularFile(path)) {
+    // The type is checked before anything is read, so a FIFO or device never blocks.
+    std::string error;
+    const auto head = platform::readFileHead(path, kHeaderWindow, &error);
+    if (!head) {
         // Accepting an unreadable file would open an empty server; say why instead.
         c.verdict = OpenVerdict::Unreadable;
-        c.message = "Cannot read " + path + ": " +
-                    (in && !isRegularFile(path) ? std::string("not a regular file")
-                                                : std::string(std::strerror(err)));
+        c.message = "Cannot read " + path + ": " + error;
         return c;
     }
-    char buf[kHeaderWindow];
-    in.read(buf, sizeof buf);
-    if (headerInFirstBytes(std::string_view(buf, static_cast<std::size_t>(in.gcount())))) return c;
+    if (headerInFirstBytes(*head)) return c;
     if (isXmlPath(path)) return c;
     c.verdict = OpenVerdict::NoHeader;
     c.silent = true;
@@ -204,7 +188,7 @@ struct SealProvenance {
 };
 }  // namespace
 
-bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
+bool importReportText(CQXConfigDoc2& doc, std::string_view content, std::string* note) {
     xml::Node config = doc.config().createRoot("config");
     doc.provenance.clear();
     SealProvenance seal{doc};
@@ -228,6 +212,10 @@ bool importReportText(CQXConfigDoc2& doc, std::string_view content) {
     }
     // The templates go before anyone else reads the tree.
     ctx.builder.finish();
+    if (note && ctx.storage.deviceDepthLimited) {
+        *note = "storage devices nest deeper than " + std::to_string(kMaxDeviceDepth) +
+                " levels; the deeper ones are listed at level " + std::to_string(kMaxDeviceDepth);
+    }
     return true;
 }
 
@@ -265,15 +253,17 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
                                  std::to_string(r.offset) + "); it opens empty.";
             }
         } else {
-            auto content = platform::readFile(path);
+            std::string error;
+            auto content = platform::readFile(path, &error);
             if (!content) {
                 result.outcome = LoadOutcome::ReadError;
-                result.message = "Cannot read " + path + ": " + std::strerror(errno);
+                result.message = "Cannot read " + path + ": " + error;
                 report(observer, kProgressPoints);
                 return result;
             }
             doc.ending = inspectEnding(*content);
-            if (!importReportText(doc, *content)) {
+            std::string note;
+            if (!importReportText(doc, *content, &note)) {
                 doc.config().clear();
                 doc.provenance.clear();
                 result.outcome = LoadOutcome::Refused;
@@ -281,6 +271,7 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
                 report(observer, kProgressPoints);
                 return result;
             }
+            if (!note.empty()) result.message = path + ": " + note;
         }
     } catch (const std::bad_alloc&) {
         result.outcome = LoadOutcome::OutOfMemory;

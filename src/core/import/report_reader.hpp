@@ -54,7 +54,9 @@ enum class LoadOutcome {
 
 struct LoadResult {
     LoadOutcome outcome = LoadOutcome::Completed;
-    std::string message;  // for Refused, OutOfMemory, ReadError; for NoContent the XML error
+    /// For Refused, OutOfMemory, ReadError the reason; for NoContent the XML error; for
+    /// Completed what the import had to change, if anything.
+    std::string message;
     std::vector<std::string> analysisMessages;  // what the analysis passes ask to show
     [[nodiscard]] bool documentRemains() const {
         return outcome != LoadOutcome::Refused && outcome != LoadOutcome::ReadError;
@@ -70,9 +72,15 @@ struct ImportObserver {
 /// Reads a file into the document (text import or ".XML" load) and completes it.
 LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string& path,
                         const ImportObserver& observer = {});
+/// Storage devices nest by indentation at most this deep; a deeper device line is listed
+/// beside the deepest device, so no report can make paths (and every output) grow with the
+/// square of its size. Real reports nest three or four levels.
+inline constexpr int kMaxDeviceDepth = 32;
+
 /// Imports report text into the document's configuration tree (no completion).
 /// Throws std::bad_alloc when memory runs out; returns false for a refused report.
-bool importReportText(CQXConfigDoc2& doc, std::string_view content);
+/// `note`, when given, receives what the import had to change (empty when nothing).
+bool importReportText(CQXConfigDoc2& doc, std::string_view content, std::string* note = nullptr);
 /// The completion steps: report tree, title, standard containers and analysis.
 /// Returns the messages the analysis asks the front end to show.
 std::vector<std::string> completeDocument(CQXConfigDoc2& doc, Application& app,

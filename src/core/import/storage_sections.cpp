@@ -1,5 +1,6 @@
 // Volumes, storage devices and disks. The report lists volume statistics first; a line naming
 // the loaded name spaces ends them, and after it the device and disk sections add nothing.
+#include "import/report_reader.hpp"
 #include "import/section_parsers.hpp"
 #include "util/text.hpp"
 
@@ -27,6 +28,13 @@ xml::Node deviceParent(const StorageState& ss, std::string_view x, std::string_v
     }
     if ((x.empty() || x[0] != ' ') && !y.empty()) up();
     return node;
+}
+
+// Devices between a node and the block's container, counting the node (at most the limit).
+int deviceDepth(const StorageState& ss, xml::Node node) {
+    int depth = 0;
+    for (; node && node != ss.devices && depth <= kMaxDeviceDepth; node = node.parent()) ++depth;
+    return depth;
 }
 
 }  // namespace
@@ -103,6 +111,10 @@ void parseStorageDevices(ImportContext& ctx) {
     }
     if (ss.pendingDeviceLine != ss.lastDeviceLine || ss.currentDevice == ss.devices) {
         xml::Node parent = deviceParent(ss, ss.pendingDeviceLine, ss.lastDeviceLine);
+        if (deviceDepth(ss, parent) >= kMaxDeviceDepth) {
+            parent = parent.parent();
+            ss.deviceDepthLimited = true;
+        }
         ss.currentDevice = ctx.add(parent, "device");
         ctx.setAttr(ss.currentDevice, "name", ss.pendingDeviceLine);
         ss.lastDeviceLine = ss.pendingDeviceLine;

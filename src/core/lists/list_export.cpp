@@ -3,7 +3,7 @@
 #include "analysis/analysis.hpp"
 #include "analysis/rule_base.hpp"
 #include "lists/report_keys.hpp"
-#include "platform/file_group.hpp"
+#include "platform/file_system.hpp"
 
 namespace qx::lists {
 

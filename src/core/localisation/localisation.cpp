@@ -30,9 +30,10 @@ LocalisationSource Localisation::loadFrom(const std::string& programDir) {
 }
 
 bool Localisation::loadFile(const std::string& path) {
-    bool ok = m_doc.loadFile(path).ok();
+    const auto r = m_doc.loadFile(path);
+    m_loadError = r.description;
     reindex();
-    return ok;
+    return r.ok();
 }
 
 bool Localisation::loadEmbedded() {

@@ -20,8 +20,9 @@ public:
     /// Loads `menu.xml` from a folder, or the embedded table when the file cannot be read.
     /// Failed means neither loaded: the table stays empty and every lookup falls back.
     LocalisationSource loadFrom(const std::string& programDir);
-    /// Loads a table file; false when it is not a well-formed table.
+    /// Loads a table file; false when it is not a well-formed table (loadError() says why).
     bool loadFile(const std::string& path);
+    [[nodiscard]] const std::string& loadError() const { return m_loadError; }
     /// Loads the embedded default table.
     bool loadEmbedded();
     /// Writes the table back (ISO-8859-1 when it declared so) atomically; error text or empty.
@@ -48,6 +49,7 @@ public:
 
 private:
     xml::Document m_doc;
+    std::string m_loadError;
     std::string m_language = "english";
     std::unordered_map<std::string, xml::Node> m_labels;     // first child of a `language` element per name
     std::unordered_map<std::string, xml::Node> m_menuItems;  // first `menuitem` per id

@@ -41,26 +41,10 @@ std::string twoDigits(std::uint32_t v) {
     return (v < 10 ? "0" : "") + std::to_string(v);
 }
 
-/// Up to kVersionSearchBytes from the start of the file; nullopt when it cannot be opened.
-std::optional<std::string> readHead(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
-    std::string head(kVersionSearchBytes, '\0');
-    std::size_t got = 0;
-    while (got < head.size()) {
-        ssize_t n = ::read(fd, head.data() + got, head.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    head.resize(got);
-    return head;
-}
-
 struct Entry {
     std::string name;
     bool directory = false;
+    bool regular = false;
 };
 
 /// Entries of one folder in name order; "." and ".." left out. Symbolic links to
@@ -73,21 +57,33 @@ std::optional<std::vector<Entry>> listFolder(const std::string& folder) {
         std::string name = e->d_name;
         if (name == "." || name == "..") continue;
         struct stat st {};
-        bool isDir = ::lstat((folder + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-        out.push_back({std::move(name), isDir});
+        const bool listed = ::lstat((folder + name).c_str(), &st) == 0;
+        const bool isDir = listed && S_ISDIR(st.st_mode);
+        // A link to a file counts as the file.
+        struct stat target {};
+        const bool regular =
+            listed && ::stat((folder + name).c_str(), &target) == 0 && S_ISREG(target.st_mode);
+        out.push_back({std::move(name), isDir, regular});
     }
     ::closedir(dir);
     std::sort(out.begin(), out.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
     return out;
 }
 
-void scanInto(const std::string& folder, std::vector<ScanRow>& met, int depth) {
-    if (depth > 256) return;
+void scanInto(const std::string& folder, ScanResult& result, int depth) {
+    if (depth > kMaxScanDepth) {
+        ++result.foldersTooDeep;
+        return;
+    }
     auto entries = listFolder(folder);
-    if (!entries) return;
+    if (!entries) {
+        ++result.foldersUnreadable;
+        return;
+    }
+    std::vector<ScanRow>& met = result.rows;
     for (const auto& e : *entries) {
         if (e.directory) {
-            scanInto(folder + e.name + "/", met, depth + 1);
+            scanInto(folder + e.name + "/", result, depth + 1);
             continue;
         }
         ScanRow row;
@@ -95,21 +91,31 @@ void scanInto(const std::string& folder, std::vector<ScanRow>& met, int depth) {
         row.fullName = folder + e.name;
         ScanFileKind kind = scanFileKind(row.name);
         if (kind == ScanFileKind::Other) continue;
+        if (!e.regular) {
+            // Opening a FIFO or a terminal named like a module would stall or read nonsense.
+            struct stat st {};
+            if (::stat(row.fullName.c_str(), &st) == 0) {
+                ++result.notRegularFiles;
+                continue;
+            }
+        }
         if (kind == ScanFileKind::Module) {
-            if (auto head = readHead(row.fullName)) {
+            if (auto head = platform::readFileHead(row.fullName, kVersionSearchBytes)) {
                 if (auto block = findVersionBlock(*head)) {
                     row.version = versionString(*block);
                     row.date = blockDateString(*block);
                 }
+            } else {
+                ++result.filesUnreadable;
             }
         } else {
             if (auto t = platform::creationOrModificationTime(row.fullName)) {
                 row.date = timeStampDateString(static_cast<std::time_t>(*t));
             }
             std::string version;
-            if (readPeFileVersionFromFile(row.fullName, version) == PeVersionStatus::Found) {
-                row.version = xml::sanitize(version);
-            }
+            const PeVersionStatus status = readPeFileVersionFromFile(row.fullName, version);
+            if (status == PeVersionStatus::Found) row.version = xml::sanitize(version);
+            if (status == PeVersionStatus::NoFile) ++result.filesUnreadable;
         }
         met.push_back(std::move(row));
     }
@@ -184,14 +190,18 @@ ScanFileKind scanFileKind(std::string_view upperName) {
     return ScanFileKind::Other;
 }
 
-std::vector<ScanRow> scanModuleFolder(const std::string& folder) {
+ScanResult scanModules(const std::string& folder) {
     std::string root = folder.empty() ? "./" : folder;
     if (root.back() != '/') root += '/';
-    std::vector<ScanRow> met;
-    scanInto(root, met, 0);
+    ScanResult result;
+    scanInto(root, result, 0);
     // Rows are inserted at the top of the list.
-    std::reverse(met.begin(), met.end());
-    return met;
+    std::reverse(result.rows.begin(), result.rows.end());
+    return result;
+}
+
+std::vector<ScanRow> scanModuleFolder(const std::string& folder) {
+    return scanModules(folder).rows;
 }
 
 std::size_t appendModuleRules(xml::Node target, const std::vector<ScanRow>& rows) {

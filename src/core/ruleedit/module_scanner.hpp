@@ -48,9 +48,27 @@ std::string_view monthAbbreviation(int month);
 enum class ScanFileKind { Other, Module, Executable };
 ScanFileKind scanFileKind(std::string_view upperName);
 
+/// Folders below this many levels are not scanned.
+inline constexpr int kMaxScanDepth = 256;
+
+/// The rows of a scan and what it could not read.
+struct ScanResult {
+    std::vector<ScanRow> rows;
+    std::size_t foldersTooDeep = 0;     // below kMaxScanDepth, not scanned
+    std::size_t foldersUnreadable = 0;  // could not be listed
+    std::size_t filesUnreadable = 0;    // listed by name only
+    std::size_t notRegularFiles = 0;    // FIFOs, devices, sockets with a module's name: left out
+    [[nodiscard]] std::size_t skipped() const {
+        return foldersTooDeep + foldersUnreadable + filesUnreadable + notRegularFiles;
+    }
+};
+
 /// Scans a folder and its subfolders depth first, entries in name order (byte order),
 /// and returns the rows in the list's order: the last file met first. A folder that
-/// cannot be listed yields no rows; symbolic links to folders are not followed.
+/// cannot be listed yields no rows; symbolic links to folders are not followed, and only
+/// regular files are read.
+ScanResult scanModules(const std::string& folder);
+/// The rows of scanModules alone.
 std::vector<ScanRow> scanModuleFolder(const std::string& folder);
 
 /// Appends one `module` rule per row, in list order, as the last children of `target`.

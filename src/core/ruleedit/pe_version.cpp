@@ -1,5 +1,7 @@
 #include "ruleedit/pe_version.hpp"
 
+#include "platform/file_system.hpp"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -317,7 +319,7 @@ bool readPeFileVersion(std::string_view bytes, std::string& out) {
 
 PeVersionStatus readPeFileVersionFromFile(const std::string& path, std::string& out) {
     out.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    int fd = platform::openRegularFile(path);
     if (fd < 0) return PeVersionStatus::NoFile;
     FileSource src(fd);
     auto data = findVersionData(src);

@@ -29,12 +29,17 @@ inline constexpr const char* kValidationFailed = " XML validation failed, will k
 inline constexpr const char* kReplaceFailed = " Cannot replace Rules.xml, will keep the old rules";
 inline constexpr const char* kUpdated = " Rules.xml updated";
 inline constexpr const char* kCannotReload = " Cannot reload, restart needed";
+inline constexpr const char* kNoServer = " The update address names no server";
+inline constexpr const char* kWaiting = " Waiting for another update to finish ...";
+inline constexpr const char* kBusy = " Another update is running, try again later";
 }  // namespace message
 
 /// How a run ended.
 enum class UpdateOutcome {
     SessionFailed,
     UnsupportedProtocol,
+    NoServer,
+    Busy,
     ConnectionFailed,
     NoUpdates,
     AlreadyLatest,
@@ -57,9 +62,15 @@ struct UpdateObserver {
     std::function<void(std::int64_t position, std::int64_t range)> progress;
 };
 
-/// Limits of a run; the defaults suit a real server.
+/// Limits of a run; the defaults suit a real server. No run lasts longer than its deadline,
+/// however slowly or silently the server behaves, and the detail names the step that took
+/// too long.
 struct UpdateOptions {
+    /// The whole run: waiting for another update, connecting, every reply and the transfer.
+    long deadlineSeconds = 300;
     long connectTimeoutSeconds = 30;
+    /// Each reply of the server.
+    long replyTimeoutSeconds = 30;
     /// A transfer during which nothing arrives for this long fails.
     long idleTimeoutSeconds = 60;
     /// A download larger than this is not a rule base.
@@ -73,14 +84,18 @@ struct UpdateResult {
     std::string detail;
 };
 
-/// File names in the program directory.
+/// File names in the program directory. The download itself has no name until it is put in
+/// place (older versions wrote it to rules.new.xml, which no run leaves behind any more).
 inline constexpr const char* kRulesFile = "rules.xml";
 inline constexpr const char* kNewRulesFile = "rules.new.xml";
 inline constexpr const char* kOldRulesFile = "rules.old.xml";
 inline constexpr const char* kCorruptRulesFile = "rules.corrupt.xml";
 
 /// Runs the update once against `url` for the rule base in the application's program
-/// directory, and reloads the rule base after a replacement.
+/// directory, and reloads the rule base after a replacement. The whole run holds the rule
+/// base's lock (platform::ruleBaseLockFolder), so a second run waits for the first and then
+/// finds its rule base; a download is validated with the checks of analysis::checkRuleBase
+/// before anything is replaced.
 UpdateResult runLiveUpdate(Application& app, const std::string& url, const UpdateObserver& observer,
                            const UpdateOptions& options = {});
 

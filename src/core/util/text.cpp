@@ -121,4 +121,55 @@ long long leadingInteger(std::string_view s) {
     return neg ? -v : v;
 }
 
+namespace {
+constexpr const char* kReplacementUtf8 = "\xEF\xBF\xBD";
+
+bool isControl(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
+}
+
+// A backslash is doubled only where it would otherwise read as the start of an escape:
+// before another backslash, a "t", "n" or "r", or a character that is itself escaped.
+bool backslashNeedsDoubling(std::string_view s, std::size_t at) {
+    if (at + 1 >= s.size()) return false;
+    const char next = s[at + 1];
+    return next == '\\' || next == 't' || next == 'n' || next == 'r' || next == '\t' || next == '\n' ||
+           next == '\r';
+}
+
+std::string escaped(std::string_view s, bool escapeBackslash) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char ch = s[i];
+        const auto c = static_cast<unsigned char>(ch);
+        if (ch == '\\' && escapeBackslash && backslashNeedsDoubling(s, i))
+            out += "\\\\";
+        else if (ch == '\t')
+            out += "\\t";
+        else if (ch == '\n')
+            out += "\\n";
+        else if (ch == '\r')
+            out += "\\r";
+        else if (isControl(c))
+            out += kReplacementUtf8;
+        else
+            out += ch;
+    }
+    return out;
+}
+}  // namespace
+
+std::string tsvCell(std::string_view s) {
+    return escaped(s, true);
+}
+
+std::string printable(std::string_view s) {
+    return escaped(s, false);
+}
+
+bool hasLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
 }  // namespace qx::text

@@ -61,6 +61,19 @@ std::string replaceAll(std::string_view s, std::string_view from, std::string_vi
 /// Every occurrence of the character removed.
 std::string removeChar(std::string_view s, char c);
 
+/// A cell of tab-separated output, escaped so that it stays one cell: a tab, line feed or
+/// carriage return becomes "\t", "\n" or "\r"; a backslash is doubled where it would
+/// otherwise start such an escape (before "\", "t", "n", "r" or an escaped character), so
+/// "SYS:ETC\HOSTS" stays as it is and every cell reads back exactly; other control
+/// characters become U+FFFD.
+std::string tsvCell(std::string_view s);
+/// Text for a terminal or a log line: tab, line feed and carriage return shown as "\t",
+/// "\n" and "\r", other control characters as U+FFFD, so no text can move the cursor,
+/// ring the bell or start an escape sequence.
+std::string printable(std::string_view s);
+/// True when the text holds a line feed or carriage return.
+bool hasLineBreak(std::string_view s);
+
 /// Words separated by runs of blanks (leading blanks ignored); tabs are not separators.
 std::vector<std::string_view> splitWords(std::string_view s);
 

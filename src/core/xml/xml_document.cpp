@@ -2,9 +2,19 @@
 
 #include "platform/file_system.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace qx::xml {
 
@@ -106,6 +116,66 @@ Document::~Document() = default;
 Document::Document(Document&&) noexcept = default;
 Document& Document::operator=(Document&&) noexcept = default;
 
+namespace {
+
+bool forbiddenByte(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b < 0x20 && b != '\t' && b != '\n' && b != '\r';
+}
+
+// The text with every character XML 1.0 forbids replaced by U+FFFD; nothing when clean.
+std::optional<std::string> scrubbed(const char* text) {
+    const char* p = text;
+    while (*p && !forbiddenByte(*p)) ++p;
+    if (!*p) return std::nullopt;
+    std::string out(text, p);
+    for (; *p; ++p) {
+        if (forbiddenByte(*p))
+            appendUtf8(out, kReplacement);
+        else
+            out += *p;
+    }
+    return out;
+}
+
+void scrub(Node n) {
+    if (auto clean = scrubbed(n.value())) {
+        // An element's own value is text kept in the element (parse_embed_pcdata).
+        if (n.type() == pugi::node_element)
+            n.text().set(clean->c_str());
+        else
+            n.set_value(clean->c_str());
+    }
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
+        if (auto clean = scrubbed(a.value())) a.set_value(clean->c_str());
+    }
+}
+
+// One walk over a freshly parsed tree: the first element past the depth limit, if any, and
+// the forbidden characters replaced on the way.
+Node checkParsedTree(pugi::xml_document& doc) {
+    Node n = doc.first_child();
+    int depth = 1;
+    while (n) {
+        if (n.type() == pugi::node_element && depth > kMaxDepth) return n;
+        scrub(n);
+        if (Node c = n.first_child()) {
+            n = c;
+            ++depth;
+            continue;
+        }
+        while (n && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+            if (n == doc) return {};
+        }
+        if (n) n = n.next_sibling();
+    }
+    return {};
+}
+
+}  // namespace
+
 LoadResult Document::finishLoad(const pugi::xml_parse_result& r) {
     LoadResult out;
     out.status = statusOf(r.status);
@@ -124,12 +194,68 @@ LoadResult Document::finishLoad(const pugi::xml_parse_result& r) {
         out.status = LoadStatus::Malformed;
         out.description = "no root element";
         m_doc->reset();
+        return out;
+    }
+    if (Node tooDeep = checkParsedTree(*m_doc)) {
+        out.status = LoadStatus::TooDeep;
+        out.description = "elements nest deeper than " + std::to_string(kMaxDepth) + " levels";
+        out.offset = tooDeep.offset_debug();
+        m_doc->reset();
+        m_latin1 = false;
     }
     return out;
 }
 
 LoadResult Document::loadFile(const std::string& path) {
-    auto r = m_doc->load_file(path.c_str(), kParseOptions, pugi::encoding_auto);
+    m_doc->reset();
+    m_latin1 = false;
+    std::string error;
+    const int fd = platform::openRegularFile(path, &error);
+    if (fd < 0) {
+        LoadResult out;
+        out.status = errno == ENOENT ? LoadStatus::FileNotFound : LoadStatus::ReadError;
+        out.description = error;
+        return out;
+    }
+    // Read into a buffer the document then owns, so the parse needs no second copy.
+    struct stat st {};
+    std::size_t capacity = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    capacity = capacity + 1;
+    auto* buffer = static_cast<char*>(pugi::get_memory_allocation_function()(capacity));
+    std::size_t size = 0;
+    bool readFailed = buffer == nullptr;
+    while (!readFailed) {
+        if (size == capacity) {
+            const std::size_t grown = capacity * 2;
+            auto* bigger = static_cast<char*>(pugi::get_memory_allocation_function()(grown));
+            if (!bigger) {
+                readFailed = true;
+                break;
+            }
+            std::memcpy(bigger, buffer, size);
+            pugi::get_memory_deallocation_function()(buffer);
+            buffer = bigger;
+            capacity = grown;
+        }
+        const ssize_t n = ::read(fd, buffer + size, capacity - size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            error = std::strerror(errno);
+            readFailed = true;
+        }
+        if (n <= 0) break;
+        size += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (readFailed) {
+        if (buffer) pugi::get_memory_deallocation_function()(buffer);
+        if (error.empty()) throw std::bad_alloc();
+        LoadResult out;
+        out.status = LoadStatus::ReadError;
+        out.description = error;
+        return out;
+    }
+    auto r = m_doc->load_buffer_inplace_own(buffer, size, kParseOptions, pugi::encoding_auto);
     return finishLoad(r);
 }
 
@@ -138,20 +264,197 @@ LoadResult Document::loadString(std::string_view text) {
     return finishLoad(r);
 }
 
+namespace {
+
+// Where a tree goes past the indentation limit: the elements above the limit that hold
+// deeper ones (written tag by tag), and those at the limit (written on one line each).
+struct DeepParts {
+    std::unordered_set<const void*> spine;
+    std::unordered_set<const void*> oneLine;
+    [[nodiscard]] bool empty() const { return oneLine.empty(); }
+};
+
+DeepParts findDeepParts(Node top) {
+    DeepParts parts;
+    Node n = top.first_child();
+    int depth = 0;  // the document element is at depth 0, as pugixml indents it
+    while (n) {
+        if (depth > kMaxIndent) {
+            Node a = n.parent();
+            if (parts.oneLine.insert(a.internal_object()).second) {
+                for (Node up = a.parent(); up && up != top; up = up.parent()) {
+                    if (!parts.spine.insert(up.internal_object()).second) break;
+                }
+            }
+            // The rest of this subtree is written on the same line.
+            while (n && !n.next_sibling()) {
+                n = n.parent();
+                --depth;
+            }
+            if (n == top || !n) break;
+            n = n.next_sibling();
+            continue;
+        }
+        if (Node c = n.first_child()) {
+            n = c;
+            ++depth;
+            continue;
+        }
+        while (n && n != top && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (!n || n == top) break;
+        n = n.next_sibling();
+    }
+    return parts;
+}
+
+// True when an element lies more than `limit` levels below `top`.
+bool nestsDeeperThan(Node top, int limit) {
+    Node n = top.first_child();
+    int depth = 1;
+    while (n) {
+        if (n.type() == pugi::node_element && depth > limit) return true;
+        if (Node c = n.first_child()) {
+            n = c;
+            ++depth;
+            continue;
+        }
+        while (n && n != top && !n.next_sibling()) {
+            n = n.parent();
+            --depth;
+        }
+        if (!n || n == top) return false;
+        n = n.next_sibling();
+    }
+    return false;
+}
+
+void writeIndent(std::string& out, int depth) {
+    out.append(static_cast<std::size_t>(depth), '\t');
+}
+
+// The start tag of an element as pugixml writes it (names, attributes, escaping, encoding):
+// a copy without children but with a marker child, printed and cut before the marker.
+std::string startTag(Node e, pugi::xml_encoding encoding) {
+    pugi::xml_document scratch;
+    Node copy = scratch.append_child(e.name());
+    for (pugi::xml_attribute a = e.first_attribute(); a; a = a.next_attribute())
+        copy.append_attribute(a.name()).set_value(a.value());
+    copy.append_child("x");
+    StringWriter w;
+    copy.print(w, "", pugi::format_raw, encoding);
+    const auto at = w.out.rfind("<x/>");
+    return at == std::string::npos ? w.out : w.out.substr(0, at);
+}
+
+std::string endTag(Node e, pugi::xml_encoding encoding) {
+    pugi::xml_document scratch;
+    scratch.append_child(e.name()).append_child("x");
+    StringWriter w;
+    scratch.first_child().print(w, "", pugi::format_raw, encoding);
+    const auto at = w.out.rfind("<x/>");
+    return at == std::string::npos ? std::string() : w.out.substr(at + 4);
+}
+
+// Text among the children: indentation would become part of it, so such an element is
+// written on one line, as it stands.
+bool holdsText(Node e) {
+    if (*e.value()) return true;
+    for (Node c = e.first_child(); c; c = c.next_sibling()) {
+        if (c.type() == pugi::node_pcdata || c.type() == pugi::node_cdata) return true;
+    }
+    return false;
+}
+
+void printOneLine(Node n, int depth, StringWriter& w, pugi::xml_encoding encoding) {
+    writeIndent(w.out, depth);
+    n.print(w, "", pugi::format_raw, encoding, 0);
+    w.out += '\n';
+}
+
+// Writes an element that holds levels past the indentation limit, without recursion.
+void printSpine(Node top, const DeepParts& parts, StringWriter& w, pugi::xml_encoding encoding) {
+    struct Frame {
+        Node element;
+        Node next;
+        int depth;
+    };
+    std::vector<Frame> stack;
+    auto open = [&](Node e, int depth) {
+        writeIndent(w.out, depth);
+        w.out += startTag(e, encoding);
+        w.out += '\n';
+        stack.push_back({e, e.first_child(), depth});
+    };
+    open(top, 0);
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (!f.next) {
+            writeIndent(w.out, f.depth);
+            w.out += endTag(f.element, encoding);
+            w.out += '\n';
+            stack.pop_back();
+            continue;
+        }
+        Node c = f.next;
+        f.next = c.next_sibling();
+        const int depth = f.depth + 1;
+        if (parts.spine.count(c.internal_object()) && !holdsText(c)) {
+            open(c, depth);
+        } else if (parts.spine.count(c.internal_object()) || parts.oneLine.count(c.internal_object())) {
+            printOneLine(c, depth, w, encoding);
+        } else {
+            c.print(w, "\t", pugi::format_indent, encoding, static_cast<unsigned>(depth));
+        }
+    }
+}
+
+}  // namespace
+
 std::string Document::saveString() const {
     StringWriter w;
     // Written as UTF-8 and converted: pugixml's own ISO-8859-1 output drops what it cannot hold.
-    unsigned flags = pugi::format_indent;
-    if (m_latin1 && m_doc->first_child().type() != pugi::node_declaration) {
-        w.out = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n";
-        flags |= pugi::format_no_declaration;
+    const auto encoding = pugi::encoding_utf8;
+    bool declared = false;
+    for (Node c = m_doc->first_child(); c; c = c.next_sibling()) {
+        if (c.type() == pugi::node_declaration) declared = true;
+        if (c.type() == pugi::node_declaration || c.type() == pugi::node_element) break;
     }
-    m_doc->save(w, "\t", flags, pugi::encoding_utf8);
+    const DeepParts deep = findDeepParts(*m_doc);
+    if (deep.empty()) {
+        unsigned flags = pugi::format_indent;
+        if (m_latin1 && !declared) {
+            w.out = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n";
+            flags |= pugi::format_no_declaration;
+        }
+        m_doc->save(w, "\t", flags, encoding);
+        return m_latin1 ? latin1WithReferences(w.out) : std::move(w.out);
+    }
+    // What save() writes, with the indentation bounded.
+    if (!declared)
+        w.out += m_latin1 ? "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n" : "<?xml version=\"1.0\"?>\n";
+    for (Node c = m_doc->first_child(); c; c = c.next_sibling()) {
+        const bool spine = deep.spine.count(c.internal_object()) > 0;
+        if (spine && !holdsText(c))
+            printSpine(c, deep, w, encoding);
+        else if (spine || deep.oneLine.count(c.internal_object()))
+            printOneLine(c, 0, w, encoding);
+        else
+            c.print(w, "\t", pugi::format_indent, encoding, 0);
+    }
     return m_latin1 ? latin1WithReferences(w.out) : std::move(w.out);
 }
 
 SaveResult Document::saveFile(const std::string& path) const {
     SaveResult r;
+    // A file that would be refused when loaded again is not written (edits can nest deeper).
+    if (nestsDeeperThan(documentNode(), kMaxDepth)) {
+        r.error = "the tree nests deeper than " + std::to_string(kMaxDepth) +
+                  " levels and could not be loaded again";
+        return r;
+    }
     r.error = platform::writeFileAtomically(path, saveString());
     return r;
 }

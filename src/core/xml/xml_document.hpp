@@ -15,10 +15,19 @@ namespace qx::xml {
 
 using Node = pugi::xml_node;
 
-/// Outcome of loading a document.
-enum class LoadStatus { Ok, FileNotFound, ReadError, Malformed, OutOfMemory };
+/// Elements may nest at most this deep (the document element is level 1). A deeper tree is
+/// refused at load: no real rule base, report or saved tree comes near it, and every walk of
+/// the program stays cheap and safe below it.
+inline constexpr int kMaxDepth = 256;
+/// Saving indents elements only down to this level; an element there holding deeper ones is
+/// written on one line, so the indentation never outgrows the content.
+inline constexpr int kMaxIndent = 64;
 
-/// Result of a load: status, a readable description and the byte offset of a parse error.
+/// Outcome of loading a document.
+enum class LoadStatus { Ok, FileNotFound, ReadError, Malformed, TooDeep, OutOfMemory };
+
+/// Result of a load: status, a readable description and the byte offset of a parse error
+/// (for TooDeep, of the first element past the limit).
 struct LoadResult {
     LoadStatus status = LoadStatus::Ok;
     std::string description;
@@ -42,13 +51,18 @@ public:
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    /// Replaces the content by the file's; on failure the document is empty.
+    /// Replaces the content by the file's; on failure the document is empty. Only a
+    /// regular file is read (a FIFO or a folder is refused at once, by its kind); a tree
+    /// nested deeper than kMaxDepth is refused; characters XML 1.0 forbids (control
+    /// characters other than tab and line ends, which only character references can bring)
+    /// become U+FFFD, as they do in report text.
     LoadResult loadFile(const std::string& path);
-    /// Replaces the content by the text's; on failure the document is empty.
+    /// Replaces the content by the text's, with the same checks; on failure it is empty.
     LoadResult loadString(std::string_view text);
     /// Writes the document through a temporary file and a rename, in the declared encoding.
     SaveResult saveFile(const std::string& path) const;
-    /// The document as text (UTF-8 unless the declaration names ISO-8859-1).
+    /// The document as text (UTF-8 unless the declaration names ISO-8859-1), indented by
+    /// tabs down to kMaxIndent levels.
     [[nodiscard]] std::string saveString() const;
 
     /// The document element (empty node when there is none).
