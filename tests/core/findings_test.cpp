@@ -3,7 +3,7 @@
 #include "analysis/findings.hpp"
 #include "analysis/config_index.hpp"
 #include "lists/list_icons.hpp"
-#include "lists/report_html.hpp"
+#include "outputs/customer_report.hpp"
 #include "lists/report_lists.hpp"
 #include "test_support.hpp"
 #include "util/text.hpp"
@@ -331,7 +331,7 @@ TEST(ReportHtml, SummaryCountsGoodModulesAndEveryAreaWithFindingsWithTheirLines)
     const auto summary = lists::buildReportList(*o.doc, *app, lists::findReportNode(*o.doc, "summary"));
     ASSERT_FALSE(summary.rows.empty());
     EXPECT_EQ(summary.rows[0].cells[1], std::to_string(goodModules));
-    const std::string page = lists::renderReportHtml(*o.doc, *app, 0);
+    const std::string page = outputs::renderCustomerReport(*o.doc, *app, outputs::RunInfo{}, 0);
     const std::string card = "<b>" + app->label("modules") + "</b><span class=\"n\"><span class=\"g\">" +
                              std::to_string(goodModules) + " &#x2713;";
     EXPECT_NE(page.find(card), std::string::npos);

@@ -1,6 +1,6 @@
 #include "lists_test_support.hpp"
 
-#include "lists/report_html.hpp"
+#include "outputs/customer_report.hpp"
 
 using namespace qx;
 
@@ -11,7 +11,7 @@ TEST(ReportHtml, ReportTextCannotInjectMarkup) {
         "<value>&lt;script&gt;alert(1)&lt;/script&gt;</value></serverparam></serverparams>"
         "<products><product><id>P\"1</id><version>1</version>"
         "<description>a &amp; b &lt;img src=x&gt;</description></product></products></config>");
-    const std::string page = lists::renderReportHtml(*doc, *app, 0);
+    const std::string page = outputs::renderCustomerReport(*doc, *app, outputs::RunInfo{}, 0);
     EXPECT_EQ(page.find("<script"), std::string::npos);
     EXPECT_EQ(page.find("<img"), std::string::npos);
     EXPECT_NE(page.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
