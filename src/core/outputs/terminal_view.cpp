@@ -60,7 +60,8 @@ std::string ruleText(const Finding& f) {
 
 // One finding's line: its fields, shortened in turn until the line fits.
 struct FindingLine {
-    std::string mark, name, path, value, condition, rule, source;
+    std::string mark, name, path, value, condition, rule;
+    std::string source;  // with its lead-in, or empty
 
     [[nodiscard]] std::string text(bool withRule) const {
         std::string l = "  " + mark + "  " + name;
@@ -68,7 +69,7 @@ struct FindingLine {
         l += "  value: " + value;
         if (!condition.empty()) l += "  condition: " + condition;
         if (withRule && !rule.empty()) l += "  rule: " + rule;
-        if (!source.empty()) l += "  source: " + source;
+        l += source;
         return l;
     }
 
@@ -79,21 +80,34 @@ struct FindingLine {
         };
         if (over(true) == 0) return;
         rule.clear();
-        // What can give way, and how short it may get: the path keeps its ends, the texts
-        // their starts.
-        for (auto [field, least, middle] : {std::tuple{&path, std::size_t{16}, true},
-                                            std::tuple{&condition, std::size_t{16}, false},
-                                            std::tuple{&value, std::size_t{12}, false},
-                                            std::tuple{&name, std::size_t{16}, false}}) {
+        // What gives way, in turn, and how short it may get: the path and the condition keep
+        // their ends (the threshold is at the end), the texts their starts; a path that
+        // still does not fit goes.
+        for (auto [field, least, middle] : {std::tuple{&path, std::size_t{24}, true},
+                                            std::tuple{&condition, std::size_t{24}, true},
+                                            std::tuple{&path, std::size_t{0}, true},
+                                            std::tuple{&value, std::size_t{20}, false},
+                                            std::tuple{&name, std::size_t{24}, false},
+                                            std::tuple{&condition, std::size_t{14}, true}}) {
             const std::size_t excess = over(false);
             if (excess == 0) return;
             const std::size_t have = displayWidth(*field);
             if (have <= least) continue;
+            if (least == 0) {
+                field->clear();
+                continue;
+            }
             const std::size_t keep = std::max(least, have > excess ? have - excess : 0);
             *field = middle ? shortenMiddle(*field, keep) : shortenEnd(*field, keep);
         }
     }
 };
+
+// Every item of a report is under "Config": on a terminal the root is left out.
+std::string withoutRoot(const std::string& path) {
+    constexpr std::string_view kRoot = "Config->";
+    return path.compare(0, kRoot.size(), kRoot) == 0 ? path.substr(kRoot.size()) : path;
+}
 
 void findingLines(std::string& out, const AnalysedReport& r, const TerminalStyle& style) {
     for (Mark m : kAnalysisMarks) {
@@ -106,18 +120,25 @@ void findingLines(std::string& out, const AnalysedReport& r, const TerminalStyle
             FindingLine l;
             l.mark = std::string(analysis::markName(f.mark));
             l.name = text::printable(f.name);
-            l.path = text::printable(f.path);
+            l.path = text::printable(style.width ? withoutRoot(f.path) : f.path);
             l.value = text::printable(f.value);
             l.condition = text::printable(std::string(text::trimBlanks(f.condition)));
             l.rule = text::printable(ruleText(f));
             if (f.line) {
-                // On a terminal the file is in the heading: its name is enough.
-                const std::string file = style.width ? std::string(fileName(f.file)) : f.file;
-                l.source = text::printable(file) + ":" + std::to_string(f.line);
+                // On a terminal the file is in the heading: the line is enough.
+                l.source = style.width ? "  line " + std::to_string(f.line)
+                                       : "  source: " + text::printable(f.file) + ":" + std::to_string(f.line);
             }
             if (style.width) l.fit(style.width);
             std::string line = l.text(true);
-            if (style.width) line = shortenEnd(line, style.width);
+            if (style.width && displayWidth(line) > style.width) {
+                // Whatever is still too long loses its end before the report line does.
+                FindingLine head = l;
+                head.source.clear();
+                const std::size_t source = displayWidth(l.source);
+                line = source < style.width ? shortenEnd(head.text(false), style.width - source) + l.source
+                                            : shortenEnd(line, style.width);
+            }
             // The mark is coloured after fitting: escape sequences take no columns.
             if (style.colour && line.compare(2, l.mark.size(), l.mark) == 0)
                 line.replace(2, l.mark.size(), paint(l.mark, colourOf(f.mark), style));
@@ -178,11 +199,19 @@ std::string renderTerminal(const AnalysedReport& r, const TerminalStyle& style) 
     }
     findingLines(out, r, style);
     const MarkCounts c = countMarks(r.findings);
+    // Every mark, even at 0; a narrow terminal gets them over several lines.
     std::string counts = "Counts:";
+    std::size_t used = counts.size();
     for (Mark m : kAnalysisMarks) {
-        counts += (m == kAnalysisMarks.front() ? " " : ", ") +
-                  paint(std::to_string(c.of(m)) + " " + std::string(analysis::markName(m)),
-                        c.of(m) ? colourOf(m) : std::string_view(), style);
+        const std::string item = std::to_string(c.of(m)) + " " + std::string(analysis::markName(m));
+        const bool last = m == kAnalysisMarks.back();
+        const std::size_t need = 1 + displayWidth(item) + (last ? 0 : 1);
+        if (style.width && used + need > style.width) {
+            counts += "\n ";
+            used = 1;
+        }
+        counts += " " + paint(item, c.of(m) ? colourOf(m) : std::string_view(), style) + (last ? "" : ",");
+        used += need;
     }
     out += counts + "\n\n";
     return out;
