@@ -4,15 +4,15 @@
 //         (a fleet: N varied copies of the samples, taken in turn)
 #include "report_generator.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
-#include <iterator>
-#include <vector>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
     int scale = 1, variant = 0, multiplier = 1, copies = 0;

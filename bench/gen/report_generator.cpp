@@ -277,7 +277,8 @@ std::string varySample(const std::string& sample, int variant) {
         }
         if (line.rfind("Current Cache Buffers", 0) == 0) {
             const auto colon = line.find(": ");
-            if (colon != std::string::npos) line = line.substr(0, colon + 2) + std::to_string(200000 + g.below(200000));
+            if (colon != std::string::npos)
+                line = line.substr(0, colon + 2) + std::to_string(200000 + g.below(200000));
         }
         out += line;
         if (end < sample.size()) out += '\n';

@@ -44,8 +44,8 @@ std::unique_ptr<Application> EnvironmentOptions::createApplication() const {
         case RuleBaseLoad::Loaded:
             break;
         case RuleBaseLoad::Missing:
-            std::cerr << "qxconfig-cli: " << Application::kRulesNeededMessage << "\n(no rule base at " << rulesPath
-                      << "; give one with --rules FILE)\n";
+            std::cerr << "qxconfig-cli: " << Application::kRulesNeededMessage << "\n(no rule base at "
+                      << rulesPath << "; give one with --rules FILE)\n";
             return nullptr;
         case RuleBaseLoad::Malformed:
             std::cerr

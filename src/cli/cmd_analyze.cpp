@@ -130,8 +130,9 @@ void addAnalyzeCommand(CLI::App& app, int& exitCode) {
             return;
         }
         const outputs::RunInfo run = runInfo(opts->env, *application);
-        const outputs::TerminalStyle style =
-            opts->out.empty() ? terminalStyle(opts->colour) : outputs::TerminalStyle{opts->colour == "always", 0};
+        const outputs::TerminalStyle style = opts->out.empty()
+                                                 ? terminalStyle(opts->colour)
+                                                 : outputs::TerminalStyle{opts->colour == "always", 0};
         // Streams go out report by report; the CI formats and files are written whole at the end.
         const bool streaming = opts->out.empty() && (opts->format == "text" || opts->format == "json");
         const bool progress = stderrIsTerminal() && files.size() > 1;
@@ -151,7 +152,8 @@ void addAnalyzeCommand(CLI::App& app, int& exitCode) {
                     refused = true;
                     std::cerr << "qxconfig-cli: " << messageAbout(r.file, r.error) << "\n";
                 } else {
-                    for (const auto& w : r.warnings) std::cerr << "qxconfig-cli: " << messageAbout(r.file, w) << "\n";
+                    for (const auto& w : r.warnings)
+                        std::cerr << "qxconfig-cli: " << messageAbout(r.file, w) << "\n";
                     // A tree that opened empty has nothing to judge: no run that gates on findings passes it.
                     if (o.empty && (!failOn->marks.empty() || failOn->truncated)) refused = true;
                     matched = matched || failOn->matches(r);

@@ -76,8 +76,8 @@ void addCompareCommand(CLI::App& app, int& exitCode) {
         const auto result = compare::compareServers(*docs[0], others, *application, types);
         const std::string out =
             opts->format == "json"
-                ? outputs::dumpJson(outputs::compareJson(result, opts->reports, runInfo(opts->env, *application)),
-                                    false) +
+                ? outputs::dumpJson(
+                      outputs::compareJson(result, opts->reports, runInfo(opts->env, *application)), false) +
                       "\n"
                 : compare::compareListText(escapedForTsv(result), *application, "\r\n");
         exitCode = writeOutput(out, opts->out) ? kExitOk : kExitError;

@@ -84,7 +84,8 @@ void addFleetCommand(CLI::App& app, int& exitCode) {
         "counts per area, its products and the values in which it differs from the others, each "
         "linked to the server's own page DIR/<server>.html");
     cmd->add_option("REPORT", opts->inputs, "Reports, saved .xml trees, or folders to scan")->required();
-    cmd->add_option("-o,--output-dir", opts->dir, "Folder for index.html and the servers' pages (made when missing)")
+    cmd->add_option("-o,--output-dir", opts->dir,
+                    "Folder for index.html and the servers' pages (made when missing)")
         ->required();
     cmd->add_option("--jobs,-j", opts->jobs, "Reports analysed in parallel (default: all cores)")
         ->check(CLI::Range(1u, 1024u));
@@ -108,7 +109,8 @@ void addFleetCommand(CLI::App& app, int& exitCode) {
         }
         const auto files = expandInputs(opts->inputs);
         if (files.empty()) {
-            std::cerr << "qxconfig-cli: no reports found (folders are scanned for .TXT reports and .XML trees)\n";
+            std::cerr
+                << "qxconfig-cli: no reports found (folders are scanned for .TXT reports and .XML trees)\n";
             exitCode = kExitError;
             return;
         }
@@ -135,7 +137,8 @@ void addFleetCommand(CLI::App& app, int& exitCode) {
                     failed = true;
                     std::cerr << "qxconfig-cli: " << r.report.error << "\n";
                 } else {
-                    for (const auto& w : r.report.warnings) std::cerr << "qxconfig-cli: " << r.report.file << ": " << w << "\n";
+                    for (const auto& w : r.report.warnings)
+                        std::cerr << "qxconfig-cli: " << r.report.file << ": " << w << "\n";
                     matched = matched || failOn->matches(r.report);
                     r.server.page = outputs::pageName(r.report.server, r.report.file, taken);
                     const std::string path = platform::joinPath(opts->dir, r.server.page);
@@ -147,7 +150,9 @@ void addFleetCommand(CLI::App& app, int& exitCode) {
                     }
                 }
                 servers.push_back(std::move(r.server));
-                if (progress) std::cerr << "\ranalysed " << (i + 1) << " of " << files.size() << " reports" << std::flush;
+                if (progress)
+                    std::cerr << "\ranalysed " << (i + 1) << " of " << files.size() << " reports"
+                              << std::flush;
                 return true;
             });
         clearProgress();

@@ -32,7 +32,8 @@ void forEachInOrder(const Application& app, const std::vector<Input>& inputs, un
     std::condition_variable ready;
     std::atomic<std::size_t> next{0};
     const unsigned wanted =
-        std::min({std::max(1u, jobs), kMaxWorkers, static_cast<unsigned>(std::min<std::size_t>(inputs.size(), kMaxWorkers))});
+        std::min({std::max(1u, jobs), kMaxWorkers,
+                  static_cast<unsigned>(std::min<std::size_t>(inputs.size(), kMaxWorkers))});
     std::vector<std::unique_ptr<Application>> apps;
     std::vector<std::thread> threads;
     for (unsigned t = 0; t < wanted && inputs.size() > 1; ++t) {

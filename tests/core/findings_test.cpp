@@ -3,8 +3,8 @@
 #include "analysis/findings.hpp"
 #include "analysis/config_index.hpp"
 #include "lists/list_icons.hpp"
-#include "outputs/customer_report.hpp"
 #include "lists/report_lists.hpp"
+#include "outputs/customer_report.hpp"
 #include "test_support.hpp"
 #include "util/text.hpp"
 
@@ -333,7 +333,8 @@ TEST(ReportHtml, SummaryCountsGoodModulesAndEveryAreaWithFindingsWithTheirLines)
     EXPECT_EQ(summary.rows[0].cells[1], std::to_string(goodModules));
     const std::string page = outputs::renderCustomerReport(*o.doc, *app, outputs::RunInfo{}, 0);
     // The page's card for modules counts them the same way.
-    const std::string card = "<h3>" + app->label("modules") + "</h3><dl><dt>" + std::to_string(goodModules) + "</dt>";
+    const std::string card =
+        "<h3>" + app->label("modules") + "</h3><dl><dt>" + std::to_string(goodModules) + "</dt>";
     EXPECT_NE(page.find(card), std::string::npos);
     EXPECT_GT(perKind[FindingKind::Volume], 0);
     EXPECT_NE(page.find("<h3>" + app->label("volumes") + "</h3><dl>"), std::string::npos);

@@ -37,8 +37,8 @@ CustomerPage customerPage(const std::string& language) {
     p.app->setLanguage(language);
     CQXConfigDoc2 doc;
     EXPECT_TRUE(import::openDocument(doc, *p.app, std::string(QX_EXAMPLES) + "/FS1-CONFIG.TXT").opened());
-    p.page = outputs::renderCustomerReport(doc, *p.app, outputs::runInfo(*p.app, std::string(QX_RESOURCES) + "/rules.xml"),
-                                           1700000000);
+    p.page = outputs::renderCustomerReport(
+        doc, *p.app, outputs::runInfo(*p.app, std::string(QX_RESOURCES) + "/rules.xml"), 1700000000);
     return p;
 }
 
@@ -52,7 +52,8 @@ TEST(CustomerReport, VerdictCardsHeadingsAndNoLocalFolder) {
     EXPECT_NE(page.find(p.app->label("setparams") + " (1)"), std::string::npos);
     // Every table column has a heading (the mark column aside).
     const std::regex emptyHeading("<th[^>]*></th>");
-    for (auto it = std::sregex_iterator(page.begin(), page.end(), emptyHeading); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(page.begin(), page.end(), emptyHeading); it != std::sregex_iterator();
+         ++it)
         EXPECT_EQ(it->str(), "<th class=\"m\"></th>");
     // The rule's explanation and knowledge-base link reach the finding.
     EXPECT_NE(page.find("Short intervals cost processor time."), std::string::npos);

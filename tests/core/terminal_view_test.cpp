@@ -62,7 +62,8 @@ TEST(TerminalView, FitsEveryLineToTheWidthAndKeepsTheReportLine) {
 
 TEST(TerminalView, GroupsByMarkBadFirstAndCountsEveryMark) {
     const std::string text = renderTerminal(sample(), {});
-    const auto bad = text.find("Bad (2):"), notChecked = text.find("Not Checked (1):"), good = text.find("Good (1):");
+    const auto bad = text.find("Bad (2):"), notChecked = text.find("Not Checked (1):"),
+               good = text.find("Good (1):");
     ASSERT_NE(bad, std::string::npos);
     EXPECT_LT(bad, notChecked);
     EXPECT_LT(notChecked, good);

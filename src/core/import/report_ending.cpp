@@ -48,7 +48,8 @@ ReportEnding inspectEnding(std::string_view content) {
 std::string truncationWarning(const ReportEnding& e) {
     if (!e.known || e.complete) return {};
     const std::string where = " (the text stops at line " + std::to_string(e.lines) + ")";
-    if (e.insideSection) return "report looks truncated: no end of the \"" + e.lastSection + "\" section" + where;
+    if (e.insideSection)
+        return "report looks truncated: no end of the \"" + e.lastSection + "\" section" + where;
     std::string w = "report looks truncated: no \"" + std::string(kEndOfReport) + "\" line";
     if (!e.lastSection.empty()) w += " after the \"" + e.lastSection + "\" section";
     return w + where;

@@ -18,7 +18,8 @@ inline constexpr int kServerReportColumns = 11;
 /// localisation key: generator, server, directory service, interrupts, module memory,
 /// volumes, LAN bindings, products, SET parameters, abends.
 inline constexpr std::array<std::string_view, 10> kServerReportBlocks = {
-    "configqxk", "server", "zrd", "interrupts", "allocatedmemory", "volumes", "lans", "products", "setparams", "abend"};
+    "configqxk", "server", "zrd",      "interrupts", "allocatedmemory",
+    "volumes",   "lans",   "products", "setparams",  "abend"};
 
 /// Builds the server report of a document: 11 columns with empty headers, the rows of the
 /// report top to bottom, cells cut to 200 (first three columns) or 500 characters.

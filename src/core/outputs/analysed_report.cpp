@@ -49,7 +49,8 @@ AnalysedReport failedReport(std::string file, std::string error) {
     return r;
 }
 
-MarkCounts countMarks(const std::vector<analysis::Finding>& findings, std::optional<analysis::FindingKind> kind) {
+MarkCounts countMarks(const std::vector<analysis::Finding>& findings,
+                      std::optional<analysis::FindingKind> kind) {
     MarkCounts c;
     for (const auto& f : findings) {
         if (!kind || f.kind == *kind) c.add(f.mark);

@@ -46,11 +46,12 @@ std::string ruleWhere(const Finding& f) {
 std::string explanation(const Finding& f, const Application& app, const RunInfo& run) {
     if (!f.rule) return {};
     std::string out;
-    if (!f.rule->description.empty()) out += "<div class=\"desc\">" + htmlEscape(f.rule->description) + "</div>";
+    if (!f.rule->description.empty())
+        out += "<div class=\"desc\">" + htmlEscape(f.rule->description) + "</div>";
     const std::string help = helpAddress(*f.rule, run.kdnFinderUrl);
     if (!help.empty()) {
-        const std::string text =
-            f.rule->url.empty() ? app.label("kdn") + " " + f.rule->kdn : labelOr(app, "moreinfo", "More information");
+        const std::string text = f.rule->url.empty() ? app.label("kdn") + " " + f.rule->kdn
+                                                     : labelOr(app, "moreinfo", "More information");
         out += "<div class=\"desc\"><a href=\"" + htmlEscape(help) + "\">" + htmlEscape(text) + "</a></div>";
     }
     return out;
@@ -89,7 +90,8 @@ void verdict(std::string& out, const CQXConfigDoc2& doc, const std::vector<Findi
         }));
         if (n == 0) continue;
         attention += n;
-        where += (where.empty() ? "" : ", ") + htmlEscape(areaLabel(app, area)) + " (" + std::to_string(n) + ")";
+        where +=
+            (where.empty() ? "" : ", ") + htmlEscape(areaLabel(app, area)) + " (" + std::to_string(n) + ")";
     }
     std::string broken;
     for (const auto& p : products) {
@@ -98,24 +100,27 @@ void verdict(std::string& out, const CQXConfigDoc2& doc, const std::vector<Findi
     out += "<section class=\"verdict " + std::string(attention ? "bad" : "good") + "\">\n<h2>" +
            htmlEscape(labelOr(app, "verdict", "Verdict")) + "</h2>\n";
     if (attention) {
-        out += "<p class=\"headline\">" + htmlEscape(labelOr(app, "verdictbad", "Findings that need attention")) +
-               ": " + std::to_string(attention) + "</p>\n";
+        out += "<p class=\"headline\">" +
+               htmlEscape(labelOr(app, "verdictbad", "Findings that need attention")) + ": " +
+               std::to_string(attention) + "</p>\n";
         out += "<p>" + htmlEscape(labelOr(app, "verdictareas", "Areas")) + ": " + where + "</p>\n";
     } else {
         out += "<p class=\"headline\">" +
-               htmlEscape(labelOr(app, "verdictgood", "Every rule holds: nothing needs attention.")) + "</p>\n";
+               htmlEscape(labelOr(app, "verdictgood", "Every rule holds: nothing needs attention.")) +
+               "</p>\n";
     }
     if (!broken.empty())
-        out += "<p>" + htmlEscape(labelOr(app, "brokenproducts", "Products with broken rules")) + ": " + broken +
-               "</p>\n";
-    const int present =
-        static_cast<int>(std::count_if(products.begin(), products.end(), [](const Finding& p) { return p.present; }));
+        out += "<p>" + htmlEscape(labelOr(app, "brokenproducts", "Products with broken rules")) + ": " +
+               broken + "</p>\n";
+    const int present = static_cast<int>(
+        std::count_if(products.begin(), products.end(), [](const Finding& p) { return p.present; }));
     out += "<p>" + htmlEscape(app.label("products")) + ": " + std::to_string(present) + "</p>\n";
     if (doc.ending.known && !doc.ending.complete)
-        out += "<p><strong>" +
-               htmlEscape(labelOr(app, "truncatedreport",
-                                  "The report looks truncated: the findings of its missing part are absent.")) +
-               "</strong></p>\n";
+        out +=
+            "<p><strong>" +
+            htmlEscape(labelOr(app, "truncatedreport",
+                               "The report looks truncated: the findings of its missing part are absent.")) +
+            "</strong></p>\n";
     out += "</section>\n";
 }
 
@@ -132,8 +137,8 @@ void cards(std::string& out, const std::vector<Finding>& findings, const Applica
         for (Mark m : {Mark::Good, Mark::Bad, Mark::Information, Mark::NotChecked, Mark::Error}) {
             if (m == Mark::Error && c.of(m) == 0) continue;
             const char* cls = m == Mark::Bad && c.of(m) ? " class=\"num-bad\"" : "";
-            out += "<dt" + std::string(cls) + ">" + std::to_string(c.of(m)) + "</dt><dd>" + markBadge(app, m) + " " +
-                   htmlEscape(markLabel(app, m)) + "</dd>";
+            out += "<dt" + std::string(cls) + ">" + std::to_string(c.of(m)) + "</dt><dd>" +
+                   markBadge(app, m) + " " + htmlEscape(markLabel(app, m)) + "</dd>";
         }
         out += "</dl></section>\n";
     }
@@ -148,13 +153,14 @@ void attentionSection(std::string& out, const std::vector<Finding>& findings, co
         for (const auto& f : findings) {
             if (f.kind != area || !needsAttention(f)) continue;
             any = true;
-            out += "<article class=\"finding" + std::string(f.mark == Mark::Error ? " error" : "") + "\"><h3>" +
-                   markBadge(app, f.mark) + " " + htmlEscape(f.name) + " <span class=\"desc\">&middot; " +
-                   htmlEscape(areaLabel(app, area)) + "</span></h3>\n<dl class=\"kv\">";
+            out += "<article class=\"finding" + std::string(f.mark == Mark::Error ? " error" : "") +
+                   "\"><h3>" + markBadge(app, f.mark) + " " + htmlEscape(f.name) +
+                   " <span class=\"desc\">&middot; " + htmlEscape(areaLabel(app, area)) +
+                   "</span></h3>\n<dl class=\"kv\">";
             auto kv = [&](std::string_view key, const std::string& value, bool raw = false) {
                 if (value.empty()) return;
-                out += "<dt>" + htmlEscape(app.label(key)) + "</dt><dd>" + (raw ? value : htmlWrappable(value)) +
-                       "</dd>";
+                out += "<dt>" + htmlEscape(app.label(key)) + "</dt><dd>" +
+                       (raw ? value : htmlWrappable(value)) + "</dd>";
             };
             kv("value", f.value);
             kv("condition", f.condition);
@@ -173,7 +179,8 @@ void attentionSection(std::string& out, const std::vector<Finding>& findings, co
     }
     if (!any)
         out += "<p class=\"empty\">" +
-               htmlEscape(labelOr(app, "verdictgood", "Every rule holds: nothing needs attention.")) + "</p>\n";
+               htmlEscape(labelOr(app, "verdictgood", "Every rule holds: nothing needs attention.")) +
+               "</p>\n";
 }
 
 // A table head: a mark column, then the headings; the last spans the columns left over.
@@ -191,10 +198,12 @@ std::string thead(const std::vector<std::string>& headings, std::size_t columns 
 std::string rowBadge(const Application& app, int icon) {
     if (const auto mark = lists::markOfIcon(icon)) return markBadge(app, *mark);
     if (icon >= lists::icon::kExclamationGrey && icon <= lists::iconOfKey("exclamation-red")) {
-        static constexpr std::array<const char*, 4> kReq = {"notrequired", "recommended", "recommended", "required"};
+        static constexpr std::array<const char*, 4> kReq = {"notrequired", "recommended", "recommended",
+                                                            "required"};
         const char* key = kReq[static_cast<std::size_t>(icon - lists::icon::kExclamationGrey)];
         const char* cls = icon == lists::iconOfKey("exclamation-red") ? "bad" : "info";
-        return "<span class=\"mark " + std::string(cls) + "\" title=\"" + htmlEscape(app.label(key)) + "\">!</span>";
+        return "<span class=\"mark " + std::string(cls) + "\" title=\"" + htmlEscape(app.label(key)) +
+               "\">!</span>";
     }
     if (icon == lists::iconOfKey("partitionbad") || icon == lists::iconOfKey("bad2"))
         return markBadge(app, Mark::Bad);
@@ -277,11 +286,13 @@ void serverReportSection(std::string& out, const CQXConfigDoc2& doc, const Appli
             for (auto key : look->headings) headings.push_back(app.label(key));
         }
         // The module memory block opens with a caption row of its own.
-        if (name == "allocatedmemory" && !rows.empty() && rows.front().cells.size() == 1) rows.erase(rows.begin());
+        if (name == "allocatedmemory" && !rows.empty() && rows.front().cells.size() == 1)
+            rows.erase(rows.begin());
         if (rows.empty()) continue;
         const std::size_t columns = usedColumns(rows);
         while (headings.size() > columns) headings.pop_back();
-        out += "<h3>" + htmlEscape(caption(app, name)) + "</h3>\n<table>" + thead(headings, columns) + "<tbody>\n";
+        out += "<h3>" + htmlEscape(caption(app, name)) + "</h3>\n<table>" + thead(headings, columns) +
+               "<tbody>\n";
         const bool captions = look->headings.size() == 3;  // rows captioned in English by the report
         for (const auto& r : rows) {
             const bool sub = name == "setparams" && r.icon == lists::reportKeyIcon("setparams");
@@ -319,7 +330,8 @@ void listSection(std::string& out, const lists::ListModel& full, const Applicati
             const std::string cell = c < r.cells.size() ? r.cells[c] : std::string();
             // Knowledge-base document ids open their entry.
             if (full.columns[c].header == app.label("kdn") && !cell.empty() && !run.kdnFinderUrl.empty()) {
-                out += "<td><a href=\"" + htmlEscape(run.kdnFinderUrl + cell) + "\">" + htmlEscape(cell) + "</a></td>";
+                out += "<td><a href=\"" + htmlEscape(run.kdnFinderUrl + cell) + "\">" + htmlEscape(cell) +
+                       "</a></td>";
             } else {
                 out += "<td>" + htmlWrappable(cell) + "</td>";
             }
@@ -332,7 +344,7 @@ void listSection(std::string& out, const lists::ListModel& full, const Applicati
 void findingsSection(std::string& out, const std::vector<Finding>& findings, const Application& app,
                      const RunInfo& run) {
     out += "<h2>" + htmlEscape(labelOr(app, "allfindings", "All findings")) + "</h2>\n";
-    const std::vector<std::string> headings = {app.label("name"),  app.label("value"), app.label("condition"),
+    const std::vector<std::string> headings = {app.label("name"), app.label("value"), app.label("condition"),
                                                app.label("rules"), app.label("line")};
     for (FindingKind area : areas()) {
         std::vector<const Finding*> shown;
@@ -348,7 +360,8 @@ void findingsSection(std::string& out, const std::vector<Finding>& findings, con
             if (!f->path.empty()) out += "<div class=\"desc\">" + htmlWrappable(f->path) + "</div>";
             out += explanation(*f, app, run) + "</td><td>" + htmlWrappable(f->value) + "</td><td>" +
                    htmlWrappable(f->condition) + "</td><td>" + htmlWrappable(ruleWhere(*f)) +
-                   "</td><td class=\"n\">" + (f->line ? std::to_string(f->line) : std::string()) + "</td></tr>\n";
+                   "</td><td class=\"n\">" + (f->line ? std::to_string(f->line) : std::string()) +
+                   "</td></tr>\n";
         }
         out += "</tbody></table>\n";
     }
@@ -359,7 +372,8 @@ void footer(std::string& out, const CQXConfigDoc2& doc, const Application& app, 
     if (!run.ruleBaseDate.empty())
         out += " &middot; " + htmlEscape(labelOr(app, "rulebase", "Rule base")) + " " +
                htmlEscape(dateWithIso(run.ruleBaseDate));
-    if (!run.ruleBaseSha256.empty()) out += " &middot; SHA-256 " + htmlEscape(run.ruleBaseSha256.substr(0, 16));
+    if (!run.ruleBaseSha256.empty())
+        out += " &middot; SHA-256 " + htmlEscape(run.ruleBaseSha256.substr(0, 16));
     out += "</footer>\n";
 }
 

@@ -35,8 +35,10 @@ std::string namesList(const std::vector<FleetServer>& servers, const std::vector
 
 std::string areaCell(const MarkCounts& c) {
     std::string out;
-    if (c.of(Mark::Bad)) out += "<span class=\"num-bad\">" + std::to_string(c.of(Mark::Bad)) + "&#x2717;</span> ";
-    if (c.of(Mark::Error)) out += "<span class=\"num-bad\">" + std::to_string(c.of(Mark::Error)) + "!</span> ";
+    if (c.of(Mark::Bad))
+        out += "<span class=\"num-bad\">" + std::to_string(c.of(Mark::Bad)) + "&#x2717;</span> ";
+    if (c.of(Mark::Error))
+        out += "<span class=\"num-bad\">" + std::to_string(c.of(Mark::Error)) + "!</span> ";
     out += "<span class=\"num-good\">" + std::to_string(c.of(Mark::Good)) + "&#x2713;</span>";
     if (c.of(Mark::Information)) out += " <small>" + std::to_string(c.of(Mark::Information)) + "i</small>";
     if (c.of(Mark::NotChecked)) out += " <small>" + std::to_string(c.of(Mark::NotChecked)) + "?</small>";
@@ -47,7 +49,8 @@ std::string kindLabel(const Application& app, FindingKind k) {
     return app.label(analysis::namesOf(k).list);
 }
 
-void serverTable(std::string& out, const std::vector<FleetServer>& servers, const std::vector<std::size_t>& order,
+void serverTable(std::string& out, const std::vector<FleetServer>& servers,
+                 const std::vector<std::size_t>& order,
                  const std::vector<std::vector<std::string>>& differing, const Application& app) {
     std::vector<FindingKind> areas;
     for (const auto& s : servers) {
@@ -57,9 +60,10 @@ void serverTable(std::string& out, const std::vector<FleetServer>& servers, cons
         }
         break;
     }
-    out += "<h2>" + htmlEscape(app.label("servers")) + "</h2>\n<p class=\"desc\">" + markBadge(app, Mark::Bad) +
-           " " + htmlEscape(markLabel(app, Mark::Bad)) + " &middot; " + markBadge(app, Mark::Error) + " " +
-           htmlEscape(markLabel(app, Mark::Error)) + " &middot; " + markBadge(app, Mark::Good) + " " + htmlEscape(markLabel(app, Mark::Good)) + " &middot; i " +
+    out += "<h2>" + htmlEscape(app.label("servers")) + "</h2>\n<p class=\"desc\">" +
+           markBadge(app, Mark::Bad) + " " + htmlEscape(markLabel(app, Mark::Bad)) + " &middot; " +
+           markBadge(app, Mark::Error) + " " + htmlEscape(markLabel(app, Mark::Error)) + " &middot; " +
+           markBadge(app, Mark::Good) + " " + htmlEscape(markLabel(app, Mark::Good)) + " &middot; i " +
            htmlEscape(markLabel(app, Mark::Information)) + " &middot; ? " +
            htmlEscape(markLabel(app, Mark::NotChecked)) + "</p>\n";
     out += "<table class=\"fleet\"><thead><tr><th class=\"n\">#</th><th>" + htmlEscape(app.label("server")) +
@@ -91,8 +95,9 @@ void serverTable(std::string& out, const std::vector<FleetServer>& servers, cons
         for (bool brokenFirst : {true, false}) {
             for (const auto& [name, broken] : s.products) {
                 if (broken != brokenFirst) continue;
-                products += (products.empty() ? "" : ", ") +
-                            (broken ? "<span class=\"num-bad\">" + htmlEscape(name) + "</span>" : htmlEscape(name));
+                products +=
+                    (products.empty() ? "" : ", ") +
+                    (broken ? "<span class=\"num-bad\">" + htmlEscape(name) + "</span>" : htmlEscape(name));
             }
         }
         out += "<td><small>" + products + "</small></td><td>";
@@ -101,30 +106,32 @@ void serverTable(std::string& out, const std::vector<FleetServer>& servers, cons
             std::string list;
             for (const auto& n : names) list += (list.empty() ? "" : ", ") + htmlEscape(n);
             out += names.size() <= 3 ? "<small>" + list + "</small>"
-                                     : "<details><summary>" + std::to_string(names.size()) + "</summary><small>" +
-                                           list + "</small></details>";
+                                     : "<details><summary>" + std::to_string(names.size()) +
+                                           "</summary><small>" + list + "</small></details>";
         }
         out += "</td></tr>\n";
     }
     out += "</tbody></table>\n";
 }
 
-void outlierTable(std::string& out, const std::vector<FleetServer>& servers, const std::vector<Outlier>& outliers,
-                  std::size_t ambiguous, const Application& app) {
+void outlierTable(std::string& out, const std::vector<FleetServer>& servers,
+                  const std::vector<Outlier>& outliers, std::size_t ambiguous, const Application& app) {
     out += "<h2>" + htmlEscape(labelOr(app, "outliers", "Values that differ from the majority")) + "</h2>\n";
     if (outliers.empty()) {
-        out += "<p class=\"empty\">" + htmlEscape(labelOr(app, "nooutliers", "Every server has the majority's values.")) +
-               "</p>\n";
+        out += "<p class=\"empty\">" +
+               htmlEscape(labelOr(app, "nooutliers", "Every server has the majority's values.")) + "</p>\n";
     } else {
         out += "<table><thead><tr><th>" + htmlEscape(app.label("types")) + "</th><th>" +
-               htmlEscape(app.label("name")) + "</th><th>" + htmlEscape(labelOr(app, "majority", "Majority")) +
-               "</th><th>" + htmlEscape(labelOr(app, "othervalues", "Other values")) + "</th></tr></thead><tbody>\n";
+               htmlEscape(app.label("name")) + "</th><th>" +
+               htmlEscape(labelOr(app, "majority", "Majority")) + "</th><th>" +
+               htmlEscape(labelOr(app, "othervalues", "Other values")) + "</th></tr></thead><tbody>\n";
         for (const auto& o : outliers) {
             out += "<tr><td>" + htmlEscape(kindLabel(app, o.kind)) + "</td><td>" + htmlWrappable(o.name) +
-                   "</td><td>" + htmlWrappable(o.majority) + " <small>(" + std::to_string(o.majorityCount) + "/" +
-                   std::to_string(o.reporting) + ")</small></td><td>";
+                   "</td><td>" + htmlWrappable(o.majority) + " <small>(" + std::to_string(o.majorityCount) +
+                   "/" + std::to_string(o.reporting) + ")</small></td><td>";
             for (const auto& [value, which] : o.others) {
-                out += "<div class=\"others\"><b>" + (value.empty() ? std::string("&#x2205;") : htmlWrappable(value)) +
+                out += "<div class=\"others\"><b>" +
+                       (value.empty() ? std::string("&#x2205;") : htmlWrappable(value)) +
                        "</b>: " + namesList(servers, which) + "</div>";
             }
             out += "</td></tr>\n";
@@ -133,8 +140,8 @@ void outlierTable(std::string& out, const std::vector<FleetServer>& servers, con
     }
     if (ambiguous)
         out += "<p class=\"desc\">" +
-               htmlEscape(labelOr(app, "nomajority", "Parameters without a clear majority value")) +
-               ": " + std::to_string(ambiguous) + "</p>\n";
+               htmlEscape(labelOr(app, "nomajority", "Parameters without a clear majority value")) + ": " +
+               std::to_string(ambiguous) + "</p>\n";
 }
 
 }  // namespace
@@ -176,18 +183,20 @@ FleetServer fleetServer(const AnalysedReport& report, const CQXConfigDoc2& doc) 
 std::string pageName(std::string_view server, std::string_view file, std::set<std::string>& taken) {
     std::string base;
     for (char c : server.empty() ? fileName(file) : server) {
-        const bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-                          c == '_' || c == '-';
+        const bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                          c == '.' || c == '_' || c == '-';
         base += keep ? c : '_';
     }
     if (base.empty() || base.front() == '.') base.insert(0, "server");
     std::string name = base + ".html";
-    for (int n = 2; name == "index.html" || !taken.insert(name).second; ++n) name = base + "-" + std::to_string(n) + ".html";
+    for (int n = 2; name == "index.html" || !taken.insert(name).second; ++n)
+        name = base + "-" + std::to_string(n) + ".html";
     return name;
 }
 
 std::vector<Outlier> findOutliers(const std::vector<FleetServer>& servers, std::size_t& ambiguous) {
-    std::map<std::pair<FindingKind, std::string>, std::map<std::string, std::vector<std::size_t>>> byParameter;
+    std::map<std::pair<FindingKind, std::string>, std::map<std::string, std::vector<std::size_t>>>
+        byParameter;
     for (std::size_t i = 0; i < servers.size(); ++i) {
         for (const auto& v : servers[i].values) byParameter[{v.kind, v.name}][v.value].push_back(i);
     }
@@ -197,8 +206,9 @@ std::vector<Outlier> findOutliers(const std::vector<FleetServer>& servers, std::
         std::size_t reporting = 0;
         for (const auto& [value, which] : values) reporting += which.size();
         if (reporting < 2 || values.size() < 2) continue;
-        auto most = std::max_element(values.begin(), values.end(),
-                                     [](const auto& a, const auto& b) { return a.second.size() < b.second.size(); });
+        auto most = std::max_element(values.begin(), values.end(), [](const auto& a, const auto& b) {
+            return a.second.size() < b.second.size();
+        });
         std::size_t second = 0;
         for (const auto& [value, which] : values) {
             if (value != most->first) second = std::max(second, which.size());
@@ -223,8 +233,8 @@ std::vector<Outlier> findOutliers(const std::vector<FleetServer>& servers, std::
     return out;
 }
 
-std::string renderFleetPage(const std::vector<FleetServer>& servers, const Application& app, const RunInfo& run,
-                            std::time_t generated) {
+std::string renderFleetPage(const std::vector<FleetServer>& servers, const Application& app,
+                            const RunInfo& run, std::time_t generated) {
     std::vector<std::size_t> order(servers.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
@@ -253,8 +263,9 @@ std::string renderFleetPage(const std::vector<FleetServer>& servers, const Appli
 
     const std::string title = app.label("servers");
     std::string out = pageStart(app, "QXConfig \xE2\x80\x93 " + title);
-    out += "<header><h1>" + htmlEscape(title) + ": " + std::to_string(opened) + "</h1>\n<div class=\"meta\"><span>" +
-           htmlEscape(labelOr(app, "generated", "Generated")) + ": " + isoLocalTime(generated) + "</span>";
+    out += "<header><h1>" + htmlEscape(title) + ": " + std::to_string(opened) +
+           "</h1>\n<div class=\"meta\"><span>" + htmlEscape(labelOr(app, "generated", "Generated")) + ": " +
+           isoLocalTime(generated) + "</span>";
     if (!run.ruleBaseDate.empty())
         out += "<span>" + htmlEscape(labelOr(app, "rulebase", "Rule base")) + ": " +
                htmlEscape(dateWithIso(run.ruleBaseDate)) + "</span>";
@@ -262,12 +273,14 @@ std::string renderFleetPage(const std::vector<FleetServer>& servers, const Appli
     out += "<section class=\"verdict " + std::string(attention ? "bad" : "good") + "\"><h2>" +
            htmlEscape(labelOr(app, "verdict", "Verdict")) + "</h2>\n";
     if (attention) {
-        out += "<p class=\"headline\">" + htmlEscape(labelOr(app, "verdictbad", "Findings that need attention")) +
-               ": " + std::to_string(attention) + "</p>\n<p>" + htmlEscape(app.label("servers")) + ": " +
+        out += "<p class=\"headline\">" +
+               htmlEscape(labelOr(app, "verdictbad", "Findings that need attention")) + ": " +
+               std::to_string(attention) + "</p>\n<p>" + htmlEscape(app.label("servers")) + ": " +
                std::to_string(withAttention) + " / " + std::to_string(opened) + "</p>\n";
     } else {
         out += "<p class=\"headline\">" +
-               htmlEscape(labelOr(app, "verdictgood", "Every rule holds: nothing needs attention.")) + "</p>\n";
+               htmlEscape(labelOr(app, "verdictgood", "Every rule holds: nothing needs attention.")) +
+               "</p>\n";
     }
     if (truncated)
         out += "<p>" + htmlEscape(labelOr(app, "truncatedreport", "The report looks truncated")) + ": " +
@@ -284,12 +297,14 @@ std::string renderFleetPage(const std::vector<FleetServer>& servers, const Appli
                htmlEscape(labelOr(app, "error", "Error")) + "</th></tr></thead><tbody>\n";
         for (const auto& s : servers) {
             if (s.page.empty())
-                out += "<tr><td>" + htmlWrappable(s.file) + "</td><td>" + htmlEscape(s.error) + "</td></tr>\n";
+                out +=
+                    "<tr><td>" + htmlWrappable(s.file) + "</td><td>" + htmlEscape(s.error) + "</td></tr>\n";
         }
         out += "</tbody></table>\n";
     }
     out += "<footer>QXConfig " + htmlEscape(run.version);
-    if (!run.ruleBaseSha256.empty()) out += " &middot; SHA-256 " + htmlEscape(run.ruleBaseSha256.substr(0, 16));
+    if (!run.ruleBaseSha256.empty())
+        out += " &middot; SHA-256 " + htmlEscape(run.ruleBaseSha256.substr(0, 16));
     out += "</footer>\n";
     out += pageEnd();
     return out;

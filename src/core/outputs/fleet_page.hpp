@@ -62,7 +62,7 @@ struct Outlier {
 std::vector<Outlier> findOutliers(const std::vector<FleetServer>& servers, std::size_t& ambiguous);
 
 /// The page; servers that did not open are listed apart.
-std::string renderFleetPage(const std::vector<FleetServer>& servers, const Application& app, const RunInfo& run,
-                            std::time_t generated);
+std::string renderFleetPage(const std::vector<FleetServer>& servers, const Application& app,
+                            const RunInfo& run, std::time_t generated);
 
 }  // namespace qx::outputs

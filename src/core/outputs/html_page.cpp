@@ -143,8 +143,10 @@ std::string_view pageStyle() {
 
 std::string pageStart(const Application& app, std::string_view title) {
     return "<!DOCTYPE html>\n<html lang=\"" + std::string(htmlLanguage(app.language())) +
-           "\"><head><meta charset=\"utf-8\">\n<meta name=\"viewport\" content=\"width=device-width\">\n<title>" +
-           htmlEscape(title) + "</title>\n<style>" + std::string(kStyle) + "</style></head>\n<body><div class=\"page\">\n";
+           "\"><head><meta charset=\"utf-8\">\n<meta name=\"viewport\" "
+           "content=\"width=device-width\">\n<title>" +
+           htmlEscape(title) + "</title>\n<style>" + std::string(kStyle) +
+           "</style></head>\n<body><div class=\"page\">\n";
 }
 
 std::string_view pageEnd() {

@@ -157,9 +157,10 @@ Json compareJson(const compare::CompareResult& result, const std::vector<std::st
                  {"title", result.baseTitle}};
     j["servers"] = Json::array();
     for (std::size_t i = 0; i < result.serverTitles.size(); ++i) {
-        j["servers"].push_back({{"file", i + 1 < files.size() ? files[i + 1] : std::string()},
-                                {"server", i < result.serverNames.size() ? result.serverNames[i] : std::string()},
-                                {"title", result.serverTitles[i]}});
+        j["servers"].push_back(
+            {{"file", i + 1 < files.size() ? files[i + 1] : std::string()},
+             {"server", i < result.serverNames.size() ? result.serverNames[i] : std::string()},
+             {"title", result.serverTitles[i]}});
     }
     j["lines"] = Json::array();
     for (const auto& l : result.lines) {
@@ -168,11 +169,14 @@ Json compareJson(const compare::CompareResult& result, const std::vector<std::st
             const bool present = i < l.present.size() ? l.present[i] : true;
             values.push_back(present ? Json(l.values[i]) : Json(nullptr));
         }
-        j["lines"].push_back(
-            {{"status", status(l.status)}, {"path", l.path}, {"name", l.name}, {"values", std::move(values)}});
+        j["lines"].push_back({{"status", status(l.status)},
+                              {"path", l.path},
+                              {"name", l.name},
+                              {"values", std::move(values)}});
     }
     j["tree"] = Json::array();
-    for (const auto& n : result.tree) j["tree"].push_back({{"path", n.path}, {"status", statusOfImage(n.image)}});
+    for (const auto& n : result.tree)
+        j["tree"].push_back({{"path", n.path}, {"status", statusOfImage(n.image)}});
     return j;
 }
 

@@ -79,8 +79,9 @@ SuiteCounts reportSuite(xml::Node suites, const AnalysedReport& r, const RunInfo
     property(props, "rule_base_sha256", run.ruleBaseSha256);
     for (const auto& p : r.products) {
         if (p.present)
-            property(props, "product", p.name + " (ID " + p.productId + ")" +
-                                           (p.mark == analysis::Mark::Bad ? ": a rule is broken" : ""));
+            property(props, "product",
+                     p.name + " (ID " + p.productId + ")" +
+                         (p.mark == analysis::Mark::Bad ? ": a rule is broken" : ""));
     }
     SuiteCounts c;
     for (const auto& f : r.findings) {
@@ -92,7 +93,7 @@ SuiteCounts reportSuite(xml::Node suites, const AnalysedReport& r, const RunInfo
         attr(tc, "name", f.path.empty() ? f.name : f.name + " [" + f.path + "]");
         attr(tc, "file", f.file);
         if (f.line) xml::setAttribute(tc, "line", std::to_string(f.line));
-        const char* outcome = f.mark == analysis::Mark::Bad          ? "failure"
+        const char* outcome = f.mark == analysis::Mark::Bad           ? "failure"
                               : f.mark == analysis::Mark::Error       ? "error"
                               : f.mark == analysis::Mark::Information ? "skipped"
                                                                       : nullptr;

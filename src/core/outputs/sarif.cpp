@@ -7,7 +7,8 @@ namespace qx::outputs {
 
 namespace {
 
-constexpr const char* kSarifSchema = "https://docs.oasis-open.org/sarif/sarif/v2.1.0/os/schemas/sarif-schema-2.1.0.json";
+constexpr const char* kSarifSchema =
+    "https://docs.oasis-open.org/sarif/sarif/v2.1.0/os/schemas/sarif-schema-2.1.0.json";
 
 // SARIF levels of the marks a result is written for.
 const char* sarifLevel(analysis::Mark m) {
@@ -29,7 +30,8 @@ Json ruleDescriptor(const analysis::RuleRef& r, const RunInfo& run) {
     j["name"] = r.name.empty() ? r.element : r.name;
     std::string where;
     for (const auto& s : r.segments) where += (where.empty() ? "" : " > ") + s;
-    const std::string summary = r.element + " rule \"" + r.name + "\"" + (where.empty() ? "" : " in " + where);
+    const std::string summary =
+        r.element + " rule \"" + r.name + "\"" + (where.empty() ? "" : " in " + where);
     j["shortDescription"]["text"] = r.description.empty() ? summary : r.description;
     j["fullDescription"]["text"] = r.description.empty() ? summary : r.description + " (" + summary + ")";
     const std::string help = helpAddress(r, run.kdnFinderUrl);
@@ -133,8 +135,8 @@ std::string fileUri(std::string_view path) {
     std::string out = path.substr(0, 1) == "/" ? "file://" : "";
     for (char c : path) {
         const auto b = static_cast<unsigned char>(c);
-        const bool keep = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || c == '-' ||
-                          c == '.' || c == '_' || c == '~' || c == '/';
+        const bool keep = (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
+                          c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
         if (keep) {
             out += c;
         } else {

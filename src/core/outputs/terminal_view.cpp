@@ -83,12 +83,10 @@ struct FindingLine {
         // What gives way, in turn, and how short it may get: the path and the condition keep
         // their ends (the threshold is at the end), the texts their starts; a path that
         // still does not fit goes.
-        for (auto [field, least, middle] : {std::tuple{&path, std::size_t{24}, true},
-                                            std::tuple{&condition, std::size_t{24}, true},
-                                            std::tuple{&path, std::size_t{0}, true},
-                                            std::tuple{&value, std::size_t{20}, false},
-                                            std::tuple{&name, std::size_t{24}, false},
-                                            std::tuple{&condition, std::size_t{14}, true}}) {
+        for (auto [field, least, middle] :
+             {std::tuple{&path, std::size_t{24}, true}, std::tuple{&condition, std::size_t{24}, true},
+              std::tuple{&path, std::size_t{0}, true}, std::tuple{&value, std::size_t{20}, false},
+              std::tuple{&name, std::size_t{24}, false}, std::tuple{&condition, std::size_t{14}, true}}) {
             const std::size_t excess = over(false);
             if (excess == 0) return;
             const std::size_t have = displayWidth(*field);
@@ -114,7 +112,8 @@ void findingLines(std::string& out, const AnalysedReport& r, const TerminalStyle
         std::size_t count = 0;
         for (const auto& f : r.findings) count += f.mark == m;
         if (count == 0) continue;
-        out += paint(std::string(analysis::markName(m)) + " (" + std::to_string(count) + "):", kBold, style) + "\n";
+        out += paint(std::string(analysis::markName(m)) + " (" + std::to_string(count) + "):", kBold, style) +
+               "\n";
         for (const auto& f : r.findings) {
             if (f.mark != m) continue;
             FindingLine l;
@@ -126,8 +125,9 @@ void findingLines(std::string& out, const AnalysedReport& r, const TerminalStyle
             l.rule = text::printable(ruleText(f));
             if (f.line) {
                 // On a terminal the file is in the heading: the line is enough.
-                l.source = style.width ? "  line " + std::to_string(f.line)
-                                       : "  source: " + text::printable(f.file) + ":" + std::to_string(f.line);
+                l.source = style.width
+                               ? "  line " + std::to_string(f.line)
+                               : "  source: " + text::printable(f.file) + ":" + std::to_string(f.line);
             }
             if (style.width) l.fit(style.width);
             std::string line = l.text(true);
@@ -195,7 +195,8 @@ std::string renderTerminal(const AnalysedReport& r, const TerminalStyle& style) 
     out += "Products absent:\n";
     for (const auto& p : r.products) {
         if (!p.present)
-            out += fitted("  " + text::printable(p.name) + " (ID " + text::printable(p.productId) + ")") + "\n";
+            out +=
+                fitted("  " + text::printable(p.name) + " (ID " + text::printable(p.productId) + ")") + "\n";
     }
     findingLines(out, r, style);
     const MarkCounts c = countMarks(r.findings);
