@@ -51,7 +51,7 @@ PY
 "$cli" analyze "${rules[@]}" --format sarif "$fs1" "$fs2" -o "$work/out.sarif"
 "$cli" analyze "${rules[@]}" --format json "$fs1" "$fs2" > "$work/both.jsonl"
 python3 - "$work/out.sarif" "$work/both.jsonl" <<'PY' || fail "SARIF shape"
-import json, sys
+import json, sys, urllib.parse
 d = json.load(open(sys.argv[1]))
 reports = [json.loads(l) for l in open(sys.argv[2])]
 assert d["version"] == "2.1.0" and d["$schema"].startswith("https://") and len(d["runs"]) == 1
@@ -73,7 +73,9 @@ for res in results:
     loc = res["locations"][0]["physicalLocation"]
     assert loc["artifactLocation"]["uri"] and loc["region"]["startLine"] >= 1, loc
 bad = sorted((file, f["rule"]["key"], f["source"]["line"]) for file, f in wanted)
-got = sorted((r["locations"][0]["physicalLocation"]["artifactLocation"]["uri"], r["ruleId"],
+def path(uri):  # absolute paths are file: URIs, relative ones stay relative references
+    return urllib.parse.unquote(uri[len("file://"):] if uri.startswith("file://") else uri)
+got = sorted((path(r["locations"][0]["physicalLocation"]["artifactLocation"]["uri"]), r["ruleId"],
               r["locations"][0]["physicalLocation"]["region"]["startLine"]) for r in results if r["level"] == "error")
 assert bad == got, (bad, got)
 PY
