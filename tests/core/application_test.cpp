@@ -36,6 +36,15 @@ TEST(Application, ReloadIsRefusedWhileDocumentsAreOpen) {
     EXPECT_EQ(app.ruleBaseDate(), "02 02 2006");  // the old rule base stays in use
 }
 
+TEST(Application, AReloadAfterAStartWithoutRulesLetsDocumentsOpen) {
+    test::TempDir dir;
+    Application app(dir.path());
+    ASSERT_EQ(app.loadRuleBase(), RuleBaseLoad::Missing);
+    dir.write("rules.xml", "<rules date='02 02 2006'/>");
+    EXPECT_TRUE(app.reloadRuleBase());
+    EXPECT_TRUE(app.ruleBaseLoaded());
+}
+
 TEST(Application, SaveRulesStampsTheDateAndReplacesTheFile) {
     test::TempDir dir;
     dir.write("rules.xml", "<rules date='01 01 2005'><productgroup name='G'/></rules>");

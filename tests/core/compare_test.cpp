@@ -44,6 +44,15 @@ const compare::CompareLine* line(const compare::CompareResult& r, const std::str
 
 }  // namespace
 
+TEST(Compare, EveryOptionNameSetsItsOwnOption) {
+    for (const char* name : compare::kOptionNames) {
+        CompareOptions o;
+        EXPECT_TRUE(o.set(name)) << name;
+        for (const char* other : compare::kOptionNames) EXPECT_EQ(o.has(other), other == name) << name;
+    }
+    EXPECT_FALSE(CompareOptions::all().has("nonsense"));
+}
+
 TEST(Compare, StatusRule) {
     auto app = test::makeApp();
     auto base = server("B", "<setparams><set-category name=\"c\">" + setParam("Bindery Context", "O=Acme") +
@@ -167,5 +176,38 @@ TEST(Compare, WindowListsOfANode) {
     EXPECT_EQ(m.rows[0].cells, std::vector<std::string>({"Size", "1", "2"}));
     EXPECT_EQ(m.columns[1].header, "B");
     EXPECT_FALSE(compare::showsUptime(r, sys, *app));
-    EXPECT_EQ(compare::fullCompareList(r, *app).rows.size(), 2u);
+    EXPECT_EQ(compare::nodeIcon(r.tree[static_cast<std::size_t>(sys)]), compare::kStatusNotEqual);
+    const auto full = compare::fullCompareList(r, *app);
+    EXPECT_EQ(full.rows.size(), 2u);
+    // The window's copy of the full list is the command line's text.
+    EXPECT_EQ(compare::listText(full, "\r\n"), compare::compareListText(r, *app, "\r\n"));
+    EXPECT_EQ(compare::listText(m, "\n"), app->label("name") + "\tB\tO\nSize\t1\t2\n");
+}
+
+TEST(Compare, ProgressStepsOncePerDocumentAndUptimeListsTheNode) {
+    auto app = test::makeApp();
+    auto base = server("B",
+                       "<loaded-modules><module><name>A.QXK</name><allocated-memory>12</allocated-memory>"
+                       "</module></loaded-modules>");
+    auto o1 = server("O1", "");
+    auto o2 = server("O2", "");
+    std::vector<std::pair<int, int>> steps;
+    auto r = compareServers(*base, {o1.get(), o2.get()}, *app, only("allocationmemory"),
+                            [&](int done, int all) { steps.emplace_back(done, all); });
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(steps.front(), std::make_pair(0, 4));
+    EXPECT_EQ(steps.back(), std::make_pair(4, 4));
+    for (std::size_t i = 1; i < steps.size(); ++i) EXPECT_LT(steps[i - 1].first, steps[i].first);
+    int node = -1;
+    for (std::size_t i = 0; i < r.tree.size(); ++i) {
+        if (r.tree[i].text == "B") node = static_cast<int>(i);
+    }
+    ASSERT_GE(node, 0);
+    ASSERT_TRUE(compare::showsUptime(r, node, *app));
+    const auto d = compare::buildUptimeDisplay({base.get(), o1.get()}, *app);
+    const auto list = compare::uptimeList(r, d, compare::nodePath(r, node));
+    ASSERT_EQ(list.columns.size(), 3u);
+    ASSERT_EQ(list.rows.size(), 2u);
+    EXPECT_EQ(list.rows[0].cells[0], " UpTime");
+    EXPECT_EQ(list.rows[1].cells, std::vector<std::string>({"A.QXK", "12", ""}));
 }

@@ -262,6 +262,28 @@ TEST(ScannerFolder, RowsInListOrderDepthFirstWithUpperCasedNames) {
     EXPECT_TRUE(scanModuleFolder(dir.path("missing")).empty());
 }
 
+TEST(ScannerFolder, ProgressCountsFilesAndAStopKeepsTheRowsMetSoFar) {
+    test::TempDir dir;
+    dir.write("a.qxk", moduleFile(200));
+    dir.write("b.txt", "x");
+    dir.write("sub/c.qxk", moduleFile(200));
+    dir.write("sub/d.qxk", moduleFile(200));
+    std::vector<std::pair<std::size_t, std::string>> calls;
+    auto all = scanModuleFolder(dir.path(), [&](std::size_t seen, const std::string& folder) {
+        calls.emplace_back(seen, folder);
+        return true;
+    });
+    EXPECT_EQ(all.size(), 3u);
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().first, 4u);  // every file looked at, modules or not
+    EXPECT_EQ(calls.back().second, dir.path() + "/sub/");
+    // Stopped at the third file: the module met before it stays.
+    auto part = scanModuleFolder(dir.path(), [](std::size_t seen, const std::string&) { return seen < 3; });
+    ASSERT_EQ(part.size(), 1u);
+    EXPECT_EQ(part[0].name, "A.QXK");
+    EXPECT_TRUE(scanModuleFolder(dir.path(), [](std::size_t, const std::string&) { return false; }).empty());
+}
+
 TEST(ScannerFolder, UnopenableModuleKeepsNameAndPathAndLinksDoNotLoop) {
     test::TempDir dir;
     std::string p = dir.path("gone.qxk");

@@ -59,6 +59,8 @@ bool Application::reloadRuleBase() {
     m_ruleBaseError = loadChecked(rulesPath(), fresh, missing);
     if (!m_ruleBaseError.empty()) return false;
     m_ruleBase = std::move(fresh);
+    // A program started without a rule base can open reports once an update brought one.
+    m_ruleBaseLoaded = true;
     return true;
 }
 

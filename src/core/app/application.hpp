@@ -57,7 +57,8 @@ public:
     RuleBaseLoad loadRuleBaseFrom(const std::string& path);
     /// Why the last load or reload failed ("line 3: not well-formed XML: ..."), else empty.
     [[nodiscard]] const std::string& ruleBaseError() const { return m_ruleBaseError; }
-    /// Reloads rules.xml; refused (false) while documents are open.
+    /// Reloads rules.xml; refused (false) while documents are open. A reload makes the rule
+    /// base loaded also when start-up found none.
     bool reloadRuleBase();
     /// "Save rules": stamps today's date ("%m %d %Y") and replaces rules.xml atomically,
     /// holding the rule base's lock so that no live update or other save runs at the same

@@ -9,6 +9,12 @@ void addServerColumns(lists::ListModel& m, const CompareResult& r) {
     for (const auto& n : r.serverNames) m.addColumn(n);
 }
 
+// The node's own path or one below it: "SYS" must not list the lines of "SYS2".
+bool isBelow(const std::string& linePath, const std::string& path) {
+    return linePath.compare(0, path.size(), path) == 0 &&
+           (linePath.size() == path.size() || linePath.compare(path.size(), 2, "->") == 0);
+}
+
 }  // namespace
 
 std::string nodePath(const CompareResult& result, int node) {
@@ -29,10 +35,7 @@ lists::ListModel compareList(const CompareResult& result, const Application& app
     m.addColumn(app.label("name"));
     addServerColumns(m, result);
     for (const auto& line : result.lines) {
-        // The node's own path or one below it: "SYS" must not list the lines of "SYS2".
-        const bool below = line.path.compare(0, path.size(), path) == 0 &&
-                           (line.path.size() == path.size() || line.path.compare(path.size(), 2, "->") == 0);
-        if (!below) continue;
+        if (!isBelow(line.path, path)) continue;
         std::vector<std::string> cells{line.name};
         cells.insert(cells.end(), line.values.begin(), line.values.end());
         m.addRow(line.status, std::move(cells));
@@ -51,6 +54,46 @@ lists::ListModel fullCompareList(const CompareResult& result, const Application&
         m.addRow(line.status, std::move(cells));
     }
     return m;
+}
+
+lists::ListModel uptimeList(const CompareResult& result, const UptimeDisplay& uptime,
+                            const std::string& path) {
+    lists::ListModel m;
+    for (std::size_t c = 0; c < uptime.headers.size(); ++c)
+        m.addColumn(uptime.headers[c], c == 0 ? 150 : 200);
+    for (const auto& row : uptime.rows) m.addRow(row.icon, row.cells);
+    for (const auto& line : result.lines) {
+        if (!isBelow(line.path, path)) continue;
+        std::vector<std::string> cells(m.columns.size());
+        cells[0] = line.name;
+        if (cells.size() > 1 && !line.values.empty()) cells[1] = line.values[0];
+        m.addRow(line.status, std::move(cells));
+    }
+    return m;
+}
+
+int nodeIcon(const CompareTreeNode& node) {
+    if (node.image == "equal") return kStatusEqual;
+    if (node.image == "notequal") return kStatusNotEqual;
+    return kStatusNone;
+}
+
+std::string listText(const lists::ListModel& list, std::string_view lineEnd) {
+    std::string out;
+    auto row = [&](auto cellAt, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (i > 0) out += '\t';
+            out += cellAt(i);
+        }
+        out += lineEnd;
+    };
+    const std::size_t columns = list.columns.size();
+    row([&](std::size_t i) -> const std::string& { return list.columns[i].header; }, columns);
+    static const std::string empty;
+    for (const auto& r : list.rows)
+        row([&](std::size_t i) -> const std::string& { return i < r.cells.size() ? r.cells[i] : empty; },
+            columns);
+    return out;
 }
 
 }  // namespace qx::compare

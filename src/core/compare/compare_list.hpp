@@ -5,6 +5,7 @@
 #include "lists/list_model.hpp"
 
 #include <string>
+#include <string_view>
 
 namespace qx::compare {
 
@@ -21,5 +22,17 @@ lists::ListModel compareList(const CompareResult& result, const Application& app
 
 /// Every line with a first column for the path (header `label("types")`).
 lists::ListModel fullCompareList(const CompareResult& result, const Application& app);
+
+/// The up-time display of an allocated-memory node: the " UpTime" row of the servers, then
+/// the node's lines with the base server's value in the base server's column.
+lists::ListModel uptimeList(const CompareResult& result, const UptimeDisplay& uptime,
+                            const std::string& path);
+
+/// Icon index of a tree node: the status whose image the node carries.
+int nodeIcon(const CompareTreeNode& node);
+
+/// A compare list as text: the header row, then one row per line; cells separated by a
+/// tab, rows ended by `lineEnd` ("\r\n" for the clipboard, "\n" for a text file).
+std::string listText(const lists::ListModel& list, std::string_view lineEnd);
 
 }  // namespace qx::compare

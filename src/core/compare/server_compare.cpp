@@ -53,17 +53,31 @@ void collect(std::vector<CompareEntry>& out, const std::vector<xml::Node>& nodes
 
 }  // namespace
 
+namespace {
+
+template <class Options>
+auto* optionFlag(Options& o, std::string_view name) {
+    return name == "serverparams"       ? &o.serverparams
+           : name == "modules"          ? &o.modules
+           : name == "allocationmemory" ? &o.allocationmemory
+           : name == "lans"             ? &o.lans
+           : name == "devices"          ? &o.devices
+           : name == "volumes"          ? &o.volumes
+           : name == "setparams"        ? &o.setparams
+                                        : nullptr;
+}
+
+}  // namespace
+
 bool CompareOptions::set(std::string_view name) {
-    bool* flag = name == "serverparams"       ? &serverparams
-                 : name == "modules"          ? &modules
-                 : name == "allocationmemory" ? &allocationmemory
-                 : name == "lans"             ? &lans
-                 : name == "devices"          ? &devices
-                 : name == "volumes"          ? &volumes
-                 : name == "setparams"        ? &setparams
-                                              : nullptr;
+    bool* flag = optionFlag(*this, name);
     if (flag) *flag = true;
     return flag != nullptr;
+}
+
+bool CompareOptions::has(std::string_view name) const {
+    const bool* flag = optionFlag(*this, name);
+    return flag && *flag;
 }
 
 CompareOptions CompareOptions::all() {
@@ -126,7 +140,8 @@ std::string lineText(const CompareLine& line) {
 }
 
 CompareResult compareServers(const CQXConfigDoc2& base, const std::vector<const CQXConfigDoc2*>& others,
-                             const Application& app, const CompareOptions& options) {
+                             const Application& app, const CompareOptions& options,
+                             const CompareProgress& progress) {
     CompareResult r;
     r.baseTitle = base.title;
     r.baseName = base.serverName();
@@ -137,7 +152,13 @@ CompareResult compareServers(const CQXConfigDoc2& base, const std::vector<const 
         r.serverTitles.push_back(d->title);
         r.serverNames.push_back(d->serverName());
     }
+    const int steps = static_cast<int>(compared.size()) + 2;
+    auto step = [&progress, steps](int done) {
+        if (progress) progress(done, steps);
+    };
+    step(0);
     const auto baseEntries = collectEntries(base, app, options);
+    step(1);
     struct Cursor {
         std::vector<CompareEntry> entries;
         std::vector<std::string> keys;
@@ -147,6 +168,7 @@ CompareResult compareServers(const CQXConfigDoc2& base, const std::vector<const 
     for (std::size_t s = 0; s < compared.size(); ++s) {
         cursors[s].entries = collectEntries(*compared[s], app, options);
         for (const auto& e : cursors[s].entries) cursors[s].keys.push_back(keyOf(e));
+        step(static_cast<int>(s) + 2);
     }
     r.lines.reserve(baseEntries.size());
     for (const auto& e : baseEntries) {
@@ -171,6 +193,7 @@ CompareResult compareServers(const CQXConfigDoc2& base, const std::vector<const 
         r.lines.push_back(std::move(line));
     }
     r.tree = buildTree(r.lines);
+    step(steps);
     return r;
 }
 

@@ -7,6 +7,7 @@
 #include "lists/list_icons.hpp"
 
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,11 @@ namespace qx::compare {
 inline constexpr int kStatusNone = lists::icon::kInformation;
 inline constexpr int kStatusEqual = lists::icon::kEqual;
 inline constexpr int kStatusNotEqual = lists::icon::kNotEqual;
+
+/// The option names in the order of the selection dialog's type check boxes; each is also
+/// the localisation key of its label.
+inline constexpr const char* kOptionNames[] = {
+    "serverparams", "modules", "lans", "devices", "volumes", "setparams", "allocationmemory"};
 
 /// The kinds of values to compare (the dialog's type check boxes).
 struct CompareOptions {
@@ -29,6 +35,8 @@ struct CompareOptions {
 
     /// Sets an option by its name ("serverparams", ...); false for an unknown name.
     bool set(std::string_view name);
+    /// Whether the named option is set (false for an unknown name).
+    [[nodiscard]] bool has(std::string_view name) const;
     /// Every option set.
     static CompareOptions all();
 };
@@ -84,9 +92,13 @@ struct CompareResult {
     std::vector<CompareTreeNode> tree;
 };
 
+/// Progress of a comparison: steps done of all steps (one per document plus one).
+using CompareProgress = std::function<void(int done, int steps)>;
+
 /// Compares the base document with the others (the base itself is never compared).
 CompareResult compareServers(const CQXConfigDoc2& base, const std::vector<const CQXConfigDoc2*>& others,
-                             const Application& app, const CompareOptions& options);
+                             const Application& app, const CompareOptions& options,
+                             const CompareProgress& progress = {});
 
 /// The tree of the lines' paths with their folded images.
 std::vector<CompareTreeNode> buildTree(const std::vector<CompareLine>& lines);

@@ -70,11 +70,25 @@ std::optional<std::vector<Entry>> listFolder(const std::string& folder) {
     return out;
 }
 
-void scanInto(const std::string& folder, ScanResult& result, int depth) {
+struct ScanState {
+    ScanResult& result;
+    const ScanProgress& progress;
+    std::size_t filesSeen = 0;
+    bool stopped = false;
+
+    bool carryOn(const std::string& folder) {
+        if (!stopped && progress && !progress(filesSeen, folder)) stopped = true;
+        return !stopped;
+    }
+};
+
+void scanInto(const std::string& folder, ScanState& state, int depth) {
+    ScanResult& result = state.result;
     if (depth > kMaxScanDepth) {
         ++result.foldersTooDeep;
         return;
     }
+    if (!state.carryOn(folder)) return;
     auto entries = listFolder(folder);
     if (!entries) {
         ++result.foldersUnreadable;
@@ -82,10 +96,13 @@ void scanInto(const std::string& folder, ScanResult& result, int depth) {
     }
     std::vector<ScanRow>& met = result.rows;
     for (const auto& e : *entries) {
+        if (state.stopped) return;
         if (e.directory) {
-            scanInto(folder + e.name + "/", result, depth + 1);
+            scanInto(folder + e.name + "/", state, depth + 1);
             continue;
         }
+        ++state.filesSeen;
+        if (!state.carryOn(folder)) return;
         ScanRow row;
         row.name = upper(e.name);
         row.fullName = folder + e.name;
@@ -190,18 +207,20 @@ ScanFileKind scanFileKind(std::string_view upperName) {
     return ScanFileKind::Other;
 }
 
-ScanResult scanModules(const std::string& folder) {
+ScanResult scanModules(const std::string& folder, const ScanProgress& progress) {
     std::string root = folder.empty() ? "./" : folder;
     if (root.back() != '/') root += '/';
     ScanResult result;
-    scanInto(root, result, 0);
+    ScanState state{result, progress};
+    scanInto(root, state, 0);
+    result.stopped = state.stopped;
     // Rows are inserted at the top of the list.
     std::reverse(result.rows.begin(), result.rows.end());
     return result;
 }
 
-std::vector<ScanRow> scanModuleFolder(const std::string& folder) {
-    return scanModules(folder).rows;
+std::vector<ScanRow> scanModuleFolder(const std::string& folder, const ScanProgress& progress) {
+    return scanModules(folder, progress).rows;
 }
 
 std::size_t appendModuleRules(xml::Node target, const std::vector<ScanRow>& rows) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +49,10 @@ std::string_view monthAbbreviation(int month);
 enum class ScanFileKind { Other, Module, Executable };
 ScanFileKind scanFileKind(std::string_view upperName);
 
+/// Told of each folder entered and each file read (`filesSeen` counts the files looked at);
+/// returning false stops the scan, which then returns the rows met so far.
+using ScanProgress = std::function<bool(std::size_t filesSeen, const std::string& folder)>;
+
 /// Folders below this many levels are not scanned.
 inline constexpr int kMaxScanDepth = 256;
 
@@ -58,6 +63,7 @@ struct ScanResult {
     std::size_t foldersUnreadable = 0;  // could not be listed
     std::size_t filesUnreadable = 0;    // listed by name only
     std::size_t notRegularFiles = 0;    // FIFOs, devices, sockets with a module's name: left out
+    bool stopped = false;               // the progress callback stopped the scan
     [[nodiscard]] std::size_t skipped() const {
         return foldersTooDeep + foldersUnreadable + filesUnreadable + notRegularFiles;
     }
@@ -67,9 +73,9 @@ struct ScanResult {
 /// and returns the rows in the list's order: the last file met first. A folder that
 /// cannot be listed yields no rows; symbolic links to folders are not followed, and only
 /// regular files are read.
-ScanResult scanModules(const std::string& folder);
+ScanResult scanModules(const std::string& folder, const ScanProgress& progress = {});
 /// The rows of scanModules alone.
-std::vector<ScanRow> scanModuleFolder(const std::string& folder);
+std::vector<ScanRow> scanModuleFolder(const std::string& folder, const ScanProgress& progress = {});
 
 /// Appends one `module` rule per row, in list order, as the last children of `target`.
 /// Returns the number of rules written.

@@ -56,6 +56,8 @@ CMainFrame::CMainFrame(Application& app, QWidget* parent)
 CMainFrame::~CMainFrame() {
     // Windows own their documents: delete them here, without the bookkeeping of a close.
     m_destroying = true;
+    // A comparison still reads the documents: they go when it is done.
+    if (m_compareThread) m_compareThread->wait();
     for (QMdiSubWindow* sw : m_mdi->subWindowList()) delete sw;
 }
 
@@ -87,7 +89,7 @@ void CMainFrame::createActions() {
     addCommand(cmd::SaveRules, [this] { saveRules(); });
     addCommand(cmd::PrintSetup, [this] { printSetup(); });
     addCommand(cmd::AppExit, [this] { close(); });
-    addCommand(cmd::Compare, {});
+    addCommand(cmd::Compare, [this] { compare(); });
     addCommand(
         cmd::ViewStatusBar, [this] { statusBar()->setVisible(m_actions[cmd::ViewStatusBar]->isChecked()); },
         true)
@@ -101,10 +103,16 @@ void CMainFrame::createActions() {
         true)
         ->setChecked(true);
     addCommand(cmd::TreeOpen, [this] {
-        if (auto* w = activeConfigWindow()) w->treeOpen();
+        if (auto* w = activeConfigWindow())
+            w->treeOpen();
+        else if (auto* c = activeCompareWindow())
+            c->expandTree(true);
     });
     addCommand(cmd::TreeClose, [this] {
-        if (auto* w = activeConfigWindow()) w->treeClose();
+        if (auto* w = activeConfigWindow())
+            w->treeClose();
+        else if (auto* c = activeCompareWindow())
+            c->expandTree(false);
     });
     for (int id : {cmd::FilterInformation, cmd::FilterNotChecked, cmd::FilterBad, cmd::FilterGood,
                    cmd::FilterRemark, cmd::FilterCommand})
@@ -331,9 +339,11 @@ void CMainFrame::updateCommandStates() {
     CQXConfigSplitter* w = activeConfigWindow();
     const bool config = w != nullptr;
     const bool text = activeReportWindow() != nullptr;
+    CSplitterFrameCompare* comparison = activeCompareWindow();
+    const bool compared = comparison && comparison->built();
     const bool idleNow = !m_checkerRunning;
     const bool windows = !m_mdi->subWindowList().isEmpty();
-    for (int id : {cmd::TreeOpen, cmd::TreeClose}) m_actions[id]->setEnabled(config);
+    for (int id : {cmd::TreeOpen, cmd::TreeClose}) m_actions[id]->setEnabled(config || compared);
     for (int id : {cmd::FilterInformation, cmd::FilterNotChecked, cmd::FilterBad, cmd::FilterGood,
                    cmd::FilterRemark, cmd::FilterCommand}) {
         m_actions[id]->setEnabled(config);
@@ -343,21 +353,26 @@ void CMainFrame::updateCommandStates() {
     for (int id : {cmd::CloseAll, cmd::WindowCascade, cmd::WindowTileHorz, cmd::WindowTileVert})
         m_actions[id]->setEnabled(windows && idleNow);
     m_actions[cmd::CloseAllConfig]->setEnabled(configDocumentCount() > 0 && idleNow);
-    m_actions[cmd::RunChecker]->setEnabled(configDocumentCount() > 0 && idleNow);
+    // The checker writes into the documents a comparison reads: one at a time.
+    const bool comparing = m_compareThread != nullptr;
+    m_actions[cmd::RunChecker]->setEnabled(configDocumentCount() > 0 && idleNow && !comparing);
+    m_actions[cmd::Compare]->setEnabled(!completedConfigWindows().isEmpty() && idleNow && !comparing);
     m_actions[cmd::SaveRules]->setEnabled(m_app.ruleBaseLoaded());
     m_actions[cmd::LiveUpdate]->setEnabled(configDocumentCount() == 0);
-    for (int id : {cmd::CopyToClipboard, cmd::SaveAsText, cmd::SaveAsXml, cmd::TextReport, cmd::CreateQxs})
+    for (int id : {cmd::SaveAsXml, cmd::TextReport, cmd::CreateQxs})
         m_actions[id]->setEnabled(config && idleNow);
-    m_actions[cmd::FilePrint]->setEnabled((config || text) && idleNow);
-    m_actions[cmd::FileSaveAs]->setEnabled(text);
+    for (int id : {cmd::CopyToClipboard, cmd::SaveAsText})
+        m_actions[id]->setEnabled((config && idleNow) || compared);
+    m_actions[cmd::FilePrint]->setEnabled(((config || text) && idleNow) || compared);
+    m_actions[cmd::FileSaveAs]->setEnabled(text || compared);
     m_actions[cmd::PrintSetup]->setEnabled(true);
-    // "Save" has no document to save: text windows use "Save As"; comparisons come later.
-    for (int id : {cmd::Compare, cmd::Save}) m_actions[id]->setEnabled(false);
+    // "Save" has no document to save: text and comparison windows use "Save As".
+    m_actions[cmd::Save]->setEnabled(false);
     m_panes[2]->setText(configDocumentCount() > 0 ? QString::number(configDocumentCount()) : QString());
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (m_loader.busy()) {
+    if (m_loader.busy() || m_compareThread) {
         // A worker still holds a document: finish it first, then close.
         m_closePending = true;
         cancelOpenDocuments();

@@ -5,6 +5,8 @@
 #include "app/application.hpp"
 #include "app/document_loader.hpp"
 #include "app/open_progress.hpp"
+#include "compare/server_compare.hpp"
+#include "views/compare_window.hpp"
 #include "views/config_window.hpp"
 #include "views/report_window.hpp"
 
@@ -17,6 +19,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QPrinter;
 class QProgressBar;
+class QThread;
 class QToolBar;
 
 namespace qx::gui {
@@ -58,7 +61,7 @@ public:
     void saveAsXml();
     void openTextReport();
     void createQxs();
-    /// "Save As" of the active text window.
+    /// "Save As" of the active text or comparison window.
     void saveActiveAs();
     /// Asks for a file and saves a text window into it; false when cancelled or failed.
     bool saveReportWindow(CReportEditView& view);
@@ -85,21 +88,34 @@ public:
     /// Shows the rule-base date in its status-bar pane.
     void setRuleDate(const QString& date);
 
+    /// "Compare": the selection dialog, then a comparison window built off this thread.
+    void compare();
+    /// Opens a comparison window of `base` with `others` and starts building it.
+    CSplitterFrameCompare* openComparison(const CQXConfigDoc2& base,
+                                          const std::vector<const CQXConfigDoc2*>& others,
+                                          const compare::CompareOptions& options);
+    /// "Live Update": dialog 202 with the configured address; stores the time as the last reminder.
+    void liveUpdate();
+
     /// The action of a command number (null when the frame has none).
     [[nodiscard]] QAction* action(int id) const { return m_actions.value(id); }
     [[nodiscard]] QList<CQXConfigSplitter*> configWindows() const;
     [[nodiscard]] CQXConfigSplitter* activeConfigWindow() const;
     [[nodiscard]] CReportEditView* activeReportWindow() const;
-    /// Open documents of every type (configuration and text windows).
-    [[nodiscard]] int documentCount() const { return m_openConfigWindows + m_openReportWindows; }
+    [[nodiscard]] CSplitterFrameCompare* activeCompareWindow() const;
+    [[nodiscard]] QList<CSplitterFrameCompare*> compareWindows() const;
+    /// Open documents of every type (configuration, text and comparison windows).
+    [[nodiscard]] int documentCount() const {
+        return m_openConfigWindows + m_openReportWindows + m_openCompareWindows;
+    }
     [[nodiscard]] QMdiArea* mdiArea() const { return m_mdi; }
     [[nodiscard]] QToolBar* fullToolBar() const { return m_fullBar; }
     [[nodiscard]] QToolBar* shortToolBar() const { return m_shortBar; }
     /// The texts of the status-bar panes 2 to 7.
     [[nodiscard]] QStringList statusPanes() const;
     [[nodiscard]] int translatedMenuKind() const { return m_translatedMenuKind; }
-    /// True while a document is being read or "Run Checker!" runs.
-    [[nodiscard]] bool busy() const { return m_loader.busy() || m_bulkIndex != -1; }
+    /// True while a document is being read, "Run Checker!" runs or a comparison is built.
+    [[nodiscard]] bool busy() const { return m_loader.busy() || m_bulkIndex != -1 || m_compareThread; }
     [[nodiscard]] COpenProgressDlg* progressWindow() const { return m_progressDlg; }
 
 signals:
@@ -111,6 +127,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createActions();
@@ -139,8 +156,12 @@ private:
     void showAnalysisMessages(const std::vector<std::string>& messages);
     void showAbout();
     void showPreferences();
-    void liveUpdate();
     void saveRules();
+    void showProgressBar(int steps);
+    void removeProgressBar();
+    struct BuiltComparison;
+    void onComparisonBuilt(QPointer<CSplitterFrameCompare> window, std::shared_ptr<BuiltComparison> built);
+    [[nodiscard]] QList<CQXConfigSplitter*> completedConfigWindows() const;
     void chooseFile();
     void chooseFolder();
     void checkIdle();
@@ -167,6 +188,10 @@ private:
     int m_translatedMenuKind = 0;
     int m_openConfigWindows = 0;
     int m_openReportWindows = 0;
+    int m_openCompareWindows = 0;
+    int m_comparisons = 0;
+    QThread* m_compareThread = nullptr;
+    compare::CompareOptions m_compareTypes = compare::CompareOptions::all();
     QString m_openFolder;
     QString m_saveFolder;
     QMenu* m_windowMenu = nullptr;

@@ -132,6 +132,7 @@ void CMainFrame::onOpened(std::shared_ptr<OpenJob> job) {
 
 void CMainFrame::addConfigWindow(std::unique_ptr<CQXConfigDoc2> doc) {
     auto* w = new CQXConfigSplitter(std::move(doc), *this);
+    w->installEventFilter(this);  // held open while a comparison reads it
     ++m_openConfigWindows;
     m_app.openDocuments = m_openConfigWindows;
     connect(w, &QObject::destroyed, this, &CMainFrame::onWindowClosed);
@@ -263,17 +264,13 @@ void CMainFrame::closeAllConfigWindows() {
 // ---- Run Checker! --------------------------------------------------------------------------
 
 void CMainFrame::runChecker() {
-    if (m_checkerRunning) return;
+    if (m_checkerRunning || m_compareThread) return;
     std::vector<CQXConfigDoc2*> docs;
     for (CQXConfigSplitter* w : configWindows()) docs.push_back(&w->document());
     m_checkerRunning = true;
     m_mdi->setEnabled(false);  // the worker owns the documents until it is done
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_progress = new QProgressBar(this);
-    m_progress->setRange(0, 7);
-    m_progress->setMaximumHeight(statusBar()->height() - 6);
-    statusBar()->clearMessage();
-    statusBar()->addWidget(m_progress, 1);
+    showProgressBar(7);
     updateCommandStates();
     m_loader.runChecker(std::move(docs), m_app);
 }
@@ -284,15 +281,29 @@ void CMainFrame::onCheckerStep(int done, int steps) {
     m_progress->setValue(done);
 }
 
+void CMainFrame::showProgressBar(int steps) {
+    removeProgressBar();
+    m_progress = new QProgressBar(this);
+    m_progress->setRange(0, steps);
+    m_progress->setMaximumHeight(statusBar()->height() - 6);
+    statusBar()->clearMessage();
+    statusBar()->addWidget(m_progress, 1);
+}
+
+void CMainFrame::removeProgressBar() {
+    if (!m_progress) return;
+    statusBar()->removeWidget(m_progress);
+    delete m_progress;
+    m_progress = nullptr;
+}
+
 void CMainFrame::showAnalysisMessages(const std::vector<std::string>& messages) {
     for (const std::string& m : messages) showMessage(this, MessageKind::Error, QString::fromStdString(m));
 }
 
 void CMainFrame::onCheckerFinished(int nextProductNumber, const QStringList& messages) {
     m_app.nextProductNumber = std::max(m_app.nextProductNumber, nextProductNumber);
-    statusBar()->removeWidget(m_progress);
-    delete m_progress;
-    m_progress = nullptr;
+    removeProgressBar();
     m_mdi->setEnabled(true);
     m_checkerRunning = false;
     QApplication::restoreOverrideCursor();
@@ -341,16 +352,6 @@ void CMainFrame::showPreferences() {
     if (dlg.exec() != QDialog::Accepted) return;
     m_app.settings = dlg.values();
     savePreferences(m_app.settings);
-}
-
-void CMainFrame::liveUpdate() {
-    showMessage(this, MessageKind::Information,
-                QStringLiteral("Live Update is not available yet in this version.\n"
-                               "Place a new rules.xml in the data folder to update the rule base:\n%1")
-                    .arg(QString::fromStdString(m_app.programDir())),
-                QStringLiteral("Live Update"));
-    m_app.settings.lastReminder = static_cast<std::int64_t>(std::time(nullptr));
-    saveLastReminder(m_app.settings.lastReminder);
 }
 
 }  // namespace qx::gui

@@ -6,6 +6,7 @@
 #include "app/output_dialogs.hpp"
 #include "app/ui_hooks.hpp"
 #include "commandfile/command_file.hpp"
+#include "compare/compare_list.hpp"
 #include "lists/list_export.hpp"
 #include "lists/server_report.hpp"
 #include "platform/file_system.hpp"
@@ -45,6 +46,13 @@ void CMainFrame::runCommand(int id) {
 // ---- details list and document exports ------------------------------------------------------
 
 void CMainFrame::copyListToClipboard() {
+    if (CSplitterFrameCompare* c = activeCompareWindow(); c && c->built()) {
+        if (copyToClipboard(this, QString::fromStdString(c->listText("\r\n"))))
+            statusBar()->showMessage(
+                QStringLiteral("%1 rows copied to the clipboard.").arg(c->shownList().rows.size()),
+                kStatusMs);
+        return;
+    }
     CQXConfigSplitter* w = activeConfigWindow();
     if (!w) return;
     const lists::ListModel& list = w->detailsList()->detailsModel().list();
@@ -60,24 +68,31 @@ static QString startFolder(const QString& remembered) {
     return QFileInfo(docs).isDir() ? docs : QDir::homePath();
 }
 
-void CMainFrame::saveListAsText() {
-    CQXConfigSplitter* w = activeConfigWindow();
-    if (!w) return;
-    const std::string text = lists::saveAsText(w->detailsList()->detailsModel().list());
-    const QString proposed =
-        QDir(startFolder(m_saveFolder))
-            .filePath(QString::fromStdString(lists::proposedFileName(w->document(), ".txt")));
-    const QString path = askSaveFileName(this, proposed, QStringLiteral("Text Files (*.txt);;All Files (*)"),
-                                         QStringLiteral("txt"));
+// Writes a list's text where the user says; `proposed` is the file name offered.
+static void saveTextAs(CMainFrame* frame, QString& folder, const QString& proposed, const std::string& text) {
+    const QString path =
+        askSaveFileName(frame, QDir(startFolder(folder)).filePath(proposed),
+                        QStringLiteral("Text Files (*.txt);;All Files (*)"), QStringLiteral("txt"));
     if (path.isEmpty()) return;
-    m_saveFolder = QFileInfo(path).absolutePath();
+    folder = QFileInfo(path).absolutePath();
     const std::string error = platform::writeFileAtomically(path.toStdString(), text);
     if (!error.empty()) {
-        showMessage(this, MessageKind::Error,
+        showMessage(frame, MessageKind::Error,
                     QStringLiteral("The list was not saved:\n%1").arg(QString::fromStdString(error)));
         return;
     }
-    statusBar()->showMessage(QStringLiteral("List saved as %1").arg(nativePath(path)), kStatusMs);
+    frame->statusBar()->showMessage(QStringLiteral("List saved as %1").arg(nativePath(path)), kStatusMs);
+}
+
+void CMainFrame::saveListAsText() {
+    if (CSplitterFrameCompare* c = activeCompareWindow(); c && c->built()) {
+        saveTextAs(this, m_saveFolder, c->windowTitle() + QStringLiteral(".txt"), c->listText("\n"));
+        return;
+    }
+    CQXConfigSplitter* w = activeConfigWindow();
+    if (!w) return;
+    saveTextAs(this, m_saveFolder, QString::fromStdString(lists::proposedFileName(w->document(), ".txt")),
+               lists::saveAsText(w->detailsList()->detailsModel().list()));
 }
 
 void CMainFrame::saveAsXml() {
@@ -138,7 +153,10 @@ void CMainFrame::createQxs() {
 }
 
 void CMainFrame::saveActiveAs() {
-    if (CReportEditView* view = activeReportWindow()) saveReportWindow(*view);
+    if (CReportEditView* view = activeReportWindow())
+        saveReportWindow(*view);
+    else if (activeCompareWindow())
+        saveListAsText();  // a comparison is saved as its list's text
 }
 
 bool CMainFrame::saveReportWindow(CReportEditView& view) {
@@ -164,7 +182,7 @@ QPrinter& CMainFrame::printer() {
 }
 
 void CMainFrame::printActive() {
-    if (!activeConfigWindow() && !activeReportWindow()) return;
+    if (!activeConfigWindow() && !activeReportWindow() && !activeCompareWindow()) return;
     // The dialog proposes "<document name>.pdf" for "Print to File (PDF)".
     printer().setDocName(printDocumentName());
     QPrintDialog dlg(&printer(), this);
@@ -182,6 +200,10 @@ bool CMainFrame::printActiveTo(QPrinter& target) {
         view->print(&target);
         return target.printerState() != QPrinter::Error && target.printerState() != QPrinter::Aborted;
     }
+    if (CSplitterFrameCompare* c = activeCompareWindow()) {
+        if (!c->built()) return false;
+        return printList(target, c->windowTitle(), c->shownList(), c->shownHeaders());
+    }
     CQXConfigSplitter* w = activeConfigWindow();
     if (!w) return false;
     const DetailsModel& model = w->detailsList()->detailsModel();
@@ -190,6 +212,7 @@ bool CMainFrame::printActiveTo(QPrinter& target) {
 
 QString CMainFrame::printDocumentName() const {
     if (CReportEditView* view = activeReportWindow()) return view->proposedFileName();
+    if (CSplitterFrameCompare* c = activeCompareWindow()) return c->windowTitle();
     if (CQXConfigSplitter* w = activeConfigWindow())
         return QString::fromStdString(lists::proposedFileName(w->document(), ""));
     return QStringLiteral("QXConfig");

@@ -1,19 +1,29 @@
 #include "app/screenshots.hpp"
 
+#include "app/commands.hpp"
 #include "app/dialogs.hpp"
+#include "app/live_update_dlg.hpp"
 #include "app/open_progress.hpp"
 #include "app/qxconfig_app.hpp"
 #include "app/ui_hooks.hpp"
+#include "views/compare_select_dlg.hpp"
+#include "views/read_folder_dlg.hpp"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -40,6 +50,15 @@ void selectItem(CQXConfigSplitter* w, int page, const QString& prefix, bool expa
 
 void settle() {
     for (int i = 0; i < 5; ++i) QApplication::processEvents();
+}
+
+// Lets the event loop run until `done` holds (at most ten seconds).
+template <class Done>
+void settleUntil(Done done) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    settle();
 }
 
 // The frame with a menu open at `at` (a popup is a window of its own: painted in here).
@@ -110,6 +129,73 @@ void shootOutputs(CMainFrame* f, CQXConfigSplitter* w, const QString& dir) {
                  QStringLiteral("window-menu"));
 }
 
+// The selection dialog, then the comparison window of the open servers.
+void shootComparison(CMainFrame* f, const QString& dir) {
+    setDialogHook([dir](QDialog& d) {
+        d.adjustSize();
+        save(&d, dir, QStringLiteral("compare-select"));
+        if (auto* select = qobject_cast<CCompareSelectDlg*>(&d)) select->baseBox()->setCurrentIndex(0);
+        return int(QDialog::Accepted);
+    });
+    f->compare();
+    setDialogHook({});
+    settleUntil([f] { return !f->busy(); });
+    CSplitterFrameCompare* w = f->activeCompareWindow();
+    if (!w) return;
+    w->parentWidget()->showMaximized();
+    // A section where the servers differ.
+    const QString volumes = QString::fromStdString(f->application().label("volumes"));
+    for (QTreeWidgetItemIterator it(w->tree()); *it; ++it)
+        if ((*it)->text(0) == volumes) w->tree()->setCurrentItem(*it);
+    w->expandTree(true);
+    settle();
+    save(f, dir, QStringLiteral("compare-window"));
+    w->showView(1);
+    settle();
+    save(f, dir, QStringLiteral("compare-full-list"));
+    w->showView(0);
+}
+
+// Read Folder on a few module files written for the picture.
+void shootReadFolder(QWidget* parent, const QString& dir) {
+    QTemporaryDir modules;
+    auto module = [&modules](const QString& name, std::initializer_list<quint32> fields) {
+        const QString path = modules.filePath(QStringLiteral("SYSTEM/") + name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) return;
+        QByteArray b(200, '\0');
+        b += "VeRsIoN#";
+        for (quint32 v : fields)
+            for (int i = 0; i < 4; ++i) b += char((v >> (8 * i)) & 0xFF);
+        file.write(b + '\0');
+    };
+    module(QStringLiteral("SERVER.QXK"), {5, 70, 4, 2004, 3, 5});
+    module(QStringLiteral("DS.QXK"), {10, 110, 0, 2005, 1, 12});
+    module(QStringLiteral("drivers/CE1000.LAN"), {1, 9, 0, 2003, 11, 20});
+    module(QStringLiteral("drivers/IDEATA.HAM"), {3, 2, 1, 2004, 6, 30});
+    module(QStringLiteral("drivers/SCSIHD.CDM"), {3, 0, 12, 2004, 2, 2});
+    module(QStringLiteral("nss/NSS.KFS"), {3, 21, 0, 2004, 9, 15});
+    CReadFolderDlg dlg(parent);
+    dlg.scanFolder(modules.filePath(QStringLiteral("SYSTEM")));
+    settleUntil([&dlg] { return !dlg.scanning(); });
+    save(&dlg, dir, QStringLiteral("read-folder"));
+}
+
+// The Live Update dialog half-way through a download and at its end.
+void shootLiveUpdate(CQXConfigApp& app, QWidget* parent, const QString& dir) {
+    CLiveUpdateDlg dlg(app.core(), QString::fromStdString(app.core().settings.rulesUpdateUrl), parent);
+    dlg.showStatus(QStringLiteral(" Downloading file ..."));
+    dlg.showProgress(45, 100);
+    dlg.adjustSize();
+    save(&dlg, dir, QStringLiteral("live-update-running"));
+    dlg.showStatus(QStringLiteral(" Rules.xml updated"));
+    dlg.showProgress(100, 100);
+    dlg.closeButton()->show();
+    dlg.adjustSize();
+    save(&dlg, dir, QStringLiteral("live-update-done"));
+}
+
 void shoot(CQXConfigApp& app, const QString& dir) {
     CMainFrame* f = app.mainFrame();
     QDir().mkpath(dir);
@@ -143,6 +229,7 @@ void shoot(CQXConfigApp& app, const QString& dir) {
         settle();
         save(f, dir, QStringLiteral("report-page"));
         shootOutputs(f, first, dir);
+        shootComparison(f, dir);
     } else {
         save(f, dir, QStringLiteral("main-empty"));
     }
@@ -161,6 +248,8 @@ void shoot(CQXConfigApp& app, const QString& dir) {
                        QStringLiteral("/srv/reports/branch/FS7.XML")});
     progress.showIndex(1);
     save(&progress, dir, QStringLiteral("open-documents"));
+    shootReadFolder(f, dir);
+    shootLiveUpdate(app, f, dir);
 }
 
 }  // namespace
