@@ -1,6 +1,8 @@
 #include "report_generator.hpp"
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace qx::bench {
@@ -223,6 +225,65 @@ std::string generateReport(int scale, int variant) {
     directoryService(r, scale);
     capturedFiles(r, scale);
     return r;
+}
+
+std::string varySample(const std::string& sample, int variant) {
+    Lcg g{0x9E3779B97F4A7C15ULL ^ static_cast<unsigned long long>(variant)};
+    const std::string header = "For Server: ";
+    const auto at = sample.find(header);
+    std::string oldName;
+    if (at != std::string::npos) {
+        const auto end = sample.find_first_of("\r\n", at);
+        oldName = sample.substr(at + header.size(), end - at - header.size());
+    }
+    const std::string newName = fmt("SRV%04d", variant);
+    std::string out;
+    out.reserve(sample.size() + 64);
+    bool setParameters = false;
+    std::size_t start = 0;
+    while (start < sample.size()) {
+        auto end = sample.find('\n', start);
+        if (end == std::string::npos) end = sample.size();
+        std::string line = sample.substr(start, end - start);
+        start = end + 1;
+        // The name stands alone (a word), never inside another one.
+        for (std::size_t pos = 0; !oldName.empty() && (pos = line.find(oldName, pos)) != std::string::npos;) {
+            const bool before = pos == 0 || !std::isalnum(static_cast<unsigned char>(line[pos - 1]));
+            const std::size_t after = pos + oldName.size();
+            if (before && (after >= line.size() || !std::isalnum(static_cast<unsigned char>(line[after])))) {
+                line.replace(pos, oldName.size(), newName);
+                pos += newName.size();
+            } else {
+                pos = after;
+            }
+        }
+        if (line.rfind("Top of SET Parameters", 0) == 0) setParameters = true;
+        if (line.rfind("End of SET Parameters", 0) == 0) setParameters = false;
+        const auto eq = line.find('=');
+        if (setParameters && eq != std::string::npos && line[0] != '*' && g.below(100) < 4) {
+            // A few servers of a fleet are set otherwise: a number halved or doubled, a switch flipped.
+            std::string value = line.substr(eq + 1);
+            if (value == "ON") {
+                value = "OFF";
+            } else if (value == "OFF") {
+                value = "ON";
+            } else if (!value.empty() && std::isdigit(static_cast<unsigned char>(value[0]))) {
+                const long n = std::atol(value.c_str());
+                const auto unit = value.find_first_not_of("0123456789");
+                value = std::to_string(g.below(2) ? n * 2 : n / 2) +
+                        (unit == std::string::npos ? std::string() : value.substr(unit));
+            }
+            line = line.substr(0, eq + 1) + value;
+        }
+        if (line.rfind("Current Cache Buffers", 0) == 0) {
+            const auto colon = line.find(": ");
+            if (colon != std::string::npos)
+                line = line.substr(0, colon + 2) + std::to_string(200000 + g.below(200000));
+        }
+        out += line;
+        if (end < sample.size()) out += '\n';
+    }
+    return out;
 }
 
 namespace {

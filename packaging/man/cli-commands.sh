@@ -4,7 +4,7 @@
 set -euo pipefail
 cli=$1
 echo "[COMMANDS]"
-for sub in $("$cli" --help | awk '/^Subcommands:/ { on = 1; next } on && /^  [a-z]/ { print $1 }'); do
+for sub in $("$cli" --help | awk '/^Subcommands:/ { on = 1; next } on && /^  [a-z]/ { name = $1; sub(/,$/, "", name); print name }'); do
   "$cli" "$sub" --help | awk -v sub_name="$sub" '
     function esc(s) { gsub(/\\/, "\\e", s); gsub(/-/, "\\-", s); if (s ~ /^[.\x27]/) s = "\\&" s; return s }
     function entry(names,   n) {

@@ -36,7 +36,7 @@ std::unique_ptr<Application> EnvironmentOptions::createApplication() const {
             app->localisation().loadEmbedded();
         }
     } else if (app->loadLocalisation() == LocalisationSource::Failed) {
-        std::cerr << "Menu XML File not found \n";
+        std::cerr << "qxconfig-cli: Menu XML File not found \n";
     }
     app->setLanguage(language);
     const std::string rulesPath = rules.empty() ? app->rulesPath() : rules;
@@ -44,12 +44,12 @@ std::unique_ptr<Application> EnvironmentOptions::createApplication() const {
         case RuleBaseLoad::Loaded:
             break;
         case RuleBaseLoad::Missing:
-            std::cerr << Application::kRulesNeededMessage << "\n(no rule base at " << rulesPath
-                      << "; give one with --rules FILE)\n";
+            std::cerr << "qxconfig-cli: " << Application::kRulesNeededMessage << "\n(no rule base at "
+                      << rulesPath << "; give one with --rules FILE)\n";
             return nullptr;
         case RuleBaseLoad::Malformed:
             std::cerr
-                << Application::kRulesNeededMessage << "\n(" << rulesPath << ": "
+                << "qxconfig-cli: " << Application::kRulesNeededMessage << "\n(" << rulesPath << ": "
                 << text::printable(app->ruleBaseError())
                 << "; give a valid one with --rules FILE, or check it with \"qxconfig-cli rules check\")\n";
             return nullptr;

@@ -16,7 +16,7 @@ namespace qx::cli {
 
 /// Exit statuses.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;           // --fail-on matched, or an update did not update
+inline constexpr int kExitFailure = 1;           // --fail-on matched
 inline constexpr int kExitError = 2;             // usage, unreadable input, unwritable output
 inline constexpr int kExitRefused = kExitError;  // a report could not be opened
 

@@ -1,30 +1,16 @@
 #include "cli/cli_common.hpp"
+#include "cli/cli_outputs.hpp"
 
 #include "compare/server_compare.hpp"
+#include "outputs/json_contract.hpp"
 #include "platform/file_system.hpp"
 #include "util/text.hpp"
-
-#include <nlohmann/json.hpp>
 
 #include <iostream>
 
 namespace qx::cli {
 
 namespace {
-
-std::string resultJson(const compare::CompareResult& r) {
-    nlohmann::ordered_json j;
-    j["base"] = r.baseTitle;
-    j["servers"] = r.serverTitles;
-    j["lines"] = nlohmann::ordered_json::array();
-    for (const auto& l : r.lines) {
-        j["lines"].push_back(
-            {{"status", l.status}, {"path", l.path}, {"name", l.name}, {"values", l.values}});
-    }
-    j["tree"] = nlohmann::ordered_json::array();
-    for (const auto& n : r.tree) j["tree"].push_back({{"path", n.path}, {"image", n.image}});
-    return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
-}
 
 // The texts of the list as TSV cells: a tab or line break inside must not shift columns.
 compare::CompareResult escapedForTsv(compare::CompareResult r) {
@@ -88,9 +74,12 @@ void addCompareCommand(CLI::App& app, int& exitCode) {
         std::vector<const CQXConfigDoc2*> others;
         for (std::size_t i = 1; i < docs.size(); ++i) others.push_back(docs[i].get());
         const auto result = compare::compareServers(*docs[0], others, *application, types);
-        const std::string out = opts->format == "json"
-                                    ? resultJson(result)
-                                    : compare::compareListText(escapedForTsv(result), *application, "\r\n");
+        const std::string out =
+            opts->format == "json"
+                ? outputs::dumpJson(
+                      outputs::compareJson(result, opts->reports, runInfo(opts->env, *application)), false) +
+                      "\n"
+                : compare::compareListText(escapedForTsv(result), *application, "\r\n");
         exitCode = writeOutput(out, opts->out) ? kExitOk : kExitError;
     });
 }

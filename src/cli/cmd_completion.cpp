@@ -1,5 +1,7 @@
 #include "cli/completion.hpp"
 
+#include "cli/cli_common.hpp"
+
 #include <iostream>
 #include <sstream>
 #include <vector>
@@ -101,7 +103,9 @@ void writeSubcommand(std::ostringstream& out, const CLI::App& sub) {
                    << "; return ;;\n";
         }
     }
-    out << "    " << sub.get_name() << ")\n";
+    std::vector<std::string> spellings{sub.get_name()};
+    for (const auto& alias : sub.get_aliases()) spellings.push_back(alias);
+    out << "    " << join(spellings, "|") << ")\n";
     const std::string valueArms = values.str();
     if (!valueArms.empty()) out << "      case $prev in\n" << valueArms << "      esac\n";
     out << "      opts=\"" << join(optionWords, " ") << "\"\n";
@@ -112,9 +116,13 @@ void writeSubcommand(std::ostringstream& out, const CLI::App& sub) {
 }  // namespace
 
 std::string bashCompletionScript(const CLI::App& app) {
-    std::vector<std::string> names;
+    std::vector<std::string> names, spellings;  // spellings: the names and their aliases
     const auto subs = app.get_subcommands([](const CLI::App*) { return true; });
-    for (const CLI::App* sub : subs) names.push_back(sub->get_name());
+    for (const CLI::App* sub : subs) {
+        names.push_back(sub->get_name());
+        spellings.push_back(sub->get_name());
+        for (const auto& alias : sub->get_aliases()) spellings.push_back(alias);
+    }
     std::vector<std::string> topOptions;
     for (const CLI::Option* opt : app.get_options()) {
         if (opt->get_group().empty()) continue;
@@ -133,7 +141,7 @@ std::string bashCompletionScript(const CLI::App& app) {
            "  for ((i = 1; i < COMP_CWORD; i++)); do\n"
            "    case ${COMP_WORDS[i]} in\n"
            "      "
-        << join(names, "|")
+        << join(spellings, "|")
         << ") sub=${COMP_WORDS[i]}; break ;;\n"
            "    esac\n"
            "  done\n"
@@ -165,7 +173,7 @@ void addCompletionCommand(CLI::App& app, int& exitCode) {
         ->check(CLI::IsMember({"bash"}));
     cmd->callback([&app, &exitCode, shell] {
         std::cout << bashCompletionScript(app);
-        exitCode = std::cout ? 0 : 1;
+        exitCode = flushStdout() ? kExitOk : kExitError;
     });
 }
 

@@ -1,12 +1,12 @@
 #include "cli/cli_common.hpp"
+#include "cli/cli_outputs.hpp"
 
 #include "lists/list_export.hpp"
-#include "lists/report_html.hpp"
 #include "lists/report_lists.hpp"
+#include "outputs/customer_report.hpp"
+#include "outputs/json_contract.hpp"
 #include "platform/file_system.hpp"
 #include "util/text.hpp"
-
-#include <nlohmann/json.hpp>
 
 #include <ctime>
 #include <iostream>
@@ -14,17 +14,6 @@
 namespace qx::cli {
 
 namespace {
-
-std::string modelJson(const lists::ListModel& m) {
-    nlohmann::ordered_json j;
-    j["columns"] = nlohmann::ordered_json::array();
-    for (const auto& c : m.columns) j["columns"].push_back(c.header);
-    j["rows"] = nlohmann::ordered_json::array();
-    for (const auto& r : m.rows) {
-        j["rows"].push_back({{"icon", r.icon}, {"cells", r.cells}, {"messages", r.messages}});
-    }
-    return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
-}
 
 // Every header and cell as one TSV cell: a tab or line break inside must not shift columns.
 lists::ListModel escapedForTsv(lists::ListModel m) {
@@ -68,17 +57,23 @@ void addReportCommand(CLI::App& app, int& exitCode) {
         auto& doc = opened->doc;
         std::string text;
         if (opts->format == "html") {
-            text = lists::renderReportHtml(*doc, *application, std::time(nullptr));
+            text = outputs::renderCustomerReport(*doc, *application, runInfo(opts->env, *application),
+                                                 std::time(nullptr));
         } else {
             xml::Node node = lists::findReportNode(*doc, opts->node);
             if (!node) {
                 std::cerr << "qxconfig-cli: the report has no node \"" << opts->node
                           << "\"; use an element name of the report layout or filter:NAME\n";
-                exitCode = kExitFailure;
+                exitCode = kExitError;
                 return;
             }
             const auto model = lists::buildReportList(*doc, *application, node, {doc.get()});
-            text = opts->format == "json" ? modelJson(model) : lists::saveAsText(escapedForTsv(model));
+            text = opts->format == "json"
+                       ? outputs::dumpJson(outputs::listJson(*doc, *application, opts->node, model,
+                                                             runInfo(opts->env, *application)),
+                                           false) +
+                             "\n"
+                       : lists::saveAsText(escapedForTsv(model));
         }
         exitCode = writeOutput(text, opts->out) ? kExitOk : kExitError;
     });

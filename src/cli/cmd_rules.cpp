@@ -3,6 +3,7 @@
 #include "cli/cli_common.hpp"
 
 #include "analysis/rule_base_check.hpp"
+#include "util/text.hpp"
 
 #include <iostream>
 
@@ -33,7 +34,14 @@ void addRulesCommand(CLI::App& app, int& exitCode) {
             std::cout << *path << ": " << errors << (errors == 1 ? " error, " : " errors, ") << warnings
                       << (warnings == 1 ? " warning" : " warnings") << "\n";
         }
-        exitCode = errors > 0 ? kExitError : kExitOk;
+        if (!flushStdout()) {
+            exitCode = kExitError;
+        } else if (errors > 0) {
+            std::cerr << "qxconfig-cli: " << text::printable(*path) << " cannot be used as a rule base\n";
+            exitCode = kExitError;
+        } else {
+            exitCode = kExitOk;
+        }
     });
 }
 

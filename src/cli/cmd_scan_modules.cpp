@@ -123,7 +123,7 @@ void addScanModulesCommand(CLI::App& app, int& exitCode) {
         }
         std::string rulesPath =
             opts->rules.empty() ? platform::joinPath(platform::programDirectory(), "rules.xml") : opts->rules;
-        if (!writeInto(rulesPath, opts->into, rows)) exitCode = kExitFailure;
+        if (!writeInto(rulesPath, opts->into, rows)) exitCode = kExitError;
     });
 }
 

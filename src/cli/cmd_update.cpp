@@ -18,7 +18,7 @@ void addUpdateCommand(CLI::App& app, int& exitCode) {
     auto* cmd = app.add_subcommand(
         "update",
         "Live update: fetch the newest rules.xml over FTP into the data folder, keeping the "
-        "previous one as rules.old.xml; exit 0 when updated or already current, 1 otherwise");
+        "previous one as rules.old.xml; exit 0 when updated or already current, 2 otherwise");
     auto* urlOption =
         cmd->add_option("--url", opts->url, "FTP address of the rule base (default: the Rules Update URL)");
     cmd->add_option("--program-dir", opts->programDir,
@@ -62,10 +62,7 @@ void addUpdateCommand(CLI::App& app, int& exitCode) {
                 start = end + 1;
             }
         }
-        if (result.outcome == update::UpdateOutcome::NoServer)
-            exitCode = kExitError;
-        else
-            exitCode = update::succeeded(result.outcome) ? kExitOk : kExitFailure;
+        exitCode = update::succeeded(result.outcome) ? kExitOk : kExitError;
     });
 }
 

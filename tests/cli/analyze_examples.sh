@@ -13,10 +13,11 @@ for sample in FS1-CONFIG.TXT FS2-CONFIG.TXT; do
 import json, sys
 r = json.load(sys.stdin)
 marks = {f["mark"] for f in r["findings"]}
-missing = {"Good", "Bad", "Information", "Not Checked"} - marks
+missing = {"good", "bad", "information", "not_checked"} - marks
 assert not missing, ("missing marks", missing)
-assert any(p["checked"] == "good" for p in r["products"]), "no product present"
-assert any(p["checked"] == "bad" for p in r["products"]), "no product absent"
+assert any(p["present"] for p in r["products"]), "no product present"
+assert any(not p["present"] for p in r["products"]), "no product absent"
+assert not r["truncated"] and not r["warnings"], r["warnings"]
 # the module rule whose date cannot be read (shown as Error where rules are evaluated) names a loaded module
 assert any(f["kind"] == "module" and f["name"] == "JVM.QXK" for f in r["findings"]), "JVM.QXK not loaded"
 ' || fail "$sample"

@@ -21,7 +21,8 @@ expect() {  # EXPECTED WORD...
 }
 expect "save-xml scan-modules " s
 expect "--fail-on --format " analyze --f
-expect "json text " analyze --format ""
+expect "json junit sarif text " analyze --format ""
+expect "always auto never " analyse --color ""
 expect "--into " scan-modules x --in
 expect "sub " scan-modules ""
 expect "report.TXT sub " analyze ""

@@ -19,10 +19,20 @@ python3 -m json.tool "$work/report.json" > /dev/null
 python3 - "$work/report.json" <<'PY'
 import json, sys
 d = json.load(open(sys.argv[1]))
+assert d["schema"] == "qxconfig/1" and d["type"] == "list" and d["node"] == "report", d
 assert len(d["columns"]) == 11, d["columns"]
-assert all(set(r) == {"icon", "cells", "messages"} for r in d["rows"])
+assert all({"mark", "icon", "cells", "messages"} <= set(r) for r in d["rows"])
 assert all(len(c) <= (200 if i < 3 else 500) for r in d["rows"] for i, c in enumerate(r["cells"]))
+assert {r["mark"] for r in d["rows"]} - {None} <= {"good", "bad", "information", "not_checked", "error"}
 PY
+# A Report-page list: rows that stand for a finding carry it, with its rule.
+"$cli" report "$sample" --node check --format json | python3 -c '
+import json, sys
+d = json.load(sys.stdin)
+found = [r["finding"] for r in d["rows"] if "finding" in r]
+assert found and all(r["finding"]["mark"] == r["mark"] for r in d["rows"] if r.get("finding", {}).get("value") == "present")
+assert all(f["rule"]["key"] and f["kind"] == "product" for f in found), found[0]
+'
 
 for node in details summary check volumes interrupts filter:Timesync; do
   "$cli" report "$sample" --node "$node" --format json | python3 -m json.tool > /dev/null

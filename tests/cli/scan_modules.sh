@@ -29,7 +29,7 @@ set +e
 "$cli" scan-modules "$work/mods" --rules "$work/rules.xml" --into modules > /dev/null 2> "$work/err"
 rc=$?
 set -e
-[ $rc -eq 1 ] || { echo "two matches: exit $rc"; exit 1; }
+[ $rc -eq 2 ] || { echo "two matches: exit $rc"; exit 1; }
 grep -q "selects 2 nodes" "$work/err" || { echo "no clear error:"; cat "$work/err"; exit 1; }
 cmp -s "$work/rules.xml" "$work/rules.before" || { echo "rule base changed on error"; exit 1; }
 

@@ -49,7 +49,7 @@ untouched "an address without a server"
 serve slow "$work/new.xml" --rate 2
 reset_prog
 run 30 "$cli" update --url "$url" --program-dir "$work/prog" --timeout 3
-expect_rc "a 2 bytes/s server" 1
+expect_rc "a 2 bytes/s server" 2
 expect_err "a 2 bytes/s server" "timed out.*transfer|transfer.*timed out|did not finish"
 untouched "a 2 bytes/s server"
 
@@ -57,14 +57,14 @@ untouched "a 2 bytes/s server"
 serve silent "$work/new.xml"
 reset_prog
 run 30 "$cli" update --url "$url" --program-dir "$work/prog" --timeout 3
-expect_rc "a silent server" 1
+expect_rc "a silent server" 2
 grep -q 'No updates were found' "$work/out" && fail "a silent server is reported as having no updates"
 expect_err "a silent server" "did not answer"
 untouched "a silent server"
 serve silent-size "$work/new.xml"
 reset_prog
 run 30 "$cli" update --url "$url" --program-dir "$work/prog" --timeout 3
-expect_rc "a server that never answers SIZE" 1
+expect_rc "a server that never answers SIZE" 2
 expect_err "a server that never answers SIZE" "SIZE"
 untouched "a server that never answers SIZE"
 
@@ -80,7 +80,7 @@ printf '<?xml version="1.0"?>\n<html>\n<body/>\n</html>\n' > "$work/html.xml"
 serve none "$work/html.xml"
 reset_prog
 run 30 "$cli" update --url "$url" --program-dir "$work/prog"
-expect_rc "a download that is not a rule base" 1
+expect_rc "a download that is not a rule base" 2
 tail -1 "$work/out" | grep -qx ' XML validation failed, will keep the old rules' || fail "no validation message: $(cat "$work/out")"
 expect_err "a download that is not a rule base" "rules"
 untouched "a download that is not a rule base"

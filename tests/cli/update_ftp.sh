@@ -39,6 +39,6 @@ set +e
 "$cli" update --url "ftp://127.0.0.1:$port/allupdates/none.xml" --program-dir "$work/prog" > "$work/out2"
 rc=$?
 set -e
-[ $rc -eq 1 ] || { echo "missing file: exit $rc"; exit 1; }
+[ $rc -eq 2 ] || { echo "missing file: exit $rc"; exit 1; }
 tail -1 "$work/out2" | grep -qx ' No updates were found'
 echo ok

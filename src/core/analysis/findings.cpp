@@ -13,16 +13,17 @@ namespace {
 
 struct MarkTraits {
     std::string_view name;
+    std::string_view key;
     int weight;
 };
 // By outcome code.
-constexpr std::array<MarkTraits, kMarks.size()> kMarkTraits = {{{"Information", 0},
-                                                                {"Not Checked", 0},
-                                                                {"Bad", 3},
-                                                                {"Good", 1},
-                                                                {"Remark", 0},
-                                                                {"Command", 0},
-                                                                {"Error", 2}}};
+constexpr std::array<MarkTraits, kMarks.size()> kMarkTraits = {{{"Information", "information", 0},
+                                                                {"Not Checked", "not_checked", 0},
+                                                                {"Bad", "bad", 3},
+                                                                {"Good", "good", 1},
+                                                                {"Remark", "remark", 0},
+                                                                {"Command", "command", 0},
+                                                                {"Error", "error", 2}}};
 
 // The first child element of that name, where the passes write their records.
 xml::Node firstSection(const CQXConfigDoc2& doc, const char* name) {
@@ -178,6 +179,17 @@ std::string_view markName(Mark m) {
     return kMarkTraits[static_cast<std::size_t>(markCode(m))].name;
 }
 
+std::string_view markKey(Mark m) {
+    return kMarkTraits[static_cast<std::size_t>(markCode(m))].key;
+}
+
+std::optional<Mark> markOfKey(std::string_view key) {
+    for (Mark m : kMarks) {
+        if (markKey(m) == key) return m;
+    }
+    return std::nullopt;
+}
+
 int markWeight(Mark m) {
     return kMarkTraits[static_cast<std::size_t>(markCode(m))].weight;
 }
@@ -185,6 +197,15 @@ int markWeight(Mark m) {
 Mark moduleMark(xml::Node module) {
     const pugi::xml_attribute a = module.attribute("image");
     return a ? markOfText(a.value()) : Mark::NotChecked;
+}
+
+const Requirement* requirementOf(const Finding& f) {
+    if (f.kind != FindingKind::SetParameter) return nullptr;
+    const long long code = text::leadingInteger(f.requirement);
+    for (const Requirement& r : kRequirements) {
+        if (text::leadingInteger(r.code) == code) return &r;
+    }
+    return nullptr;
 }
 
 std::vector<Finding> findings(const CQXConfigDoc2& doc) {

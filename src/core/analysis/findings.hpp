@@ -48,6 +48,10 @@ std::optional<Mark> markOfCode(long long code);
 Mark markOfText(std::string_view text);
 /// "Information", "Not Checked", "Bad", "Good", "Remark", "Command", "Error".
 std::string_view markName(Mark m);
+/// The mark as machine-readable outputs spell it: "information", "not_checked", "bad", ...
+std::string_view markKey(Mark m);
+/// The mark of a key (markKey); nothing for an unknown one.
+std::optional<Mark> markOfKey(std::string_view key);
 /// How much a mark asks for attention when several findings meet in one place:
 /// Bad, then Error, then Good, then the rest.
 int markWeight(Mark m);
@@ -101,6 +105,21 @@ struct Finding {
     /// The configuration item, where the analysis linked it (modules).
     xml::Node item;
 };
+
+/// A SET-parameter rule's requirement: the code its records store, the key machine-readable
+/// outputs use and its localisation label.
+struct Requirement {
+    std::string_view code;
+    std::string_view key;
+    std::string_view label;
+};
+inline constexpr std::array<Requirement, 3> kRequirements = {{
+    {"0", "not_required", "notrequired"},
+    {"1", "recommended", "recommended"},
+    {"2", "required", "required"},
+}};
+/// The requirement of a SET-parameter finding; nothing for other kinds or an unknown code.
+const Requirement* requirementOf(const Finding& f);
 
 /// Every finding of a document: products (in check order), modules (loaded, then found on
 /// the search paths, in tree order), then the other records in the order the analysis wrote

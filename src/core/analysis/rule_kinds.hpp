@@ -124,6 +124,7 @@ struct RuleKindInfo {
     std::optional<FindingKind> finding = {};  // the records its pass writes
     bool propertyCheck = false;               // judged by the property check, in table order
     RulesLayout layout = RulesLayout::Fields;
+    std::string_view findingKey = {};  // its findings' kind in machine-readable outputs ("set_parameter")
 };
 
 namespace kinds {
@@ -187,7 +188,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .chooser = Chooser::Keys,
      .finding = FindingKind::ServerParameter,
      .propertyCheck = true,
-     .layout = RulesLayout::NamedValue},
+     .layout = RulesLayout::NamedValue,
+     .findingKey = "server_parameter"},
     {.kind = RuleKind::SetParameter,
      .item = "set-param",
      .list = "setparams",
@@ -201,7 +203,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .chooser = Chooser::KeysByCategory,
      .finding = FindingKind::SetParameter,
      .propertyCheck = true,
-     .layout = RulesLayout::SetParameter},
+     .layout = RulesLayout::SetParameter,
+     .findingKey = "set_parameter"},
     {.kind = RuleKind::Lan,
      .item = "lan",
      .list = "lans",
@@ -215,7 +218,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .chooser = Chooser::Keys,
      .finding = FindingKind::Lan,
      .propertyCheck = true,
-     .layout = RulesLayout::NamedValue},
+     .layout = RulesLayout::NamedValue,
+     .findingKey = "lan"},
     {.kind = RuleKind::Device,
      .item = "device",
      .list = "devices",
@@ -229,7 +233,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .chooser = Chooser::Keys,
      .finding = FindingKind::Device,
      .propertyCheck = true,
-     .layout = RulesLayout::NamedValue},
+     .layout = RulesLayout::NamedValue,
+     .findingKey = "device"},
     {.kind = RuleKind::Volume,
      .item = "volume",
      .list = "volumes",
@@ -243,7 +248,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .chooser = Chooser::Keys,
      .finding = FindingKind::Volume,
      .propertyCheck = true,
-     .layout = RulesLayout::NamedValue},
+     .layout = RulesLayout::NamedValue,
+     .findingKey = "volume"},
     {.kind = RuleKind::BootDrive,
      .item = "boot-drive",
      .list = "boot-drives",
@@ -292,7 +298,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .comparison = Comparison::ModuleVersion,
      .chooser = Chooser::Keys,
      .finding = FindingKind::Module,
-     .layout = RulesLayout::Module},
+     .layout = RulesLayout::Module,
+     .findingKey = "module"},
     {.kind = RuleKind::ProductRule,
      .item = "product-rule",
      .list = "products",
@@ -383,20 +390,22 @@ constexpr bool isRuleItem(std::string_view element) {
     return kindOfItem(element) != nullptr;
 }
 
-/// A kind's names: the `type` its records carry and the localisation key of its list.
+/// A kind's names: the `type` its records carry, the localisation key of its list and the
+/// key machine-readable outputs use.
 struct FindingKindNames {
     FindingKind kind;
     std::string_view type;  // "set-param"
     std::string_view list;  // "setparams"
+    std::string_view key;   // "set_parameter"
 };
 /// The names of a finding kind: those of the rule kind that yields it; product findings
 /// are the product check's verdicts on `product` containers.
 constexpr FindingKindNames namesOf(FindingKind kind) {
-    if (kind == FindingKind::Product) return {kind, "product", "products"};
+    if (kind == FindingKind::Product) return {kind, "product", "products", "product"};
     for (const auto& k : kRuleKinds) {
-        if (k.finding == kind) return {kind, k.item, k.list};
+        if (k.finding == kind) return {kind, k.item, k.list, k.findingKey};
     }
-    return {kind, {}, {}};
+    return {kind, {}, {}, {}};
 }
 
 }  // namespace qx::analysis

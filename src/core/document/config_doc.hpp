@@ -5,10 +5,24 @@
 #include "document/provenance.hpp"
 #include "xml/xml_document.hpp"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace qx {
+
+/// How a report's text ends. A whole report closes with its end-of-report line; a copy cut
+/// short (a full disk, an interrupted transfer) stops somewhere before it.
+struct ReportEnding {
+    /// Judged: a text report was read (a tree loaded from ".XML" has no ending to judge).
+    bool known = false;
+    bool complete = true;
+    /// The last section the text started, and whether its end line came.
+    std::string lastSection;
+    bool insideSection = false;
+    /// Lines in the text.
+    std::uint32_t lines = 0;
+};
 
 class CQXConfigDoc2 {
 public:
@@ -42,6 +56,8 @@ public:
     Provenance provenance;
     /// What the analysis knows beside its records (rules, report lines).
     analysis::Trail trail;
+    /// Whether the report text looked whole.
+    ReportEnding ending;
     std::string title;
     bool newFormat = false;
     int state = 0;

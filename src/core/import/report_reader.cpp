@@ -2,6 +2,7 @@
 
 #include "analysis/analysis.hpp"
 #include "import/import_context.hpp"
+#include "import/report_ending.hpp"
 #include "import/section_parsers.hpp"
 #include "platform/file_system.hpp"
 #include "util/text.hpp"
@@ -238,6 +239,7 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
                         const ImportObserver& observer) {
     LoadResult result;
     doc.path = path;
+    doc.ending = {};
     if (observer.status) observer.status(path + "  Loading");
     report(observer, 0);
     try {
@@ -259,6 +261,7 @@ LoadResult loadDocument(CQXConfigDoc2& doc, Application& app, const std::string&
                 report(observer, kProgressPoints);
                 return result;
             }
+            doc.ending = inspectEnding(*content);
             std::string note;
             if (!importReportText(doc, *content, &note)) {
                 doc.config().clear();

@@ -97,11 +97,10 @@ ListModel zrdList(const CQXConfigDoc2& doc, const Application& app) {
 
 ListModel setParamList(const CQXConfigDoc2& doc, const Application& app) {
     ListModel m = withColumns(app, {"name", "condition", "value", "status", "kdn"});
-    static constexpr std::array<const char*, 3> kStatus{"notrequired", "recommended", "required"};
     for (const auto& f : detail::recordedFindings(doc, analysis::FindingKind::SetParameter)) {
         const int req = static_cast<int>(text::leadingInteger(f.requirement));
-        const std::string status =
-            req >= 0 && req <= 2 ? app.label(kStatus[static_cast<std::size_t>(req)]) : "";
+        const analysis::Requirement* r = analysis::requirementOf(f);
+        const std::string status = r ? app.label(r->label) : "";
         m.addRow(icon::kExclamationGrey + req, {f.name, f.condition, f.value, status, f.url}, f.record);
     }
     return m;

@@ -5,12 +5,21 @@
 #include "document/config_doc.hpp"
 #include "lists/list_model.hpp"
 
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace qx::lists {
 
 /// Columns of the server report and the longest cell of each.
 inline constexpr int kServerReportColumns = 11;
+
+/// The blocks the separator rows divide the server report into, in order, each named by a
+/// localisation key: generator, server, directory service, interrupts, module memory,
+/// volumes, LAN bindings, products, SET parameters, abends.
+inline constexpr std::array<std::string_view, 10> kServerReportBlocks = {
+    "configqxk", "server", "zrd",      "interrupts", "allocatedmemory",
+    "volumes",   "lans",   "products", "setparams",  "abend"};
 
 /// Builds the server report of a document: 11 columns with empty headers, the rows of the
 /// report top to bottom, cells cut to 200 (first three columns) or 500 characters.
