@@ -61,6 +61,8 @@ enum Id : int {
 QString resourceText(int id);
 /// The tool tip of a toolbar button.
 QString toolTip(int id);
+/// The name of a toolbar command's picture (empty for commands without one).
+QString picture(int id);
 /// The status-bar prompt of a command (empty when none).
 QString prompt(int id);
 /// The mark a filter command shows or hides; nothing for other commands.

@@ -132,7 +132,7 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
             [this] { saveTreePaneWidth(m_splitter->sizes().value(0)); });
     m_form->setMinimumWidth(180);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(icons::tree(40));
+    setWindowIcon(icons::tree(lists::treeIcon("config")));
     setWindowTitle(QString::fromStdString(m_doc->title.empty() ? m_doc->path : m_doc->title));
 
     for (CTreePage* page :
