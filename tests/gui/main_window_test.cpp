@@ -22,6 +22,8 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include <utility>
+
 using namespace qx;
 using namespace qx::gui;
 
@@ -172,7 +174,7 @@ private slots:
         QTreeWidgetItem* memory = findItem(w->form()->page1()->tree(), QStringLiteral("Memory"));
         QVERIFY(memory);
         w->form()->page1()->tree()->setCurrentItem(memory);
-        QCOMPARE(w->listMode(), int(kModeConfig));
+        QCOMPARE(w->listMode(), ListMode::Config);
         QCOMPARE(w->detailsList()->model()->columnCount(), 2);
         QCOMPARE(w->detailsList()->model()->headerData(0, Qt::Horizontal).toString(),
                  QString::fromStdString(app.label("name")));
@@ -185,7 +187,7 @@ private slots:
             findItem(w->form()->page2()->tree(), QString::fromStdString(app.label("setparams")));
         QVERIFY(setRules);
         w->form()->page2()->tree()->setCurrentItem(setRules);
-        QCOMPARE(w->listMode(), int(kModeRules));
+        QCOMPARE(w->listMode(), ListMode::Rules);
         QCOMPARE(w->detailsList()->model()->columnCount(), 6);
         QCOMPARE(w->detailsList()->cell(0, 0), QStringLiteral("Bindery Context "));
         QCOMPARE(w->detailsList()->cell(0, 1),
@@ -196,7 +198,7 @@ private slots:
         QTreeWidgetItem* filter = findItem(report, QStringLiteral("Timesync"));
         QVERIFY(filter);
         report->setCurrentItem(filter);
-        QCOMPARE(w->listMode(), int(kModeReport));
+        QCOMPARE(w->listMode(), ListMode::Report);
     }
 
     void filtersHideRowsOfConfigAndRulesListsOnly() {
@@ -235,7 +237,7 @@ private slots:
         QCOMPARE(columnTexts(w->detailsList(), 1), (QStringList{"10", "9"}));  // text order, byte by byte
         QVERIFY(w->detailsList()->header()->isSortIndicatorShown());
         // The server report keeps its order: a click on its header changes nothing.
-        w->selectNode(w->document().report().root(), kModeReport);
+        w->selectNode(w->document().report().root(), ListMode::Report);
         const QStringList before = columnTexts(w->detailsList(), 0);
         emit w->detailsList()->header()->sectionClicked(0);
         QCOMPARE(columnTexts(w->detailsList(), 0), before);
@@ -290,14 +292,14 @@ private slots:
             opened << QFileInfo(QString::fromStdString(w->document().path)).fileName();
         QCOMPARE(opened, (QStringList{"a.txt", "b.txt", "d.xml"}));
         QVERIFY(m_messages.isEmpty());
-        QVERIFY(f->bulkOpening());
+        QVERIFY(!f->openingDocuments());
         QTRY_VERIFY(!f->progressWindow() || !f->progressWindow()->isVisible());
 
         QTemporaryDir empty;  // an empty folder: the window comes and goes, nothing opens
         f->openDocumentsFrom(empty.path());
         QVERIFY(waitIdle(f));
         QCOMPARE(f->configWindows().size(), 3);
-        QVERIFY(f->bulkOpening());
+        QVERIFY(!f->openingDocuments());
     }
 
     void cancelAfterTheThirdFileLeavesThreeOpen() {
@@ -312,6 +314,74 @@ private slots:
         QVERIFY(waitIdle(f));
         QTest::qWait(50);
         QCOMPARE(f->configWindows().size(), 3);
+    }
+
+    void openDocumentsScansThenOpensOneFileAtATime() {
+        QTemporaryDir dir;
+        for (char c = 'a'; c <= 'c'; ++c)
+            writeFile(dir.filePath(QStringLiteral("%1.txt").arg(c)), reportText(QByteArray(1, c)));
+        CMainFrame* f = start();
+        QList<int> openedAt;  // the run's index when each window arrived
+        connect(f, &CMainFrame::documentOpened, f, [f, &openedAt](int) {
+            QCOMPARE(f->bulkOpen().phase, BulkOpen::Phase::Opening);
+            QVERIFY(f->openingDocuments());
+            openedAt << f->bulkOpen().next;
+        });
+        f->openDocumentsFrom(dir.path());
+        QCOMPARE(f->bulkOpen().phase, BulkOpen::Phase::Scanning);
+        QVERIFY(f->busy());
+        QVERIFY(waitIdle(f));
+        QCOMPARE(openedAt, (QList<int>{0, 1, 2}));
+        QCOMPARE(f->bulkOpen().phase, BulkOpen::Phase::Idle);
+        QVERIFY(f->bulkOpen().files.isEmpty());
+        QVERIFY(!f->openingDocuments());
+    }
+
+    void cancelWhileScanningOpensNothingAndTheNextRunWorks() {
+        QTemporaryDir dir;
+        for (char c = 'a'; c <= 'b'; ++c)
+            writeFile(dir.filePath(QStringLiteral("%1.txt").arg(c)), reportText(QByteArray(1, c)));
+        CMainFrame* f = start();
+        f->openDocumentsFrom(dir.path());
+        f->cancelOpenDocuments();
+        QCOMPARE(f->bulkOpen().phase, BulkOpen::Phase::Idle);
+        QVERIFY(waitIdle(f));
+        QTest::qWait(50);  // the scan's late answer is dropped
+        QCOMPARE(f->configWindows().size(), 0);
+        f->openDocumentsFrom(dir.path());
+        QVERIFY(waitIdle(f));
+        QCOMPARE(f->configWindows().size(), 2);
+    }
+
+    void aSingleFileOpenedDuringTheRunIsNotTakenForOneOfItsFiles() {
+        QTemporaryDir dir;
+        for (char c = 'a'; c <= 'c'; ++c)
+            writeFile(dir.filePath(QStringLiteral("%1.txt").arg(c)), reportText(QByteArray(1, c)));
+        CMainFrame* f = start();
+        bool once = false;
+        connect(f, &CMainFrame::documentOpened, f, [this, f, &once](int) {
+            if (!std::exchange(once, true)) f->openFile(sample());
+        });
+        f->openDocumentsFrom(dir.path());
+        QVERIFY(waitIdle(f));
+        QStringList opened;
+        for (CQXConfigSplitter* w : f->configWindows())
+            opened << QFileInfo(QString::fromStdString(w->document().path)).fileName();
+        opened.sort();
+        QCOMPARE(opened, (QStringList{"FS1-CONFIG.TXT", "a.txt", "b.txt", "c.txt"}));
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void theMenuFollowsTheDocumentCountBothWays() {
+        CMainFrame* f = start();
+        QCOMPARE(f->menuBar()->actions().size(), 4);  // File, View, Language, Help
+        f->addConfigWindow(markedDocument());
+        QCOMPARE(f->translatedMenuKind(), MenuKind::Documents);
+        QCOMPARE(f->menuBar()->actions().size(), 5);  // File, Build, View, Window, Help
+        f->closeAll();
+        QTRY_COMPARE(f->translatedMenuKind(), MenuKind::NoDocuments);
+        QCOMPARE(f->menuBar()->actions().size(), 4);
+        QCOMPARE(f->menuBar()->actions().at(2)->text(), QStringLiteral("&Language"));
     }
 
     void closeAllConfigWindowsNeedsAConfigurationWindow() {
@@ -351,12 +421,12 @@ private slots:
         f->addConfigWindow(markedDocument());
         CQXConfigSplitter* w = f->configWindows().at(0);
         QTreeWidgetItem* memory = findItem(w->form()->page1()->tree(), QStringLiteral("Memory"));
-        w->selectNode(CTreePage::nodeOf(memory), kModeConfig);
-        w->setCompareMode(kModeCompareX);
+        w->selectNode(CTreePage::nodeOf(memory), ListMode::Config);
+        w->setCompareMode(ListMode::CompareX);
         QCOMPARE(w->detailsList()->model()->columnCount(), 3);
         QCOMPARE(w->detailsList()->model()->headerData(1, Qt::Horizontal).toString(),
                  QStringLiteral("MARKED"));
-        w->setCompareMode(kModeConfig);
+        w->setCompareMode(ListMode::Config);
         QCOMPARE(w->detailsList()->model()->columnCount(), 2);
     }
 

@@ -85,7 +85,7 @@ private:
     const lists::ListModel& showReport(const char* name = "") {
         xml::Node node =
             *name ? lists::findReportNode(m_window->document(), name) : m_window->document().report().root();
-        m_window->selectNode(node, kModeReport);
+        m_window->selectNode(node, ListMode::Report);
         return m_window->detailsList()->detailsModel().list();
     }
     void selectRow(int row) {
@@ -324,7 +324,7 @@ private slots:
     void contextMenusAndDoubleClicksLookThingsUp() {
         // Modules: Find on the File Finder, with the row's name.
         m_window->selectNode(xml::selectFirst(m_window->document().config().root(), "loaded-modules"),
-                             kModeConfig);
+                             ListMode::Config);
         selectRow(0);
         std::unique_ptr<QMenu> menu = m_window->listMenu();
         QCOMPARE(menuTexts(*menu).first(), QStringLiteral("Find"));

@@ -215,7 +215,7 @@ void shoot(CQXConfigApp& app, const QString& dir) {
         settle();
         save(f, dir, QStringLiteral("config-page"));
         selectItem(first, 0, QStringLiteral("Communications"));
-        first->setCompareMode(kModeCompareX);
+        first->setCompareMode(ListMode::CompareX);
         settle();
         save(f, dir, QStringLiteral("compare-x"));
         selectItem(first, 1, QStringLiteral("SET Parameters"));
@@ -225,7 +225,7 @@ void shoot(CQXConfigApp& app, const QString& dir) {
         settle();
         shootContextMenu(f, first, dir);
         selectItem(first, 2, QStringLiteral("Report"), false);
-        first->selectNode(first->document().report().root(), kModeReport);
+        first->selectNode(first->document().report().root(), ListMode::Report);
         settle();
         save(f, dir, QStringLiteral("report-page"));
         shootOutputs(f, first, dir);

@@ -44,7 +44,7 @@ QString menuTextOr(const Application& app, int id) {
 
 // ---- pages ----------------------------------------------------------------------------
 
-CTreePage::CTreePage(int mode, QWidget* parent)
+CTreePage::CTreePage(ListMode mode, QWidget* parent)
     : QWidget(parent), m_tree(new QTreeWidget(this)), m_mode(mode) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -141,12 +141,12 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
         connect(page, &CTreePage::nodeSelected, this, &CQXConfigSplitter::onNodeSelected);
     connect(m_form->page1(), &CTreePage::contextMenuAt, this, [this](xml::Node node, QPoint at) {
         if (m_host.configDocumentCount() <= 1 || !lists::isComparableSection(node.name())) return;
-        selectNode(node, kModeConfig);
+        selectNode(node, ListMode::Config);
         QMenu menu(this);
         const Application& app = m_host.application();
-        menu.addAction(menuTextOr(app, cmd::CompareX), this, [this] { setCompareMode(kModeCompareX); });
-        menu.addAction(menuTextOr(app, cmd::CompareY), this, [this] { setCompareMode(kModeCompareY); });
-        menu.addAction(menuTextOr(app, cmd::CompareDefault), this, [this] { setCompareMode(kModeConfig); });
+        menu.addAction(menuTextOr(app, cmd::CompareX), this, [this] { setCompareMode(ListMode::CompareX); });
+        menu.addAction(menuTextOr(app, cmd::CompareY), this, [this] { setCompareMode(ListMode::CompareY); });
+        menu.addAction(menuTextOr(app, cmd::CompareDefault), this, [this] { setCompareMode(ListMode::Config); });
         menu.exec(at);
     });
     connect(m_list, &CQXConfigView::sortRequested, this, &CQXConfigSplitter::onSort);
@@ -202,17 +202,17 @@ void CQXConfigSplitter::rebuildTrees() {
     m_form->page3()->populate(lists::buildReportTree(*m_doc, app));
 }
 
-void CQXConfigSplitter::onNodeSelected(xml::Node node, int mode) {
+void CQXConfigSplitter::onNodeSelected(xml::Node node, ListMode mode) {
     m_node = node;
     m_mode = mode;
     m_sortColumn = -1;
-    if (mode == kModeConfig && !m_host.bulkOpening()) return;
+    if (mode == ListMode::Config && m_host.openingDocuments()) return;
     refillList();
 }
 
-void CQXConfigSplitter::selectNode(xml::Node node, int mode) {
-    CTreePage* page = mode == kModeRules    ? static_cast<CTreePage*>(m_form->page2())
-                      : mode == kModeReport ? static_cast<CTreePage*>(m_form->page3())
+void CQXConfigSplitter::selectNode(xml::Node node, ListMode mode) {
+    CTreePage* page = mode == ListMode::Rules    ? static_cast<CTreePage*>(m_form->page2())
+                      : mode == ListMode::Report ? static_cast<CTreePage*>(m_form->page3())
                                             : static_cast<CTreePage*>(m_form->page1());
     m_form->sheet()->setCurrentWidget(page);
     for (QTreeWidgetItemIterator it(page->tree()); *it; ++it) {
@@ -227,14 +227,14 @@ void CQXConfigSplitter::selectNode(xml::Node node, int mode) {
     }
 }
 
-void CQXConfigSplitter::setCompareMode(int mode) {
+void CQXConfigSplitter::setCompareMode(ListMode mode) {
     m_mode = mode;
     m_sortColumn = -1;
     refillList();
 }
 
 void CQXConfigSplitter::onSort(int column) {
-    if (m_mode == kModeReport && m_node == m_doc->report().root())
+    if (m_mode == ListMode::Report && m_node == m_doc->report().root())
         return;  // the server report keeps its order
     m_sortColumn = column;
     refillList();
@@ -244,25 +244,25 @@ lists::ListModel CQXConfigSplitter::buildList() {
     Application& app = m_host.application();
     lists::ListModel list;
     switch (m_mode) {
-        case kModeConfig:
+        case ListMode::Config:
             list = lists::buildConfigList(m_node, app);
             break;
-        case kModeRules:
+        case ListMode::Rules:
             list = lists::buildRuleList(m_node, *m_doc, app);
             break;
-        case kModeReport:
+        case ListMode::Report:
             list = m_host.reportList(m_node, *m_doc);
             break;
-        case kModeCompareX:
+        case ListMode::CompareX:
             list = lists::buildCompareX(m_node, m_host.comparisonDocuments(*m_doc), app);
             break;
-        case kModeCompareY:
+        case ListMode::CompareY:
             list = lists::buildCompareY(m_node, m_host.comparisonDocuments(*m_doc), app);
             break;
         default:
             break;
     }
-    if (m_mode == kModeConfig || m_mode == kModeRules) lists::applyShowFlags(list, m_flags);
+    if (m_mode == ListMode::Config || m_mode == ListMode::Rules) lists::applyShowFlags(list, m_flags);
     if (m_sortColumn >= 0) lists::sortRows(list, m_sortColumn, app);
     return list;
 }
@@ -273,7 +273,7 @@ void CQXConfigSplitter::refillList() {
 
 QStringList CQXConfigSplitter::shownHeaders() const {
     // The server report's columns carry no headers; its first two hold names and values.
-    if (m_mode != kModeReport || m_node != m_doc->report().root()) return {};
+    if (m_mode != ListMode::Report || m_node != m_doc->report().root()) return {};
     const Application& app = m_host.application();
     return {QString::fromStdString(app.label("name")), QString::fromStdString(app.label("value"))};
 }

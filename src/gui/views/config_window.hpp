@@ -29,29 +29,23 @@ public:
     virtual std::vector<const CQXConfigDoc2*> comparisonDocuments(const CQXConfigDoc2& first) = 0;
     /// Number of open configuration documents.
     virtual int configDocumentCount() const = 0;
-    /// False while "Open Documents..." is opening files.
-    virtual bool bulkOpening() const = 0;
+    /// True while "Open Documents..." is opening files (the Config page then leaves the list alone).
+    virtual bool openingDocuments() const = 0;
     /// The list of a Report-page node (list mode 3).
     virtual lists::ListModel reportList(xml::Node node, const CQXConfigDoc2& doc) = 0;
     /// Runs a main-frame command on the active window (the list's context menu offers some).
     virtual void runCommand(int id) = 0;
 };
 
-/// List modes of the details list.
-enum ListMode {
-    kModeEmpty = 0,
-    kModeConfig = 1,
-    kModeReport = 3,
-    kModeRules = 4,
-    kModeCompareX = 5,
-    kModeCompareY = 6
-};
+/// What the details list shows: nothing, a node of one of the three pages, or the Config
+/// page's section compared across the open servers (one row per item, or per server).
+enum class ListMode { Empty, Config, Report, Rules, CompareX, CompareY };
 
 /// One tab page with its tree.
 class CTreePage : public QWidget {
     Q_OBJECT
 public:
-    CTreePage(int mode, QWidget* parent = nullptr);
+    CTreePage(ListMode mode, QWidget* parent = nullptr);
     /// Replaces the tree by a built one; the root item stays expanded.
     void populate(const lists::TreeItem& root);
     /// Expands every item that has children.
@@ -59,33 +53,33 @@ public:
     /// Collapses every item, then expands the root again.
     void treeClose();
     [[nodiscard]] QTreeWidget* tree() const { return m_tree; }
-    [[nodiscard]] int mode() const { return m_mode; }
+    [[nodiscard]] ListMode mode() const { return m_mode; }
     /// The node behind a tree item.
     static xml::Node nodeOf(const QTreeWidgetItem* item);
 
 signals:
-    void nodeSelected(qx::xml::Node node, int mode);
+    void nodeSelected(qx::xml::Node node, ListMode mode);
     void contextMenuAt(qx::xml::Node node, QPoint globalPos);
 
 private:
     QTreeWidget* m_tree;
-    int m_mode;
+    ListMode m_mode;
 };
 
 class CPage1 : public CTreePage {
     Q_OBJECT
 public:
-    explicit CPage1(QWidget* parent = nullptr) : CTreePage(kModeConfig, parent) {}
+    explicit CPage1(QWidget* parent = nullptr) : CTreePage(ListMode::Config, parent) {}
 };
 class CPage2 : public CTreePage {
     Q_OBJECT
 public:
-    explicit CPage2(QWidget* parent = nullptr) : CTreePage(kModeRules, parent) {}
+    explicit CPage2(QWidget* parent = nullptr) : CTreePage(ListMode::Rules, parent) {}
 };
 class CPage3 : public CTreePage {
     Q_OBJECT
 public:
-    explicit CPage3(QWidget* parent = nullptr) : CTreePage(kModeReport, parent) {}
+    explicit CPage3(QWidget* parent = nullptr) : CTreePage(ListMode::Report, parent) {}
 };
 
 /// `CSheet`: the tab sheet of the form.
@@ -125,7 +119,7 @@ public:
     [[nodiscard]] const CQXConfigDoc2& document() const { return *m_doc; }
     [[nodiscard]] CFormLeft* form() const { return m_form; }
     [[nodiscard]] CQXConfigView* detailsList() const { return m_list; }
-    [[nodiscard]] int listMode() const { return m_mode; }
+    [[nodiscard]] ListMode listMode() const { return m_mode; }
     [[nodiscard]] xml::Node currentNode() const { return m_node; }
 
     /// Flips the show flag of a list icon index; returns the new state.
@@ -135,9 +129,9 @@ public:
     void treeOpen();
     void treeClose();
     /// Shows a node of a page as if the user had selected it.
-    void selectNode(xml::Node node, int mode);
+    void selectNode(xml::Node node, ListMode mode);
     /// The comparison modes and the return to mode 1.
-    void setCompareMode(int mode);
+    void setCompareMode(ListMode mode);
     /// Rebuilds the list (after an analysis run, a filter change, a language switch).
     void refillList();
     /// Rebuilds the three trees (labels follow the language).
@@ -173,7 +167,7 @@ signals:
     void compareMenuRequested(QPoint globalPos);
 
 private:
-    void onNodeSelected(xml::Node node, int mode);
+    void onNodeSelected(xml::Node node, ListMode mode);
     void onSort(int column);
     lists::ListModel buildList();
     QStringList shownHeaders() const;
@@ -185,7 +179,7 @@ private:
     CFormLeft* m_form;
     CQXConfigView* m_list;
     xml::Node m_node;
-    int m_mode = kModeEmpty;
+    ListMode m_mode = ListMode::Empty;
     int m_sortColumn = -1;
     lists::ShowFlags m_flags = lists::defaultShowFlags();
     bool m_shownOnce = false;

@@ -15,7 +15,7 @@ namespace {
 
 // What decides whether a context-menu entry belongs to the list shown.
 struct ListContext {
-    int mode;
+    ListMode mode;
     std::string node;
     const lists::ListRow* row;
 };
@@ -30,21 +30,21 @@ bool always(const ListContext&) {
     return true;
 }
 bool moduleList(const ListContext& c) {
-    return c.mode != kModeRules &&
+    return c.mode != ListMode::Rules &&
            isOneOf(c.node, {"loaded-modules", "search-path-modules", "abend", "modules"});
 }
 bool setParameterList(const ListContext& c) {
-    return c.mode != kModeRules && c.node == "setparams";
+    return c.mode != ListMode::Rules && c.node == "setparams";
 }
 bool productList(const ListContext& c) {
-    return c.mode == kModeReport && isOneOf(c.node, {"suggestion", "patches"});
+    return c.mode == ListMode::Report && isOneOf(c.node, {"suggestion", "patches"});
 }
 bool rowWithKdn(const ListContext& c) {
     if (!c.row || !c.row->node || setParameterList(c) || productList(c)) return false;
     return !lists::field(c.row->node, "kdn").empty() || !xml::attribute(c.row->node, "kdn").empty();
 }
 bool reportPage(const ListContext& c) {
-    return c.mode == kModeReport;
+    return c.mode == ListMode::Report;
 }
 
 // One entry of the context menu: the command, its text where the command has several, when
@@ -110,7 +110,7 @@ std::unique_ptr<QMenu> CQXConfigSplitter::listMenu() {
 
 void CQXConfigSplitter::activateRow(int row) {
     if (row < 0 || row >= m_list->detailsModel().rowCount()) return;
-    if (m_mode != kModeReport) return;  // the rule item editor takes the Rules page's rows
+    if (m_mode != ListMode::Report) return;  // the rule item editor takes the Rules page's rows
     if (currentNodeName() == "patches") {
         lookUpKdn();
         return;
