@@ -171,9 +171,10 @@ private slots:
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         const Application& app = m_app->core();
 
-        QTreeWidgetItem* memory = findItem(w->form()->page1()->tree(), QStringLiteral("Memory"));
+        QTreeWidgetItem* memory =
+            findItem(w->form()->page(PageKind::Config)->tree(), QStringLiteral("Memory"));
         QVERIFY(memory);
-        w->form()->page1()->tree()->setCurrentItem(memory);
+        w->form()->page(PageKind::Config)->tree()->setCurrentItem(memory);
         QCOMPARE(w->listMode(), ListMode::Config);
         QCOMPARE(w->detailsList()->model()->columnCount(), 2);
         QCOMPARE(w->detailsList()->model()->headerData(0, Qt::Horizontal).toString(),
@@ -183,10 +184,10 @@ private slots:
         QCOMPARE(w->detailsList()->cell(1, 1), QStringLiteral("8000"));
 
         w->form()->sheet()->setCurrentIndex(1);
-        QTreeWidgetItem* setRules =
-            findItem(w->form()->page2()->tree(), QString::fromStdString(app.label("setparams")));
+        QTreeWidgetItem* setRules = findItem(w->form()->page(PageKind::Rules)->tree(),
+                                             QString::fromStdString(app.label("setparams")));
         QVERIFY(setRules);
-        w->form()->page2()->tree()->setCurrentItem(setRules);
+        w->form()->page(PageKind::Rules)->tree()->setCurrentItem(setRules);
         QCOMPARE(w->listMode(), ListMode::Rules);
         QCOMPARE(w->detailsList()->model()->columnCount(), 6);
         QCOMPARE(w->detailsList()->cell(0, 0), QStringLiteral("Bindery Context "));
@@ -194,7 +195,7 @@ private slots:
                  QStringLiteral("O=ACME"));  // the server's value beside the rule
 
         w->form()->sheet()->setCurrentIndex(2);
-        QTreeWidget* report = w->form()->page3()->tree();
+        QTreeWidget* report = w->form()->page(PageKind::Report)->tree();
         QTreeWidgetItem* filter = findItem(report, QStringLiteral("Timesync"));
         QVERIFY(filter);
         report->setCurrentItem(filter);
@@ -209,17 +210,20 @@ private slots:
         QVERIFY(!f->action(cmd::FilterRemark)->isChecked());
         QVERIFY(f->action(cmd::FilterBad)->isChecked());
 
-        w->form()->page1()->tree()->setCurrentItem(findItem(
-            w->form()->page1()->tree(), QString::fromStdString(m_app->core().label("loaded-modules"))));
+        w->form()
+            ->page(PageKind::Config)
+            ->tree()
+            ->setCurrentItem(findItem(w->form()->page(PageKind::Config)->tree(),
+                                      QString::fromStdString(m_app->core().label("loaded-modules"))));
         QCOMPARE(w->detailsList()->model()->rowCount(), 2);
         f->action(cmd::FilterBad)->trigger();
         QVERIFY(!f->action(cmd::FilterBad)->isChecked());
         QCOMPARE(columnTexts(w->detailsList(), 0), QStringList{QStringLiteral("GOOD.QXK")});
 
-        QTreeWidgetItem* setRules =
-            findItem(w->form()->page2()->tree(), QString::fromStdString(m_app->core().label("setparams")));
+        QTreeWidgetItem* setRules = findItem(w->form()->page(PageKind::Rules)->tree(),
+                                             QString::fromStdString(m_app->core().label("setparams")));
         w->form()->sheet()->setCurrentIndex(1);
-        w->form()->page2()->tree()->setCurrentItem(setRules);
+        w->form()->page(PageKind::Rules)->tree()->setCurrentItem(setRules);
         QCOMPARE(w->detailsList()->model()->rowCount(), 0);  // its only rule failed on this server
         f->action(cmd::FilterBad)->trigger();
         QCOMPARE(w->detailsList()->model()->rowCount(), 1);
@@ -230,8 +234,11 @@ private slots:
         CMainFrame* f = start();
         f->addConfigWindow(markedDocument());
         CQXConfigSplitter* w = f->configWindows().at(0);
-        w->form()->page1()->tree()->setCurrentItem(findItem(
-            w->form()->page1()->tree(), QString::fromStdString(m_app->core().label("loaded-modules"))));
+        w->form()
+            ->page(PageKind::Config)
+            ->tree()
+            ->setCurrentItem(findItem(w->form()->page(PageKind::Config)->tree(),
+                                      QString::fromStdString(m_app->core().label("loaded-modules"))));
         QCOMPARE(columnTexts(w->detailsList(), 1), (QStringList{"9", "10"}));
         emit w->detailsList()->header()->sectionClicked(1);
         QCOMPARE(columnTexts(w->detailsList(), 1), (QStringList{"10", "9"}));  // text order, byte by byte
@@ -247,7 +254,7 @@ private slots:
         CMainFrame* f = start(sample());
         QVERIFY(waitIdle(f));
         CQXConfigSplitter* w = f->configWindows().at(0);
-        QTreeWidget* tree = w->form()->page1()->tree();
+        QTreeWidget* tree = w->form()->page(PageKind::Config)->tree();
         f->action(cmd::TreeOpen)->trigger();
         QTreeWidgetItem* root = tree->topLevelItem(0);
         QVERIFY(root->child(2)->childCount() > 0 && root->child(2)->isExpanded());
@@ -405,8 +412,10 @@ private slots:
         CMainFrame* f = start(sample());
         QVERIFY(waitIdle(f));
         CQXConfigSplitter* w = f->configWindows().at(0);
-        w->form()->page1()->tree()->setCurrentItem(
-            findItem(w->form()->page1()->tree(), QStringLiteral("Memory")));
+        w->form()
+            ->page(PageKind::Config)
+            ->tree()
+            ->setCurrentItem(findItem(w->form()->page(PageKind::Config)->tree(), QStringLiteral("Memory")));
         const int rows = w->detailsList()->model()->rowCount();
         f->action(cmd::RunChecker)->trigger();
         QVERIFY(!f->mdiArea()->isEnabled());
@@ -420,7 +429,8 @@ private slots:
         f->addConfigWindow(markedDocument());
         f->addConfigWindow(markedDocument());
         CQXConfigSplitter* w = f->configWindows().at(0);
-        QTreeWidgetItem* memory = findItem(w->form()->page1()->tree(), QStringLiteral("Memory"));
+        QTreeWidgetItem* memory =
+            findItem(w->form()->page(PageKind::Config)->tree(), QStringLiteral("Memory"));
         w->selectNode(CTreePage::nodeOf(memory), ListMode::Config);
         w->setCompareMode(ListMode::CompareX);
         QCOMPARE(w->detailsList()->model()->columnCount(), 3);

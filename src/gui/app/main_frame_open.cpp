@@ -142,7 +142,8 @@ void CMainFrame::addConfigWindow(std::unique_ptr<CQXConfigDoc2> doc) {
     }
     addDocumentWindow(w);
     // A new window shows its configuration at once: the root's first section is selected.
-    if (QTreeWidget* tree = w->form()->page1()->tree(); tree->topLevelItemCount() > 0 && !m_bulk.running()) {
+    if (QTreeWidget* tree = w->form()->page(PageKind::Config)->tree();
+        tree->topLevelItemCount() > 0 && !m_bulk.running()) {
         QTreeWidgetItem* root = tree->topLevelItem(0);
         tree->setCurrentItem(root->childCount() > 0 ? root->child(0) : root);
     }

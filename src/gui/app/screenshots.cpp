@@ -35,10 +35,8 @@ void save(QWidget* w, const QString& dir, const QString& name) {
 }
 
 // Selects the first tree item whose text starts with `prefix` on a page.
-void selectItem(CQXConfigSplitter* w, int page, const QString& prefix, bool expandAll = true) {
-    CTreePage* p = page == 0   ? static_cast<CTreePage*>(w->form()->page1())
-                   : page == 1 ? static_cast<CTreePage*>(w->form()->page2())
-                               : static_cast<CTreePage*>(w->form()->page3());
+void selectItem(CQXConfigSplitter* w, PageKind page, const QString& prefix, bool expandAll = true) {
+    CTreePage* p = w->form()->page(page);
     w->form()->sheet()->setCurrentWidget(p);
     if (expandAll) p->treeOpen();
     for (QTreeWidgetItemIterator it(p->tree()); *it; ++it)
@@ -206,25 +204,26 @@ void shoot(CQXConfigApp& app, const QString& dir) {
         CQXConfigSplitter* first = windows.first();
         for (QMdiSubWindow* sw : f->mdiArea()->subWindowList()) sw->showNormal();
         f->mdiArea()->tileSubWindows();
-        for (CQXConfigSplitter* w : windows) selectItem(w, 0, QStringLiteral("Communications"));
+        for (CQXConfigSplitter* w : windows)
+            selectItem(w, PageKind::Config, QStringLiteral("Communications"));
         settle();
         save(f, dir, QStringLiteral("main-two-servers"));
         f->mdiArea()->setActiveSubWindow(f->mdiArea()->subWindowList().first());
         f->mdiArea()->activeSubWindow()->showMaximized();
-        selectItem(first, 0, QStringLiteral("Loaded modules"));
+        selectItem(first, PageKind::Config, QStringLiteral("Loaded modules"));
         settle();
         save(f, dir, QStringLiteral("config-page"));
-        selectItem(first, 0, QStringLiteral("Communications"));
+        selectItem(first, PageKind::Config, QStringLiteral("Communications"));
         first->setCompareMode(ListMode::CompareX);
         settle();
         save(f, dir, QStringLiteral("compare-x"));
-        selectItem(first, 1, QStringLiteral("SET Parameters"));
+        selectItem(first, PageKind::Rules, QStringLiteral("SET Parameters"));
         settle();
         save(f, dir, QStringLiteral("rules-page"));
-        selectItem(first, 2, QStringLiteral("Suggestion"));
+        selectItem(first, PageKind::Report, QStringLiteral("Suggestion"));
         settle();
         shootContextMenu(f, first, dir);
-        selectItem(first, 2, QStringLiteral("Report"), false);
+        selectItem(first, PageKind::Report, QStringLiteral("Report"), false);
         first->selectNode(first->document().report().root(), ListMode::Report);
         settle();
         save(f, dir, QStringLiteral("report-page"));

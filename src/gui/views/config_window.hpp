@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 
 class QMenu;
@@ -41,11 +42,15 @@ public:
 /// page's section compared across the open servers (one row per item, or per server).
 enum class ListMode { Empty, Config, Report, Rules, CompareX, CompareY };
 
-/// One tab page with its tree.
+/// The form's three pages, in tab order.
+enum class PageKind { Config, Rules, Report };
+inline constexpr PageKind kPageKinds[] = {PageKind::Config, PageKind::Rules, PageKind::Report};
+
+/// A tab page with its tree (Config, Rules or Report).
 class CTreePage : public QWidget {
     Q_OBJECT
 public:
-    CTreePage(ListMode mode, QWidget* parent = nullptr);
+    explicit CTreePage(PageKind kind, QWidget* parent = nullptr);
     /// Replaces the tree by a built one; the root item stays expanded.
     void populate(const lists::TreeItem& root);
     /// Expands every item that has children.
@@ -53,33 +58,19 @@ public:
     /// Collapses every item, then expands the root again.
     void treeClose();
     [[nodiscard]] QTreeWidget* tree() const { return m_tree; }
-    [[nodiscard]] ListMode mode() const { return m_mode; }
+    [[nodiscard]] PageKind kind() const { return m_kind; }
+    /// The list mode in which a selection of this page shows its node.
+    [[nodiscard]] ListMode listMode() const;
     /// The node behind a tree item.
     static xml::Node nodeOf(const QTreeWidgetItem* item);
 
 signals:
-    void nodeSelected(qx::xml::Node node, ListMode mode);
+    void nodeSelected(qx::xml::Node node, qx::gui::ListMode mode);
     void contextMenuAt(qx::xml::Node node, QPoint globalPos);
 
 private:
     QTreeWidget* m_tree;
-    ListMode m_mode;
-};
-
-class CPage1 : public CTreePage {
-    Q_OBJECT
-public:
-    explicit CPage1(QWidget* parent = nullptr) : CTreePage(ListMode::Config, parent) {}
-};
-class CPage2 : public CTreePage {
-    Q_OBJECT
-public:
-    explicit CPage2(QWidget* parent = nullptr) : CTreePage(ListMode::Rules, parent) {}
-};
-class CPage3 : public CTreePage {
-    Q_OBJECT
-public:
-    explicit CPage3(QWidget* parent = nullptr) : CTreePage(ListMode::Report, parent) {}
+    PageKind m_kind;
 };
 
 /// `CSheet`: the tab sheet of the form.
@@ -95,17 +86,15 @@ class CFormLeft : public QWidget {
 public:
     explicit CFormLeft(QWidget* parent = nullptr);
     CSheet* sheet() const { return m_sheet; }
-    CPage1* page1() const { return m_page1; }
-    CPage2* page2() const { return m_page2; }
-    CPage3* page3() const { return m_page3; }
+    CTreePage* page(PageKind kind) const { return m_pages[static_cast<std::size_t>(kind)]; }
+    /// The page a node shown in a list mode belongs to (comparisons: the Config page).
+    CTreePage* pageOf(ListMode mode) const;
     /// The page shown.
     CTreePage* activePage() const;
 
 private:
     CSheet* m_sheet;
-    CPage1* m_page1;
-    CPage2* m_page2;
-    CPage3* m_page3;
+    std::array<CTreePage*, std::size(kPageKinds)> m_pages;
 };
 
 /// `CQXConfigSplitter`: the child window of one configuration document; owns the document.
