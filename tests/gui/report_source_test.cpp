@@ -155,7 +155,8 @@ private slots:
     void ctrlDoubleClickOpensItAndAPlainOneDoesNot() {
         auto w = open(QStringLiteral("FS2.TXT"), kReport);
         QVERIFY(w);
-        w->selectNode(xml::selectFirst(w->document().config().documentNode(), "set-category"), ListMode::Config);
+        w->selectNode(xml::selectFirst(w->document().config().documentNode(), "set-category"),
+                      ListMode::Config);
         CQXConfigView* list = w->detailsList();
         const int row = rowNamed(list, QStringLiteral("Garbage Collection Interval"));
         QVERIFY(row >= 0);
@@ -188,7 +189,8 @@ private slots:
         QVERIFY(sample.open(QIODevice::ReadOnly));
         auto w = open(QStringLiteral("FS1-CONFIG.TXT"), sample.readAll());
         QVERIFY(w);
-        w->selectNode(xml::selectFirst(w->document().config().documentNode(), "set-category"), ListMode::Config);
+        w->selectNode(xml::selectFirst(w->document().config().documentNode(), "set-category"),
+                      ListMode::Config);
         const int row = 2;
         QVERIFY(w->sourceLineOfRow(row) > 0);
         w->detailsList()->setCurrentIndex(w->detailsList()->model()->index(row, 0));
