@@ -22,15 +22,15 @@ std::size_t charCount(std::string_view s) {
 CompareEntry cutEntry(std::string path, std::string name, std::string value) {
     std::size_t budget = kEntryLimit;
     CompareEntry e;
-    e.path = lists::cutText(path, budget);
+    e.path = text::cutUtf8(path, budget);
     budget -= charCount(e.path);
     if (budget == 0) return e;
     --budget;  // separator
-    e.name = lists::cutText(name, budget);
+    e.name = text::cutUtf8(name, budget);
     budget -= charCount(e.name);
     if (budget == 0) return e;
     --budget;
-    e.value = lists::cutText(value, budget);
+    e.value = text::cutUtf8(value, budget);
     return e;
 }
 

@@ -33,8 +33,6 @@ struct TreeItem {
 
 /// Tree icon index of an element name (shared tree icon list).
 int treeIcon(std::string_view elementName);
-/// List icon index of a report key ("any other key" is Information).
-int keyIcon(std::string_view key);
 
 /// Config page: root `label("config")`, then the listed sections of the configuration.
 TreeItem buildConfigTree(const CQXConfigDoc2& doc, const Application& app);

@@ -7,6 +7,7 @@
 #include "lists/list_export.hpp"
 #include "lists/report_keys.hpp"
 #include "views/config_window.hpp"
+#include "xml/fields.hpp"
 
 #include <QMenu>
 
@@ -41,7 +42,7 @@ bool productList(const ListContext& c) {
 }
 bool rowWithKdn(const ListContext& c) {
     if (!c.row || !c.row->node || setParameterList(c) || productList(c)) return false;
-    return !lists::field(c.row->node, "kdn").empty() || !xml::attribute(c.row->node, "kdn").empty();
+    return !xml::field(c.row->node, "kdn").empty() || !xml::attribute(c.row->node, "kdn").empty();
 }
 bool reportPage(const ListContext& c) {
     return c.mode == kModeReport;
