@@ -19,6 +19,7 @@ struct ListContext {
     int mode;
     std::string node;
     const lists::ListRow* row;
+    xml::Node treeNode;
 };
 
 bool isOneOf(const std::string& name, std::initializer_list<const char*> names) {
@@ -47,6 +48,15 @@ bool rowWithKdn(const ListContext& c) {
 bool reportPage(const ListContext& c) {
     return c.mode == kModeReport;
 }
+bool editableRules(const ListContext& c) {
+    return c.mode == kModeRules && ruleedit::treeNodeKind(c.treeNode) != ruleedit::TreeNodeKind::Unknown;
+}
+bool editableRuleRow(const ListContext& c) {
+    return editableRules(c) && c.row;
+}
+bool rowWithProperties(const ListContext& c) {
+    return (c.mode == kModeConfig || c.mode == kModeReport) && c.row && c.row->node;
+}
 
 // One entry of the context menu: the command, its text where the command has several, when
 // it is offered, and what runs it (null: the main frame's command). Id 0 is a separator.
@@ -58,6 +68,10 @@ struct ListMenuEntry {
 };
 
 const ListMenuEntry kListMenu[] = {
+    {cmd::RuleInsert, nullptr, editableRules, &CQXConfigSplitter::insertRule},
+    {cmd::RuleModify, nullptr, editableRuleRow, &CQXConfigSplitter::modifyRule},
+    {cmd::RuleDelete, nullptr, editableRuleRow, &CQXConfigSplitter::deleteRule},
+    {cmd::RuleProperties, nullptr, rowWithProperties, &CQXConfigSplitter::showProperties},
     {cmd::FindModule, "Find", moduleList, &CQXConfigSplitter::lookUpFile},
     {cmd::LookUpKdn, "Find", setParameterList, &CQXConfigSplitter::lookUpKdn},
     {cmd::LookUpKdn, "Look up KDN", productList, &CQXConfigSplitter::lookUpKdn},
@@ -85,7 +99,7 @@ std::string CQXConfigSplitter::currentNodeName() const {
 }
 
 std::unique_ptr<QMenu> CQXConfigSplitter::listMenu() {
-    const ListContext context{m_mode, currentNodeName(), m_list->selectedRow()};
+    const ListContext context{m_mode, currentNodeName(), m_list->selectedRow(), m_node};
     auto menu = std::make_unique<QMenu>(this);
     const int row = m_list->currentIndex().isValid() ? m_list->currentIndex().row() : -1;
     bool separatorDue = false;
@@ -111,7 +125,15 @@ std::unique_ptr<QMenu> CQXConfigSplitter::listMenu() {
 
 void CQXConfigSplitter::activateRow(int row) {
     if (row < 0 || row >= m_list->detailsModel().rowCount()) return;
-    if (m_mode != kModeReport) return;  // the rule item editor takes the Rules page's rows
+    if (m_mode == kModeRules) {
+        modifyRule();
+        return;
+    }
+    if (m_mode == kModeConfig) {
+        showProperties();
+        return;
+    }
+    if (m_mode != kModeReport) return;
     if (currentNodeName() == "patches") {
         lookUpKdn();
         return;
