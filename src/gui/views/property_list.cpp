@@ -67,7 +67,6 @@ void CPropertyList::addText(const QString& key, const QString& label, const QStr
     QTreeWidgetItem* item = addRow(label, description);
     auto* edit = new QLineEdit(value.left(maxLength));
     edit->setMaxLength(maxLength);
-    edit->setFrame(false);
     edit->setObjectName(key);
     m_tree->setItemWidget(item, 1, edit);
     // Focus in an editor shows its property's description.
@@ -99,7 +98,6 @@ void CPropertyList::addDate(const QString& key, const QString& label, const QStr
     edit->setMinimumDate(kNoDate);
     edit->setSpecialValueText(QStringLiteral(" "));
     edit->setDate(value && value->isValid() ? *value : kNoDate);
-    edit->setFrame(false);
     m_tree->setItemWidget(item, 1, edit);
     connect(edit, &QDateEdit::dateChanged, this, [this, item] { m_tree->setCurrentItem(item); });
     m_properties.push_back({key, item, edit});
