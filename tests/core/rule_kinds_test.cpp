@@ -52,6 +52,12 @@ TEST(RuleKinds, EveryJudgedKindSaysWhatItIsAbout) {
         }
         EXPECT_TRUE(!k.propertyCheck || k.finding.has_value()) << k.item;
     }
+    // Layouts that show the configuration's side need a kind that says where it is.
+    for (const auto& k : kRuleKinds) {
+        const bool showsItems = k.layout != RulesLayout::Fields && k.layout != RulesLayout::ProductNames &&
+                                k.layout != RulesLayout::AreaLists;
+        EXPECT_TRUE(!showsItems || (!k.items.empty() && !k.naming.empty())) << k.list;
+    }
 }
 
 TEST(RuleKinds, FindingKindsTakeTheirNamesFromTheTable) {

@@ -76,6 +76,7 @@ void runPropertyCheck(CQXConfigDoc2& doc, Application& app, xml::Node details,
     ConfigIndex index(doc.config().documentNode());
     const auto kinds = checkedKinds();
     std::vector<Selector> selectors;
+    selectors.reserve(kinds.size());
     for (const RuleKindInfo* kind : kinds) selectors.push_back(selectorOf(kind->items.front()));
     index.prepare(selectors);
     const auto rules = collectRuleItems(app.ruleBase(), kinds);

@@ -4,11 +4,16 @@
 // it. The analysis, the rule edit operations, the editor's "values" and "Select", and the
 // Rules page all take these facts from here.
 //
-// Adding a kind: add an enumerator to RuleKind and a row to kRuleKinds (with a field list
-// when no existing one fits). The row is all the analysis, the editor and the lists need.
-// What may be new beyond it: a Comparison of its own (evaluate_rule.cpp), a Rules-page
-// layout other than the generic one (config_lists.cpp), its pictures (list_icons.hpp and the
-// tree icons) and its labels in menu.xml.
+// Adding a kind:
+//  1. an enumerator in RuleKind and a row in kRuleKinds (with a field list in `kinds` when
+//     no existing one fits; `insertChoice` is the next free number). The analysis, the rule
+//     edit operations, the editor's "values", "compare" and "Select", `rules check` and the
+//     Rules page (layout Fields unless one below fits) all take it from there;
+//  2. the labels of its list and of its fields in menu.xml (rule_kinds_test checks them).
+// Only what is really new goes elsewhere: a Comparison or a RulesLayout of its own
+// (evaluate_rule.cpp, config_lists.cpp; the switches there name every value), a finding
+// kind when the property check judges it (FindingKind; kFindingKinds in findings.hpp orders
+// the Report page's summary), and a picture of its own (list_icons.hpp).
 
 #include <array>
 #include <optional>
@@ -89,6 +94,19 @@ enum class Chooser {
     KeysByCategory,  // the same, grouped by the `name` of the items' parent
 };
 
+/// How the Rules page shows a list of the kind.
+enum class RulesLayout {
+    Fields,        // the fields, as Insert writes them
+    NamedValue,    // name, the configuration's value, the condition, the finding's mark
+    SetParameter,  // the same with the SET parameter's link, description and type
+    Module,        // name, version and date of the loaded module with the conditions
+    ProductRule,   // the product and its installed version
+    FileGroup,     // pattern, the configuration's count, the condition
+    Lines,         // the line that decides an "in"/"!in" rule
+    ProductNames,  // the products the items name (other texts as they stand)
+    AreaLists,     // the area lists it holds
+};
+
 /// One row of the table. A kind the analysis never judges leaves everything from `fields` on
 /// empty.
 struct RuleKindInfo {
@@ -105,6 +123,7 @@ struct RuleKindInfo {
     Chooser chooser = Chooser::None;
     std::optional<FindingKind> finding = {};  // the records its pass writes
     bool propertyCheck = false;               // judged by the property check, in table order
+    RulesLayout layout = RulesLayout::Fields;
 };
 
 namespace kinds {
@@ -167,7 +186,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .comparison = Comparison::ServerParameter,
      .chooser = Chooser::Keys,
      .finding = FindingKind::ServerParameter,
-     .propertyCheck = true},
+     .propertyCheck = true,
+     .layout = RulesLayout::NamedValue},
     {.kind = RuleKind::SetParameter,
      .item = "set-param",
      .list = "setparams",
@@ -180,7 +200,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .comparison = Comparison::SetParameter,
      .chooser = Chooser::KeysByCategory,
      .finding = FindingKind::SetParameter,
-     .propertyCheck = true},
+     .propertyCheck = true,
+     .layout = RulesLayout::SetParameter},
     {.kind = RuleKind::Lan,
      .item = "lan",
      .list = "lans",
@@ -193,7 +214,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .comparison = Comparison::Text,
      .chooser = Chooser::Keys,
      .finding = FindingKind::Lan,
-     .propertyCheck = true},
+     .propertyCheck = true,
+     .layout = RulesLayout::NamedValue},
     {.kind = RuleKind::Device,
      .item = "device",
      .list = "devices",
@@ -206,7 +228,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .comparison = Comparison::Text,
      .chooser = Chooser::Keys,
      .finding = FindingKind::Device,
-     .propertyCheck = true},
+     .propertyCheck = true,
+     .layout = RulesLayout::NamedValue},
     {.kind = RuleKind::Volume,
      .item = "volume",
      .list = "volumes",
@@ -219,7 +242,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .comparison = Comparison::WholeNumber,
      .chooser = Chooser::Keys,
      .finding = FindingKind::Volume,
-     .propertyCheck = true},
+     .propertyCheck = true,
+     .layout = RulesLayout::NamedValue},
     {.kind = RuleKind::BootDrive,
      .item = "boot-drive",
      .list = "boot-drives",
@@ -230,7 +254,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .items = kinds::kBootDriveProperties,
      .shown = kinds::kValue,
      .comparison = Comparison::Text,
-     .chooser = Chooser::Keys},
+     .chooser = Chooser::Keys,
+     .layout = RulesLayout::NamedValue},
     {.kind = RuleKind::File,
      .item = "file",
      .list = "files",
@@ -241,7 +266,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .items = kinds::kFiles,
      .shown = kinds::kLines,
      .comparison = Comparison::LineTest,
-     .chooser = Chooser::Keys},
+     .chooser = Chooser::Keys,
+     .layout = RulesLayout::Lines},
     {.kind = RuleKind::SearchPath,
      .item = "search-path",
      .list = "search-paths",
@@ -252,7 +278,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .items = kinds::kSearchPaths,
      .shown = kinds::kValue,
      .comparison = Comparison::LineTest,
-     .chooser = Chooser::Keys},
+     .chooser = Chooser::Keys,
+     .layout = RulesLayout::Lines},
     {.kind = RuleKind::Module,
      .item = "module",
      .list = "modules",
@@ -264,7 +291,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .shown = kinds::kVersionAndDate,
      .comparison = Comparison::ModuleVersion,
      .chooser = Chooser::Keys,
-     .finding = FindingKind::Module},
+     .finding = FindingKind::Module,
+     .layout = RulesLayout::Module},
     {.kind = RuleKind::ProductRule,
      .item = "product-rule",
      .list = "products",
@@ -275,7 +303,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .items = kinds::kProducts,
      .shown = kinds::kVersion,
      .comparison = Comparison::ProductVersion,
-     .chooser = Chooser::Keys},
+     .chooser = Chooser::Keys,
+     .layout = RulesLayout::ProductRule},
     {.kind = RuleKind::FileGroup,
      .item = "file-group",
      .list = "file-groups",
@@ -286,7 +315,8 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .items = kinds::kFileGroups,
      .shown = kinds::kCount,
      .comparison = Comparison::Text,
-     .chooser = Chooser::Keys},
+     .chooser = Chooser::Keys,
+     .layout = RulesLayout::FileGroup},
     // The editor writes `server`; a requirement looks partitions up by `name`, and "Select" offers none.
     {.kind = RuleKind::Partition,
      .item = "partition",
@@ -303,15 +333,21 @@ inline constexpr std::array<RuleKindInfo, 15> kRuleKinds = {{
      .item = "information",
      .list = "informations",
      .insertChoice = 9,
-     .labelKey = "informations"},
+     .labelKey = "informations",
+     .layout = RulesLayout::ProductNames},
     // The item's text is the `ID` of the product depended on.
     {.kind = RuleKind::Depend,
      .item = "depend",
      .list = "dependencies",
      .insertChoice = 7,
-     .labelKey = "dependencies"},
+     .labelKey = "dependencies",
+     .layout = RulesLayout::ProductNames},
     // Holds area lists; its items are theirs.
-    {.kind = RuleKind::Requireds, .list = "requireds", .insertChoice = 8, .labelKey = "requireds"},
+    {.kind = RuleKind::Requireds,
+     .list = "requireds",
+     .insertChoice = 8,
+     .labelKey = "requireds",
+     .layout = RulesLayout::AreaLists},
 }};
 
 /// The row of a kind.

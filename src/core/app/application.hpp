@@ -86,8 +86,6 @@ public:
     int nextProductNumber = 0;
     /// Open configuration documents; the front ends keep it current.
     int openDocuments = 0;
-    /// Set when a live update replaced and reloaded the rule base.
-    bool ruleBaseUpdated = false;
 
     /// An independent copy (own rule base) for a worker thread.
     [[nodiscard]] Application cloneForWorker() const;

@@ -19,7 +19,7 @@ std::size_t charCount(std::string_view s) {
 }
 
 // Cuts the entry as its 500-byte slot would: the whole text to 499 characters.
-CompareEntry cutEntry(std::string path, std::string name, std::string value) {
+CompareEntry cutEntry(std::string_view path, std::string_view name, std::string_view value) {
     std::size_t budget = kEntryLimit;
     CompareEntry e;
     e.path = text::cutUtf8(path, budget);

@@ -1,6 +1,7 @@
 #include "lists/config_lists.hpp"
 
 #include "analysis/product_check.hpp"
+#include "analysis/rule_base.hpp"
 #include "analysis/rule_kinds.hpp"
 #include "util/text.hpp"
 #include "xml/fields.hpp"
@@ -126,15 +127,15 @@ std::string ruleItemText(Node n, const Application& app) {
 }
 
 // Containers and every area list of the rule base are tree items; rule items are rows.
-bool isRulesTreeNode(std::string_view name) {
-    return name == "rules" || name == "productgroup" || name == "product" || analysis::kindOfList(name);
+bool isRulesTreeNode(Node n) {
+    return analysis::isContainer(n) || analysis::kindOfList(n.name());
 }
 
 void walkRules(Node parent, std::vector<TreeItem>& out, const Application& app) {
     for (Node c : parent.children()) {
         if (!isElement(c)) continue;
         const std::string n = nameOf(c);
-        if (!isRulesTreeNode(n)) continue;
+        if (!isRulesTreeNode(c)) continue;
         TreeItem item;
         item.text = ruleItemText(c, app);
         item.icon = n == "product" ? treeIcon(xml::attribute(c, "update") == "true" ? "update" : "product")
@@ -557,33 +558,28 @@ void fieldRuleRows(ListModel& m, const RuleKindInfo& kind, Node list, const Appl
 
 void ruleRows(ListModel& m, const RuleKindInfo& kind, Node list, const CQXConfigDoc2& doc,
               const Application& app) {
-    switch (kind.kind) {
-        case RuleKind::Requireds:
+    using analysis::RulesLayout;
+    switch (kind.layout) {
+        case RulesLayout::AreaLists:
             addHeaders(m, {"name"}, app);
             for (Node c : list.children())
                 if (isElement(c)) m.addRow(iconOfKey(nameOf(c)), {ruleItemText(c, app)}, c);
             return;
-        case RuleKind::ServerParameter:
-        case RuleKind::Lan:
-        case RuleKind::Device:
-        case RuleKind::Volume:
-        case RuleKind::BootDrive:
+        case RulesLayout::NamedValue:
             return propertyRuleRows(m, kind, list, doc, app);
-        case RuleKind::SetParameter:
+        case RulesLayout::SetParameter:
             return setParamRuleRows(m, kind, list, doc, app);
-        case RuleKind::Module:
+        case RulesLayout::Module:
             return moduleRuleRows(m, kind, list, doc, app);
-        case RuleKind::ProductRule:
+        case RulesLayout::ProductRule:
             return productRuleRows(m, kind, list, doc, app);
-        case RuleKind::FileGroup:
+        case RulesLayout::FileGroup:
             return fileGroupRuleRows(m, kind, list, doc, app);
-        case RuleKind::File:
-        case RuleKind::SearchPath:
+        case RulesLayout::Lines:
             return lineRuleRows(m, kind, list, doc, app);
-        case RuleKind::Depend:
-        case RuleKind::Information:
+        case RulesLayout::ProductNames:
             return namedRows(m, list, app.ruleBase(), app);
-        case RuleKind::Partition:
+        case RulesLayout::Fields:
             return fieldRuleRows(m, kind, list, app);
     }
 }
@@ -594,7 +590,7 @@ ListModel buildRuleList(xml::Node node, const CQXConfigDoc2& doc, const Applicat
     ListModel m;
     if (!node) return m;
     const std::string e = nameOf(node);
-    if (e == "productgroup" || e == "product" || e == "rules") {
+    if (analysis::isContainer(node)) {
         containerRows(m, node, app);
     } else if (const RuleKindInfo* kind = analysis::kindOfList(e)) {
         ruleRows(m, *kind, node, doc, app);

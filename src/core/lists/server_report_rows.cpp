@@ -166,7 +166,7 @@ void writeDirectoryRows(RowWriter& w, const CQXConfigDoc2& doc) {
 
 std::vector<InterruptEntry> interruptEntries(const CQXConfigDoc2& doc) {
     std::vector<InterruptEntry> out;
-    auto valueOr = [](std::string v) { return v.empty() ? std::string("Not used") : v; };
+    auto valueOr = [](const std::string& v) { return v.empty() ? std::string("Not used") : v; };
     for (xml::Node d : xml::select(doc.config().documentNode(), "device")) {
         std::string driver = propertyValue(d, "Driver name");
         if (driver.empty()) driver = propertyValue(d, "Driver Name");
