@@ -5,7 +5,7 @@ BUILD_DIR := build/$(PRESET)
 SAMPLE ?= examples/FS1-CONFIG.TXT
 JOBS ?= $(shell nproc)
 
-.PHONY: setup setup-test configure programs build run test test-asan lint bench fuzz screenshots package clean
+.PHONY: setup setup-test configure programs build run test test-asan lint tidy bench fuzz screenshots package clean
 
 setup:
 	@bash scripts/setup
@@ -31,6 +31,10 @@ test: setup-test build
 
 lint: setup-test
 	@bash scripts/check-format
+
+# clang-tidy over the core with the checks of .clang-tidy; any finding fails.
+tidy: setup-test configure
+	@bash scripts/check-tidy $(BUILD_DIR)
 
 test-asan:
 	@$(MAKE) --no-print-directory test PRESET=asan

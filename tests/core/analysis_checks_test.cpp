@@ -4,6 +4,7 @@
 #include "analysis/records.hpp"
 #include "analysis/rule_base.hpp"
 #include "test_support.hpp"
+#include "util/text.hpp"
 
 #include <gtest/gtest.h>
 
@@ -101,13 +102,14 @@ TEST(ProductCheck, RecordsPresenceAndSummary) {
     xml::Node rule = xml::select(f.app->ruleBase().documentNode(), "module").at(1);  // NONE.QXK
     xml::Node owner = xml::selectFirst(f.app->ruleBase().documentNode(), "product");
     xml::appendElement(xml::appendElement(owner, "setparams"), "set-param");
-    markProductBad(f.doc, xml::selectFirst(owner, "set-param"));
+    const ProductRecords products(f.doc);
+    products.markBad(owningProductId(xml::selectFirst(owner, "set-param")).value());
     EXPECT_EQ(f.checked(), "3:good/bad 7:good/good 5:bad/good 3:good/good ");
-    EXPECT_FALSE(isRuleActive(f.doc, rule.parent()));  // product 5's requirement list: absent
-    EXPECT_TRUE(isRuleActive(f.doc, xml::selectFirst(f.app->ruleBase().documentNode(), "module")));
-    EXPECT_TRUE(isProductBad(f.doc, "5"));
-    EXPECT_TRUE(isProductBad(f.doc, "404"));
-    EXPECT_FALSE(isProductBad(f.doc, "7"));
+    EXPECT_FALSE(products.isRuleActive(rule.parent()));  // product 5's requirement list: absent
+    EXPECT_TRUE(products.isRuleActive(xml::selectFirst(f.app->ruleBase().documentNode(), "module")));
+    EXPECT_TRUE(products.isProductBad("5"));
+    EXPECT_TRUE(products.isProductBad("404"));
+    EXPECT_FALSE(products.isProductBad("7"));
 }
 
 TEST(ProductCheck, FailingGroupHidesItsProductsAndNestedGroupsNeedEveryLevel) {
@@ -178,11 +180,26 @@ TEST(ProductCheck, RequirementKindsAndTheLineTest) {
               "9:good/good 10:bad/good 11:good/good 13:bad/good 12:bad/good ");
 }
 
+TEST(ProductCheck, NotesAndDependenciesInRequirementsAreNoConditions) {
+    // A note kept among a product's requirements used to be looked up as a configuration
+    // item, found nowhere, and so made the product absent.
+    Fixture f(R"(<productgroup name="G">
+        <product ID="1" name="Noted"><requireds><informations name="I"><information>see KB 7</information>
+          </informations><dependencies name="D"><depend>2</depend></dependencies></requireds></product>
+      </productgroup>)");
+    f.run();
+    EXPECT_EQ(f.checked(), "1:good/good ");
+}
+
 TEST(LineTest, CommentsAndEmptyFiles) {
-    EXPECT_TRUE(isCommentLine("   # x"));
-    EXPECT_TRUE(isCommentLine(";x"));
-    EXPECT_TRUE(isCommentLine("load rem.qxk"));
-    EXPECT_FALSE(isCommentLine("load x # y"));
+    EXPECT_TRUE(text::isCommentLine("   # x"));
+    EXPECT_TRUE(text::isCommentLine(";x"));
+    EXPECT_TRUE(text::isCommentLine("load rem.qxk"));
+    EXPECT_FALSE(text::isCommentLine("load x # y"));
+    // The network configuration's reading: only the first column starts a comment.
+    EXPECT_FALSE(text::isFirstColumnCommentLine("   # x"));
+    EXPECT_TRUE(text::isFirstColumnCommentLine("#x"));
+    EXPECT_TRUE(text::isFirstColumnCommentLine("Rem x"));
     EXPECT_EQ(lineTest("in", "a", {}), 2);
     EXPECT_EQ(lineTest("!in", "a", {}), 3);
     EXPECT_EQ(lineTest("in", "load", {"  load x"}), 3);

@@ -159,6 +159,48 @@ TEST(RuleList, FileRulesSearchTheLinesAndSkipComments) {
     EXPECT_EQ(m.rows[1].icon, lists::icon::kGood);  // "old" only stands in a comment line
 }
 
+TEST(RuleList, LineRulesReadAsTheAnalysisJudgesThem) {
+    // An indented REM line is a comment to the analysis; the Rules page used to count only
+    // comments at the line's start and showed such a rule Good while the product was absent.
+    auto app = test::makeApp(
+        "<rules date='1'><files name='F'>"
+        "<file><name>SYS:ETC/HOSTS</name><condition>in</condition><value>10.0.0.1</value></file>"
+        "</files><search-paths name='S'>"
+        "<search-path><name>Search Path 2</name><condition>in</condition><value>PUBLIC</value></search-path>"
+        "<search-path><name>Search Path 1</name><condition>!in</condition><value>PUBLIC</value></search-path>"
+        "</search-paths></rules>");
+    auto doc = docFrom(
+        "<config><files><filegroup name='Etc'><file name='SYS:ETC/HOSTS'>"
+        "<line>  REM 10.0.0.1 old</line></file></filegroup></files>"
+        "<search-paths><search-path><name>Search Path 1</name><value>SYS:\\SYSTEM</value></search-path>"
+        "<search-path><name>Search Path "
+        "2</name><value>SYS:\\PUBLIC</value></search-path></search-paths></config>");
+    ListModel files = lists::buildRuleList(xml::selectFirst(app->ruleBase().root(), "files"), *doc, *app);
+    ASSERT_EQ(files.rows.size(), 1u);
+    EXPECT_EQ(files.rows[0].icon, lists::icon::kBad);
+    EXPECT_EQ(files.rows[0].cells[1], "");
+    // A search-path rule tests the search path it names, as a requirement does.
+    ListModel paths =
+        lists::buildRuleList(xml::selectFirst(app->ruleBase().root(), "search-paths"), *doc, *app);
+    ASSERT_EQ(paths.rows.size(), 2u);
+    EXPECT_EQ(paths.rows[0].cells[0], "SYS:\\PUBLIC");
+    EXPECT_EQ(paths.rows[0].icon, lists::icon::kGood);
+    EXPECT_EQ(paths.rows[1].icon, lists::icon::kGood);  // Search Path 1 does not hold it
+}
+
+TEST(RuleList, KindsWithoutALayoutShowTheirFields) {
+    auto app = test::makeApp(
+        "<rules date='1'><partitions name='P'><partition><server>FS1</server><value>On</value>"
+        "<condition>=</condition></partition></partitions></rules>");
+    auto doc = docFrom("<config/>");
+    ListModel m = lists::buildRuleList(xml::selectFirst(app->ruleBase().root(), "partitions"), *doc, *app);
+    ASSERT_EQ(m.columns.size(), 6u);
+    EXPECT_EQ(m.columns[0].header, app->label("server"));
+    ASSERT_EQ(m.rows.size(), 1u);
+    EXPECT_EQ(m.rows[0].cells[0], "FS1");
+    EXPECT_EQ(m.rows[0].cells[2], app->valueLabel("condition", "="));
+}
+
 TEST(Sorting, DateNumberAndTextOrders) {
     auto app = test::makeApp();
     ListModel m;

@@ -33,9 +33,9 @@ int currentCacheIcon(const std::string& base, const std::string& current) {
 TEST(ServerReport, CacheBufferIcon) {
     EXPECT_EQ(currentCacheIcon("1000", "600"), 33);
     EXPECT_EQ(currentCacheIcon("1000", "400"), lists::icon::kBad);
-    EXPECT_EQ(currentCacheIcon("1000", "700"), lists::reportKeyIcon("file-groups"));
-    EXPECT_EQ(currentCacheIcon("1000", "1000"), lists::reportKeyIcon("file-groups"));
-    EXPECT_EQ(currentCacheIcon("", ""), lists::reportKeyIcon("file-groups"));  // no figures: no warning
+    EXPECT_EQ(currentCacheIcon("1000", "700"), lists::iconOfKey("file-groups"));
+    EXPECT_EQ(currentCacheIcon("1000", "1000"), lists::iconOfKey("file-groups"));
+    EXPECT_EQ(currentCacheIcon("", ""), lists::iconOfKey("file-groups"));  // no figures: no warning
 }
 
 TEST(ServerReport, LayoutOrderAndCuts) {
@@ -53,14 +53,14 @@ TEST(ServerReport, LayoutOrderAndCuts) {
     for (const auto& c : m.columns) EXPECT_EQ(c.header, "");
     ASSERT_GE(m.rows.size(), 4u);
     EXPECT_EQ(m.rows[0].cells[0], "CONFIG.QXK  /a");
-    EXPECT_EQ(m.rows[0].icon, lists::reportKeyIcon("configqxk"));
+    EXPECT_EQ(m.rows[0].icon, lists::iconOfKey("configqxk"));
     EXPECT_EQ(m.rows[0].cells[1], "now");
-    EXPECT_EQ(m.rows[1].icon, lists::reportKeyIcon("space"));
+    EXPECT_EQ(m.rows[1].icon, lists::iconOfKey("space"));
     EXPECT_EQ(m.rows[2].cells[1], "6.50");
-    EXPECT_EQ(m.rows[3].icon, lists::reportKeyIcon("uptime"));
+    EXPECT_EQ(m.rows[3].icon, lists::iconOfKey("uptime"));
     EXPECT_EQ(m.rows[3].cells[1].size(), 200u);  // cut to the column's 200 characters
     // The last block is the abend header.
-    EXPECT_EQ(m.rows.back().icon, lists::reportKeyIcon("abend"));
+    EXPECT_EQ(m.rows.back().icon, lists::iconOfKey("abend"));
     EXPECT_EQ(m.rows.back().cells[1], "EIP");
 }
 
@@ -68,7 +68,7 @@ TEST(ServerReport, GeneratorRowOnlyWithCaption) {
     auto app = test::makeApp();
     auto doc = docFromXml("<config><created>now</created></config>");
     auto m = buildServerReport(*doc, *app);
-    EXPECT_EQ(m.rows[0].icon, lists::reportKeyIcon("space"));
+    EXPECT_EQ(m.rows[0].icon, lists::iconOfKey("space"));
 }
 
 TEST(ServerReport, PartitionReplicasAndMessages) {
@@ -89,7 +89,7 @@ TEST(ServerReport, PartitionReplicasAndMessages) {
     auto m = buildServerReport(*doc, *app);
     const auto* a = rowWithCaption(m, app->label("replicacount") + " 2");
     ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->icon, lists::reportKeyIcon("partitionbad"));
+    EXPECT_EQ(a->icon, lists::iconOfKey("partitionbad"));
     EXPECT_EQ(a->messages, std::vector<std::string>({"errorreplica"}));
     const auto* b = rowWithCaption(m, app->label("replicacount") + " 3");
     ASSERT_NE(b, nullptr);
@@ -148,8 +148,8 @@ TEST(ServerReport, SharedInterruptsMarkedBothRows) {
             icons.push_back(r.icon);
         }
     }
-    const int bad2 = lists::reportKeyIcon("bad2");
-    const int plain = lists::reportKeyIcon("intnumber");
+    const int bad2 = lists::iconOfKey("bad2");
+    const int plain = lists::iconOfKey("intnumber");
     // Devices without an interrupt share none; two frame types of one LAN board are one
     // driver; a LAN board on a device's interrupt is a conflict.
     EXPECT_EQ(icons, std::vector<int>({bad2, bad2, bad2, plain, plain, plain, plain, bad2}));
@@ -175,8 +175,8 @@ TEST(ServerReport, VolumePercentagesAndIcons) {
     EXPECT_EQ(rowWithCaption(m, "LOW")->cells[3], "5.00%");
     EXPECT_EQ(rowWithCaption(m, "LOW")->cells[7], "DOS LONG");
     EXPECT_EQ(rowWithCaption(m, "PURGE")->icon, lists::icon::kInformation);
-    EXPECT_EQ(rowWithCaption(m, "OK")->icon, lists::reportKeyIcon("volume"));
-    EXPECT_EQ(rowWithCaption(m, "ZERO")->icon, lists::reportKeyIcon("volume"));
+    EXPECT_EQ(rowWithCaption(m, "OK")->icon, lists::iconOfKey("volume"));
+    EXPECT_EQ(rowWithCaption(m, "ZERO")->icon, lists::iconOfKey("volume"));
     EXPECT_EQ(rowWithCaption(m, "ZERO")->cells[3], "");
     EXPECT_EQ(rowWithCaption(m, "KFS_ADMIN"), nullptr);
     EXPECT_EQ(rowWithCaption(m, "_ADMIN"), nullptr);

@@ -1,13 +1,19 @@
 // Rule edit operations: Insert, Modify and Delete on the rule base, field writers, product
 // identifiers, and the "values"/"compare" matches of a rule.
+#include "analysis/evaluate_rule.hpp"
 #include "platform/file_system.hpp"
 #include "ruleedit/rule_edit.hpp"
 #include "test_support.hpp"
+#include "xml/fields.hpp"
 
 #include <gtest/gtest.h>
 
 using namespace qx;
 using namespace qx::ruleedit;
+using analysis::info;
+using analysis::RuleKind;
+using xml::addField;
+using xml::setField;
 
 namespace {
 
@@ -334,28 +340,95 @@ TEST_F(RuleEditOps, ValuesAndCompareCategories) {
     };
     xml::Node rule = at("serverparam");
     setField(rule, "value", "O=A");
-    auto values = ruleValues(*docA, TreeNodeKind::ServerParams, rule, eval);
+    auto values = ruleValues(*docA, info(RuleKind::ServerParameter), rule, eval);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].label, "Bindery Context");
     EXPECT_EQ(values[0].value, "O=A");
     EXPECT_EQ(values[0].outcome, 3);
-    auto compare = ruleCompare({docB.get()}, TreeNodeKind::ServerParams, rule, eval);
+    auto compare = ruleCompare({docB.get()}, info(RuleKind::ServerParameter), rule, eval);
     ASSERT_EQ(compare.size(), 1u);
     EXPECT_EQ(compare[0].label, "FS2 6.5 now");
     EXPECT_EQ(compare[0].outcome, 2);
 
     xml::Document r;
     r.loadString("<volume><name>Free</name><value>20</value><condition>=</condition></volume>");
-    auto vols = ruleValues(*docA, TreeNodeKind::Volumes, r.root(), eval);
+    auto vols = ruleValues(*docA, info(RuleKind::Volume), r.root(), eval);
     ASSERT_EQ(vols.size(), 2u);
     EXPECT_EQ(vols[0].label + "/" + vols[1].label, "SYS/VOL1");
     EXPECT_EQ(vols[1].outcome, 3);
-    auto mods = ruleValues(*docA, TreeNodeKind::Modules, at("module"), eval);
+    auto mods = ruleValues(*docA, info(RuleKind::Module), at("module"), eval);
     ASSERT_EQ(mods.size(), 2u);
     EXPECT_EQ(mods[0].value, "1.0 Jan 1 2004");
     EXPECT_EQ(mods[1].value, "1.1");
     // Names with quotes and backslashes are matched literally.
     r.loadString("<serverparam><name>it's \\ odd</name></serverparam>");
-    EXPECT_TRUE(ruleValues(*docA, TreeNodeKind::ServerParams, r.root(), eval).empty());
+    EXPECT_TRUE(ruleValues(*docA, info(RuleKind::ServerParameter), r.root(), eval).empty());
     EXPECT_EQ(calls, 6);
+}
+
+TEST_F(RuleEditOps, ModifyWithTheValuesReadFromAnItemKeepsIt) {
+    // What the editor shows for a row is what Modify writes back: nothing is lost or changed.
+    xml::Node product = at("product[@ID='7']");
+    for (const auto& c : kItemCases) {
+        xml::Node list = xml::appendElement(product, c.list);
+        RuleItemValues v = full();
+        if (std::string(c.list) == "files" || std::string(c.list) == "search-paths") v.conditionChoice = 2;
+        xml::Node item = insertItem(*app, list, v).created;
+        const std::string before = fieldsOf(item);
+        ASSERT_TRUE(modifyItem(*app, list, item, readRuleItem(*listKind(list), item)).applied) << c.list;
+        EXPECT_EQ(fieldsOf(item), before) << c.list;
+    }
+    // A date written by the module file scanner reads as the same day.
+    xml::Document r;
+    r.loadString(
+        "<module><name>A</name><date>Mar.05,2004</date><version_condition>&gt;=</version_condition></"
+        "module>");
+    const RuleItemValues v = readRuleItem(info(RuleKind::Module), r.root());
+    ASSERT_TRUE(v.date.has_value());
+    EXPECT_EQ(formatPickedDate(*v.date), "Mar 05, 2004");
+    EXPECT_EQ(v.versionConditionChoice, 5);
+    EXPECT_FALSE(readRuleItem(info(RuleKind::Module), at("module")).date.has_value());
+}
+
+TEST_F(RuleEditOps, ProductRuleValuesFindInstalledProductsWhereverTheAnalysisDoes) {
+    // The product check finds an installed product under any parent; the editor's values
+    // used to look only in products/product and so showed nothing for a rule that holds.
+    auto doc = test::importOnly(test::report(""));
+    doc->config().loadString(
+        "<config><zrd><product><id>QXS</id><version>6.5</version></product></zrd></config>");
+    xml::Document r;
+    r.loadString(
+        "<product-rule><id>QXS</id><version>6</version><version_condition>&gt;=</version_condition>"
+        "<condition>=</condition></product-rule>");
+    auto values = ruleValues(*doc, info(RuleKind::ProductRule), r.root(), analysis::evaluateRule);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].label, "QXS");
+    EXPECT_EQ(values[0].value, "6.5");
+    EXPECT_EQ(values[0].outcome, 3);
+}
+
+TEST(RuleEditSelect, ChoicesAreTheKeysOfTheKindsItems) {
+    auto doc = test::importOnly(test::report(""));
+    doc->config().loadString(R"(<config>
+      <setparams><set-category name="Memory"><set-param><name>A</name><value>1</value></set-param>
+        <set-param><name>B</name><value>2</value></set-param></set-category>
+        <set-category name="Disk"><set-param><name>A</name><value>3</value></set-param></set-category></setparams>
+      <volumes><volume name="SYS"><property><name>Free</name><value>10</value></property></volume>
+        <volume name="VOL1"><property><name>Free</name><value>20</value></property>
+          <property><name>Size</name><value>90</value></property></volume></volumes>
+      <loaded-modules><module><name>A.QXK</name><version>1.0</version></module></loaded-modules>
+      <search-path-modules><module><name>A.QXK</name></module><module><name>B.QXK</name></module></search-path-modules>
+      <file name="SYS:ETC\HOSTS"><line>x</line></file>
+      <partitions><partition><name>P</name></partition></partitions></config>)");
+    auto show = [](const std::vector<SelectChoice>& cs) {
+        std::string out;
+        for (const auto& c : cs) out += c.group + "/" + c.text + "=" + c.detail + ";";
+        return out;
+    };
+    EXPECT_EQ(show(selectChoices(*doc, info(RuleKind::SetParameter))), "Memory/A=1;Memory/B=2;Disk/A=3;");
+    EXPECT_EQ(show(selectChoices(*doc, info(RuleKind::Volume))), "/Free=10;/Size=90;");
+    EXPECT_EQ(show(selectChoices(*doc, info(RuleKind::Module))), "/A.QXK=1.0;/B.QXK=;");
+    EXPECT_EQ(show(selectChoices(*doc, info(RuleKind::File))), "/SYS:ETC\\HOSTS=x;");
+    EXPECT_TRUE(selectChoices(*doc, info(RuleKind::Partition)).empty());
+    EXPECT_TRUE(selectChoices(*doc, info(RuleKind::Lan)).empty());
 }

@@ -327,7 +327,7 @@ private slots:
                              ListMode::Config);
         selectRow(0);
         std::unique_ptr<QMenu> menu = m_window->listMenu();
-        QCOMPARE(menuTexts(*menu).first(), QStringLiteral("Find"));
+        QVERIFY(menuTexts(*menu).contains(QStringLiteral("Find")));  // after the rule editor's Properties
         menuAction(*menu, cmd::FindModule)->trigger();
         QCOMPARE(m_urls.size(), 1);
         QVERIFY(m_urls.last().toString().startsWith(QStringLiteral("https://support.example/find?name=")));
@@ -337,7 +337,7 @@ private slots:
         const lists::ListModel& suggestions = showReport("suggestion");
         selectRow(0);
         menu = m_window->listMenu();
-        QCOMPARE(menuTexts(*menu).first(), QStringLiteral("Look up KDN"));
+        QVERIFY(menuTexts(*menu).contains(QStringLiteral("Look up KDN")));
         QVERIFY(menuTexts(*menu).contains(cmd::resourceText(cmd::TextReport)));
         menuAction(*menu, cmd::LookUpKdn)->trigger();
         QCOMPARE(m_urls.last(),

@@ -2,6 +2,7 @@
 // Configuration items by kind and key, built once per pass so that each rule item finds
 // its matches without searching the whole configuration tree.
 
+#include "analysis/rule_kinds.hpp"
 #include "xml/xml_document.hpp"
 
 #include <map>
@@ -18,6 +19,11 @@ struct Selector {
     std::string element;  // name of the element found
     std::string key;      // child whose text is the key, "@attr" for an attribute, empty: all
 };
+
+/// The look-up of a rule kind's selection.
+inline Selector selectorOf(const ItemSelection& sel) {
+    return {std::string(sel.parent), std::string(sel.element), std::string(sel.key)};
+}
 
 class ConfigIndex {
 public:

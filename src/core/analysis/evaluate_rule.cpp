@@ -1,6 +1,7 @@
 #include "analysis/evaluate_rule.hpp"
 
 #include "analysis/date_reader.hpp"
+#include "analysis/rule_kinds.hpp"
 #include "util/text.hpp"
 
 #include <cstdio>
@@ -170,18 +171,28 @@ int evaluateRule(xml::Node rule, xml::Node item) {
     RuleFields r = readRuleFields(rule);
     const ItemFields i = readItemFields(item);
     if (!r.hasValue) r.value = xml::text(item);
-    const std::string_view kind = rule.name();
-    if (kind == "module") {
-        return compareModule({r.version, r.date, r.versionOp, r.dateOp, i.version, i.date}, true);
+    const RuleKindInfo* kind = kindOfItem(rule.name());
+    switch (kind ? kind->comparison : Comparison::Text) {
+        case Comparison::ModuleVersion:
+            return compareModule({r.version, r.date, r.versionOp, r.dateOp, i.version, i.date}, true);
+        case Comparison::ProductVersion:
+            return compareProductRule(r, i);
+        case Comparison::WholeNumber: {
+            const long long a = text::leadingInteger(text::replaceAll(i.value, "MBytes", ""));
+            const long long b = text::leadingInteger(text::replaceAll(r.value, "MBytes", ""));
+            return applyOperator(r.op, threeWay(a, b));
+        }
+        case Comparison::SetParameter:
+            // Its values are not numbers: it is compared as text.
+            if (r.name != "RVP Protocol Preferences") return compareParameters(r, i, false);
+            break;
+        case Comparison::ServerParameter:
+            return compareParameters(r, i, true);
+        case Comparison::None:
+        case Comparison::Text:
+        case Comparison::LineTest:
+            break;
     }
-    if (kind == "product-rule") return compareProductRule(r, i);
-    if (kind == "volume") {
-        const long long a = text::leadingInteger(text::replaceAll(i.value, "MBytes", ""));
-        const long long b = text::leadingInteger(text::replaceAll(r.value, "MBytes", ""));
-        return applyOperator(r.op, threeWay(a, b));
-    }
-    if (kind == "set-param" && r.name != "RVP Protocol Preferences") return compareParameters(r, i, false);
-    if (kind == "serverparam") return compareParameters(r, i, true);
     return applyOperator(r.op, compareTexts(i.value, r.value));
 }
 

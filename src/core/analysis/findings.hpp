@@ -3,6 +3,7 @@
 // configuration's modules) are the stored format; everything that shows or exports findings
 // reads them through findings(), never by hand.
 
+#include "analysis/rule_kinds.hpp"
 #include "analysis/trail.hpp"
 #include "xml/xml_document.hpp"
 
@@ -54,32 +55,11 @@ int markWeight(Mark m);
 /// The mark the module check left on a configuration module (Not Checked when none).
 Mark moduleMark(xml::Node module);
 
-/// What was judged.
-enum class FindingKind { Module, SetParameter, ServerParameter, Lan, Device, Volume, Product };
-
-/// A kind's names: the `type` its records carry and the localisation key of its list.
-struct FindingKindNames {
-    FindingKind kind;
-    std::string_view type;  // "set-param"
-    std::string_view list;  // "setparams"
-};
 /// The kinds in the order the Report page's summary lists them.
-inline constexpr std::array<FindingKindNames, 7> kFindingKinds = {{
-    {FindingKind::Module, "module", "modules"},
-    {FindingKind::SetParameter, "set-param", "setparams"},
-    {FindingKind::ServerParameter, "serverparam", "serverparams"},
-    {FindingKind::Lan, "lan", "lans"},
-    {FindingKind::Device, "device", "devices"},
-    {FindingKind::Volume, "volume", "volumes"},
-    {FindingKind::Product, "product", "products"},
-}};
-/// The names of a kind.
-constexpr const FindingKindNames& namesOf(FindingKind kind) {
-    for (const auto& k : kFindingKinds) {
-        if (k.kind == kind) return k;
-    }
-    return kFindingKinds.front();
-}
+inline constexpr std::array<FindingKindNames, 7> kFindingKinds = {
+    namesOf(FindingKind::Module), namesOf(FindingKind::SetParameter), namesOf(FindingKind::ServerParameter),
+    namesOf(FindingKind::Lan),    namesOf(FindingKind::Device),       namesOf(FindingKind::Volume),
+    namesOf(FindingKind::Product)};
 /// The kind whose records carry this `type`; nothing for an unknown one.
 constexpr std::optional<FindingKind> kindOfType(std::string_view type) {
     for (const auto& k : kFindingKinds) {

@@ -8,7 +8,6 @@
 #include "xml/tree_builder.hpp"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <unordered_map>
 #include <vector>
@@ -33,9 +32,13 @@ bool ruleOrder(const ModuleRule& a, const ModuleRule& b) {
     return false;
 }
 
+const RuleKindInfo& kModuleKind = info(RuleKind::Module);
+
 std::vector<ModuleRule> collectActiveRules(const xml::Document& rules) {
     std::vector<ModuleRule> out;
-    for (xml::Node r : xml::select(rules.documentNode(), "modules[@vetoed=\"false\"]/module")) {
+    const std::string active =
+        std::string(kModuleKind.list) + "[@vetoed=\"false\"]/" + std::string(kModuleKind.item);
+    for (xml::Node r : xml::select(rules.documentNode(), active)) {
         out.push_back({readField(r, "name"), readField(r, "version"), readField(r, "date"),
                        readField(r, "version_condition"), readField(r, "date_condition"),
                        xml::attribute(r.parent().parent(), "ID"), rulePath(r), r});
@@ -119,15 +122,18 @@ struct ModulePass {
     std::unordered_map<const void*, std::string> listPaths{};
 };
 
-// What "loaded-modules/module" and "search-path-modules/module" select, from one walk.
+// The loaded modules and the modules on the search paths (the module kind's two
+// selections), from one walk.
 void collectModules(xml::Node top, std::vector<xml::Node>& loaded, std::vector<xml::Node>& searchPath) {
+    const ItemSelection& first = kModuleKind.items[0];
+    const ItemSelection& second = kModuleKind.items[1];
     xml::forEachElementBelow(top, [&](xml::Node n) {
-        if (std::strcmp(n.name(), "module") != 0) return true;
+        if (first.element != n.name()) return true;
         const xml::Node list = n.parent();
         if (list.type() == pugi::node_element) {
-            if (std::strcmp(list.name(), "loaded-modules") == 0)
+            if (first.parent == list.name())
                 loaded.push_back(n);
-            else if (std::strcmp(list.name(), "search-path-modules") == 0)
+            else if (second.parent == list.name())
                 searchPath.push_back(n);
         }
         return true;
@@ -145,7 +151,7 @@ void markModuleLists(CQXConfigDoc2&, Application& app, const ProductRecords& pro
 }
 
 void markModuleLists(xml::Document& ruleBase, const ProductRecords& products) {
-    for (xml::Node list : xml::select(ruleBase.documentNode(), "modules")) {
+    for (xml::Node list : xml::select(ruleBase.documentNode(), kModuleKind.list)) {
         xml::setAttribute(list, "vetoed", products.isRuleActive(list) ? "false" : "true");
     }
 }

@@ -4,6 +4,7 @@
 #include "analysis/evaluate_rule.hpp"
 #include "analysis/records.hpp"
 #include "util/text.hpp"
+#include "xml/fields.hpp"
 
 #include <limits>
 
@@ -11,49 +12,18 @@ namespace qx::analysis {
 
 namespace {
 
-bool isPropertyKind(std::string_view n) {
-    return n == "lan" || n == "device" || n == "volume" || n == "boot-drive";
+// The first selection of a kind, or for an item no row names, elements of its own name.
+Selector requirementSelector(const RuleKindInfo* kind, xml::Node rule) {
+    if (kind && !kind->items.empty()) return selectorOf(kind->items.front());
+    return {"", rule.name(), "name"};
 }
 
-// Lines a `files` or `search-paths` requirement is tested against. Search-path records
-// carry `name` ("Search Path 1") and `value`: the values of the records with the rule's
-// name count; a rule whose name is empty or names no record (the editor may store a path
-// there) is tested against all search paths. `line` children count where a tree has them.
-std::vector<std::string> requirementLines(ConfigIndex& index, std::string_view list, xml::Node rule) {
-    const std::string name = readField(rule, "name");
-    const bool files = list == "files";
-    const std::vector<xml::Node>* holders = nullptr;
-    if (files) {
-        holders = &index.find({"", "file", "@name"}, name);
-    } else {
-        holders = &index.find({"", "search-path", "name"}, name);
-        if (holders->empty()) holders = &index.find({"", "search-path", ""}, std::string());
-    }
-    std::vector<std::string> lines;
-    for (xml::Node holder : *holders) {
-        for (xml::Node c = holder.first_child(); c; c = c.next_sibling()) {
-            if (c.type() != pugi::node_element) continue;
-            std::string_view n = c.name();
-            if (n == "line" || (!files && n == "value")) lines.push_back(xml::text(c));
-        }
-    }
-    return lines;
+std::string_view namingField(const RuleKindInfo* kind) {
+    return kind && !kind->naming.empty() ? kind->naming : std::string_view("name");
 }
 
-// The look-up of a requirement that is not a line test, and the field holding its key.
-std::pair<Selector, const char*> itemSelector(std::string_view list, xml::Node rule) {
-    std::string_view item = rule.name();
-    if (list == "products") return {{"", "product", "id"}, "id"};
-    if (list == "modules") return {{"loaded-modules", "module", "name"}, "name"};
-    if (list == "file-groups") return {{"", "file-group", "pattern"}, "pattern"};
-    if (isPropertyKind(item)) return {{std::string(item), "property", "name"}, "name"};
-    return {{"", std::string(item), "name"}, "name"};
-}
-
-const std::vector<xml::Node>& requirementItems(ConfigIndex& index, std::string_view list, xml::Node rule) {
-    const auto [sel, keyField] = itemSelector(list, rule);
-    return index.find(sel, readField(rule, keyField));
-}
+// Search paths fall back to every record when the rule names none.
+const Selector kAllSearchPaths{"", "search-path", ""};
 
 // Every look-up the requirements below `rules` may make, so that one walk builds them all.
 std::vector<Selector> requirementSelectors(xml::Node rules) {
@@ -61,17 +31,12 @@ std::vector<Selector> requirementSelectors(xml::Node rules) {
     for (xml::Node requireds : xml::select(rules, "requireds")) {
         for (xml::Node list = requireds.first_child(); list; list = list.next_sibling()) {
             if (list.type() != pugi::node_element) continue;
-            const std::string_view listName = list.name();
             for (xml::Node r = list.first_child(); r; r = r.next_sibling()) {
-                if (r.type() != pugi::node_element || std::string_view(r.name()) == "depend") continue;
-                if (listName == "files") {
-                    out.push_back({"", "file", "@name"});
-                } else if (listName == "search-paths") {
-                    out.push_back({"", "search-path", "name"});
-                    out.push_back({"", "search-path", ""});
-                } else {
-                    out.push_back(itemSelector(listName, r).first);
-                }
+                if (r.type() != pugi::node_element) continue;
+                const RuleKindInfo* kind = kindOfItem(r.name());
+                if (kind && kind->comparison == Comparison::None) continue;
+                out.push_back(requirementSelector(kind, r));
+                if (kind && kind->kind == RuleKind::SearchPath) out.push_back(kAllSearchPaths);
             }
         }
     }
@@ -123,7 +88,7 @@ void walk(ConfigIndex& index, xml::Node check, Application& app, Trail& trail, x
             xml::setAttribute(record, "ID", id);
             xml::setAttribute(record, "checked", ok ? "good" : "bad");
             xml::setAttribute(record, "status", "good");
-            addField(record, "name", xml::attribute(b, "name"));
+            xml::addField(record, "name", xml::attribute(b, "name"));
             trail.addProduct(trail.ruleIndex(b));
         }
         b = next;
@@ -132,39 +97,68 @@ void walk(ConfigIndex& index, xml::Node check, Application& app, Trail& trail, x
 
 }  // namespace
 
-bool isCommentLine(std::string_view line) {
-    const std::string_view t = text::trimLeftBlanks(line);
-    if (!t.empty() && (t.front() == '#' || t.front() == ';')) return true;
-    return text::toUpper(t).find("REM") != std::string::npos;
+std::vector<xml::Node> itemsOfRule(ConfigIndex& index, const RuleKindInfo& kind, xml::Node rule) {
+    std::vector<xml::Node> out;
+    const std::string key = readField(rule, namingField(&kind));
+    for (const ItemSelection& sel : kind.items) {
+        const auto& found = index.find(selectorOf(sel), key);
+        out.insert(out.end(), found.begin(), found.end());
+    }
+    return out;
 }
 
-int lineTest(std::string_view op, std::string_view text, const std::vector<std::string>& lines) {
-    if (op != "in" && op != "!in") return markCode(Mark::Information);
+std::vector<std::string> ruleLines(ConfigIndex& index, const RuleKindInfo& kind, xml::Node rule) {
+    const bool searchPaths = kind.kind == RuleKind::SearchPath;
+    const std::vector<xml::Node>* holders =
+        &index.find(requirementSelector(&kind, rule), readField(rule, namingField(&kind)));
+    if (searchPaths && holders->empty()) holders = &index.find(kAllSearchPaths, std::string());
+    std::vector<std::string> lines;
+    for (xml::Node holder : *holders) {
+        for (xml::Node c = holder.first_child(); c; c = c.next_sibling()) {
+            if (c.type() != pugi::node_element) continue;
+            std::string_view n = c.name();
+            if (n == "line" || (searchPaths && n == "value")) lines.push_back(xml::text(c));
+        }
+    }
+    return lines;
+}
+
+LineVerdict judgeLines(std::string_view op, std::string_view text, const std::vector<std::string>& lines) {
+    const bool in = op == kContainmentOperators[0];
+    if (!in && op != kContainmentOperators[1]) return {markCode(Mark::Information), {}};
+    LineVerdict v;
     bool found = false;
     for (const auto& l : lines) {
-        if (!isCommentLine(l) && text::trimLeftBlanks(l).find(text) != std::string_view::npos) {
+        if (!text::isCommentLine(l) && text::trimLeftBlanks(l).find(text) != std::string_view::npos) {
             found = true;
+            v.line = l;
             break;
         }
     }
-    return found == (op == "in") ? markCode(Mark::Good) : markCode(Mark::Bad);
+    v.outcome = found == in ? markCode(Mark::Good) : markCode(Mark::Bad);
+    return v;
+}
+
+int lineTest(std::string_view op, std::string_view text, const std::vector<std::string>& lines) {
+    return judgeLines(op, text, lines).outcome;
 }
 
 int evaluateRequireds(ConfigIndex& index, xml::Node requireds) {
     int result = markCode(Mark::Good);
     for (xml::Node list = requireds.first_child(); list; list = list.next_sibling()) {
         if (list.type() != pugi::node_element) continue;
-        const std::string_view listName = list.name();
         // Once a requirement failed the rest of the list is not judged: a later line test
         // must not turn the failure back into success.
         for (xml::Node r = list.first_child(); r && result != markCode(Mark::Bad); r = r.next_sibling()) {
-            if (r.type() != pugi::node_element || std::string_view(r.name()) == "depend") continue;
-            if (listName == "files" || listName == "search-paths") {
-                result = lineTest(readField(r, "condition"), readField(r, "value"),
-                                  requirementLines(index, listName, r));
+            if (r.type() != pugi::node_element) continue;
+            const RuleKindInfo* kind = kindOfItem(r.name());
+            if (kind && kind->comparison == Comparison::None) continue;
+            if (kind && kind->comparison == Comparison::LineTest) {
+                result =
+                    lineTest(readField(r, "condition"), readField(r, "value"), ruleLines(index, *kind, r));
                 continue;
             }
-            const auto& items = requirementItems(index, listName, r);
+            const auto& items = index.find(requirementSelector(kind, r), readField(r, namingField(kind)));
             if (items.empty()) result = markCode(Mark::Bad);
             for (std::size_t i = 0; i < items.size() && result != markCode(Mark::Bad); ++i) {
                 result = evaluateRule(r, items[i]);
@@ -172,19 +166,6 @@ int evaluateRequireds(ConfigIndex& index, xml::Node requireds) {
         }
     }
     return result;
-}
-
-int evaluateRequireds(CQXConfigDoc2& doc, xml::Node requireds) {
-    ConfigIndex index(doc.config().documentNode());
-    return evaluateRequireds(index, requireds);
-}
-
-void walkRuleTree(CQXConfigDoc2& doc, Application& app, xml::Node node) {
-    xml::Node check = xml::selectFirst(doc.report().documentNode(), "check");
-    if (!check) return;
-    ConfigIndex index(doc.config().documentNode());
-    doc.trail.beginPass(app.ruleBase());
-    walk(index, check, app, doc.trail, node);
 }
 
 void checkProducts(CQXConfigDoc2& doc, Application& app) {
@@ -205,8 +186,8 @@ void checkProducts(CQXConfigDoc2& doc, Application& app) {
     for (xml::Node p : xml::select(doc.report().documentNode(), "product")) {
         if (xml::attribute(p, "checked") != "good") continue;
         xml::Node g = xml::appendElement(summary, "goodproduct");
-        addField(g, "name", xml::childText(p, "name"));
-        addField(g, "ID", xml::attribute(p, "ID"));
+        xml::addField(g, "name", xml::childText(p, "name"));
+        xml::addField(g, "ID", xml::attribute(p, "ID"));
     }
 }
 

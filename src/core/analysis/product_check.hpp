@@ -1,10 +1,9 @@
 #pragma once
-// The product check's building blocks: walking the rule base, judging `requireds`, and
-// the line test of file and search-path requirements.
+// The product check's building blocks: judging `requireds`, finding the configuration items
+// a rule item is about, and the line test of file and search-path rules.
 
 #include "analysis/config_index.hpp"
-#include "app/application.hpp"
-#include "document/config_doc.hpp"
+#include "analysis/rule_kinds.hpp"
 
 #include <string>
 #include <string_view>
@@ -12,20 +11,29 @@
 
 namespace qx::analysis {
 
-/// Records every product reached below `node` in the first `check` element.
-void walkRuleTree(CQXConfigDoc2& doc, Application& app, xml::Node node);
 /// Bad when a requirement fails, else the code of the last judgement (Good when empty).
-int evaluateRequireds(CQXConfigDoc2& doc, xml::Node requireds);
-/// The same with a configuration index the caller keeps for the whole pass.
 int evaluateRequireds(ConfigIndex& index, xml::Node requireds);
 
-/// Search-path requirements test the `value` texts of the configuration's `search-path`
-/// records with the rule's `name`, or of all of them when the name is empty or names none.
-/// True for comment lines: after leading blanks they begin with "#" or ";", or they
-/// contain "REM" in any case.
-bool isCommentLine(std::string_view line);
-/// "in" holds when a non-comment line contains `text` (case-sensitive), "!in" when none
-/// does; a file without lines fails "in" and passes "!in". Other operators give 0.
+/// The configuration items a rule item of this kind is about, selection by selection in
+/// document order, keyed by the rule's naming field.
+std::vector<xml::Node> itemsOfRule(ConfigIndex& index, const RuleKindInfo& kind, xml::Node rule);
+
+/// The lines a file or search-path rule tests. Search-path records carry `name`
+/// ("Search Path 1") and `value`: the values of the records with the rule's name count; a
+/// rule whose name is empty or names no record (the editor may store a path there) tests
+/// all search paths. `line` children count where a tree has them.
+std::vector<std::string> ruleLines(ConfigIndex& index, const RuleKindInfo& kind, xml::Node rule);
+
+/// The line test's verdict and the first line that decided it "in" (empty when none).
+struct LineVerdict {
+    int outcome = 0;
+    std::string line;
+};
+/// "in" holds when a line that is no comment (text::isCommentLine) contains `text`
+/// (case-sensitive, after leading blanks), "!in" when none does; a file without lines fails
+/// "in" and passes "!in". Other operators give Information.
+LineVerdict judgeLines(std::string_view op, std::string_view text, const std::vector<std::string>& lines);
+/// The outcome of judgeLines.
 int lineTest(std::string_view op, std::string_view text, const std::vector<std::string>& lines);
 
 }  // namespace qx::analysis

@@ -15,26 +15,26 @@ namespace qx::analysis {
 
 namespace {
 
-// The kinds in the order they are checked; their rule items are named like their records' type.
-constexpr std::array<std::string_view, 5> kKinds = {
-    namesOf(FindingKind::ServerParameter).type, namesOf(FindingKind::SetParameter).type,
-    namesOf(FindingKind::Lan).type, namesOf(FindingKind::Device).type, namesOf(FindingKind::Volume).type};
+// The kinds the property check judges, in the table's order.
+std::vector<const RuleKindInfo*> checkedKinds() {
+    std::vector<const RuleKindInfo*> out;
+    for (const auto& k : kRuleKinds) {
+        if (k.propertyCheck) out.push_back(&k);
+    }
+    return out;
+}
 
-// Rule items of the five kinds, each kind in document order, from one walk.
-std::unordered_map<std::string, std::vector<xml::Node>> collectRuleItems(const xml::Document& rules) {
-    std::unordered_map<std::string, std::vector<xml::Node>> out;
-    for (std::string_view k : kKinds) out[std::string(k)];
+// Rule items of the checked kinds, each kind in document order, from one walk.
+std::unordered_map<std::string_view, std::vector<xml::Node>> collectRuleItems(
+    const xml::Document& rules, const std::vector<const RuleKindInfo*>& kinds) {
+    std::unordered_map<std::string_view, std::vector<xml::Node>> out;
+    for (const RuleKindInfo* k : kinds) out[k->item];
     xml::forEachElementBelow(rules.documentNode(), [&](xml::Node n) {
         auto it = out.find(n.name());
         if (it != out.end()) it->second.push_back(n);
         return true;
     });
     return out;
-}
-
-Selector selectorFor(std::string_view kind) {
-    if (kind == "serverparam" || kind == "set-param") return {"", std::string(kind), "name"};
-    return {std::string(kind), "property", "name"};
 }
 
 // What a record takes from its rule item, the same for every configuration item it matches.
@@ -52,14 +52,14 @@ struct ItemTexts {
     std::uint32_t line = 0;
 };
 
-void writeRecord(xml::TreeBuilder& b, xml::Node details, std::string_view kind, const RuleTexts& rule,
+void writeRecord(xml::TreeBuilder& b, xml::Node details, const RuleKindInfo& kind, const RuleTexts& rule,
                  xml::Node item, const std::string& itemPath, int outcome) {
     xml::Node rec = b.append(details, "property");
-    b.setAttribute(rec, "type", kind);
+    b.setAttribute(rec, "type", kind.item);
     b.append(rec, "image", std::to_string(outcome));
     b.append(rec, "type", itemPath);
-    if (kind == "serverparam") b.append(rec, "icon", readField(item, "icon"));
-    if (kind == "set-param") {
+    if (kind.kind == RuleKind::ServerParameter) b.append(rec, "icon", readField(item, "icon"));
+    if (kind.kind == RuleKind::SetParameter) {
         b.append(rec, "icon", rule.setIcon);
         b.append(rec, "url", rule.setUrl);
     }
@@ -74,23 +74,25 @@ void runPropertyCheck(CQXConfigDoc2& doc, Application& app, xml::Node details,
     xml::TreeBuilder builder(doc.report(), xml::TreeBuilder::Texts::Shared);
     doc.trail.beginPass(app.ruleBase());
     ConfigIndex index(doc.config().documentNode());
+    const auto kinds = checkedKinds();
     std::vector<Selector> selectors;
-    for (std::string_view kind : kKinds) selectors.push_back(selectorFor(kind));
+    selectors.reserve(kinds.size());
+    for (const RuleKindInfo* kind : kinds) selectors.push_back(selectorOf(kind->items.front()));
     index.prepare(selectors);
-    const auto rules = collectRuleItems(app.ruleBase());
+    const auto rules = collectRuleItems(app.ruleBase(), kinds);
     std::unordered_map<const void*, ItemTexts> items;
-    for (std::size_t k = 0; k < kKinds.size(); ++k) {
-        const std::string_view kind = kKinds[k];
-        for (xml::Node rule : rules.at(std::string(kind))) {
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+        const RuleKindInfo& kind = *kinds[k];
+        for (xml::Node rule : rules.at(kind.item)) {
             if (!products.isRuleActive(rule)) continue;
-            const auto& matches = index.find(selectors[k], readField(rule, "name"));
+            const auto& matches = index.find(selectors[k], readField(rule, kind.naming));
             if (matches.empty()) continue;
             const std::uint32_t ruleIndex = doc.trail.ruleIndex(rule);
             RuleTexts texts;
             texts.rulesPath = rulePath(rule);
             texts.condition =
                 app.valueLabel("condition", readField(rule, "condition")) + " " + readField(rule, "value");
-            if (kind == "set-param") {
+            if (kind.kind == RuleKind::SetParameter) {
                 texts.setIcon = readField(rule, "type");
                 texts.setUrl = readField(rule, "url");
             }

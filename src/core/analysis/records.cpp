@@ -1,27 +1,20 @@
 #include "analysis/records.hpp"
 
 #include "util/text.hpp"
+#include "xml/fields.hpp"
 
 #include <vector>
 
 namespace qx::analysis {
 
 std::string readField(xml::Node node, std::string_view name) {
-    for (xml::Node c = node.first_child(); c; c = c.next_sibling()) {
-        if (c.type() != pugi::node_element || !text::equalsNoCase(c.name(), name)) continue;
-        std::string t = xml::text(c);
-        if (text::equalsNoCase(name, "date")) {
-            for (auto& ch : t) {
-                if (ch == '.' || ch == ',') ch = ' ';
-            }
+    std::string t = xml::field(node, name);
+    if (text::equalsNoCase(name, "date")) {
+        for (auto& ch : t) {
+            if (ch == '.' || ch == ',') ch = ' ';
         }
-        return t;
     }
-    return {};
-}
-
-xml::Node addField(xml::Node parent, std::string_view name, std::string_view text) {
-    return xml::appendElement(parent, name, text);
+    return t;
 }
 
 namespace {

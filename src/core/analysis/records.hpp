@@ -1,6 +1,6 @@
 #pragma once
-// The small routines that fill the report tree: the field reader, the configuration path
-// and rule path writers, and the child writer.
+// The small routines that fill the report tree: the analysis's field reader and the
+// configuration path and rule path writers.
 
 #include "app/application.hpp"
 #include "xml/xml_document.hpp"
@@ -10,11 +10,9 @@
 
 namespace qx::analysis {
 
-/// Text of the first child element whose name equals `name` without regard to case,
-/// empty when there is none; for `date` every "." and "," becomes a blank.
+/// The field reader (xml::field) as the analysis reads rules and items: for `date` every
+/// "." and "," becomes a blank, so that the date reader meets one separator.
 std::string readField(xml::Node node, std::string_view name);
-/// Appends a child element holding a text.
-xml::Node addField(xml::Node parent, std::string_view name, std::string_view text);
 
 /// Display path of a configuration node up to `config`, outermost first, joined by "->":
 /// labels of element names, `name` attributes of devices, volumes, LANs, file groups,

@@ -57,20 +57,4 @@ bool ProductRecords::isRuleActive(xml::Node node) const {
     return !isProductBad(xml::attribute(c, "ID"));
 }
 
-bool isRuleActive(const CQXConfigDoc2& doc, xml::Node node) {
-    return ProductRecords(doc).isRuleActive(node);
-}
-
-bool isProductBad(const CQXConfigDoc2& doc, const std::string& id) {
-    return ProductRecords(doc).isProductBad(id);
-}
-
-void markProductBad(CQXConfigDoc2& doc, xml::Node ruleItem) {
-    if (auto id = owningProductId(ruleItem)) markProductBadById(doc, *id);
-}
-
-void markProductBadById(CQXConfigDoc2& doc, const std::string& id) {
-    ProductRecords(doc).markBad(id);
-}
-
 }  // namespace qx::analysis

@@ -39,13 +39,4 @@ private:
     std::unordered_map<std::string, xml::Node> m_first;
 };
 
-/// Whether a rule item or `modules` list takes part for the document.
-bool isRuleActive(const CQXConfigDoc2& doc, xml::Node node);
-/// True when the document has no present product with this `ID`.
-bool isProductBad(const CQXConfigDoc2& doc, const std::string& id);
-/// Turns the `status` of the product owning the rule item to "bad".
-void markProductBad(CQXConfigDoc2& doc, xml::Node ruleItem);
-/// Turns the `status` of the first product record with this `ID` to "bad".
-void markProductBadById(CQXConfigDoc2& doc, const std::string& id);
-
 }  // namespace qx::analysis

@@ -1,6 +1,7 @@
 #include "analysis/rule_base_check.hpp"
 
 #include "analysis/evaluate_rule.hpp"
+#include "analysis/rule_kinds.hpp"
 #include "app/application.hpp"
 #include "import/report_reader.hpp"
 #include "platform/file_system.hpp"
@@ -95,7 +96,13 @@ std::vector<RuleBaseProblem> loadWithLines(std::string_view content, xml::Docume
 
 bool knownOperator(std::string_view field, std::string_view item, std::string_view op) {
     if (op.empty()) return true;
-    if (field == "condition" && (item == "file" || item == "search-path")) return op == "in" || op == "!in";
+    if (const RuleKindInfo* kind = kindOfItem(item)) {
+        for (const RuleField& f : kind->fields) {
+            if (f.name == field && f.input == FieldInput::Containment)
+                return std::find(kContainmentOperators.begin(), kContainmentOperators.end(), op) !=
+                       kContainmentOperators.end();
+        }
+    }
     // The editor offers these three too; the analysis shows them as Information.
     return isComparisonOperator(op) || op == "%" || op == "*" || op == "/";
 }

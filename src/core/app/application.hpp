@@ -48,9 +48,9 @@ public:
     [[nodiscard]] const std::string& programDir() const { return m_programDir; }
     [[nodiscard]] std::string rulesPath() const;
 
-    /// Start-up step 9: menu.xml of the program directory (the data folder), else the embedded table.
+    /// menu.xml of the program directory (the data folder), else the embedded table.
     LocalisationSource loadLocalisation();
-    /// Start-up step 10: rules.xml of the program directory (or the given file). A rule base
+    /// rules.xml of the program directory (or the given file). A rule base
     /// the program cannot use (not a regular file of well-formed XML, nested too deep, another
     /// document element than `rules`) is refused; ruleBaseError() says why.
     RuleBaseLoad loadRuleBase();
@@ -86,8 +86,6 @@ public:
     int nextProductNumber = 0;
     /// Open configuration documents; the front ends keep it current.
     int openDocuments = 0;
-    /// Set when a live update replaced and reloaded the rule base.
-    bool ruleBaseUpdated = false;
 
     /// An independent copy (own rule base) for a worker thread.
     [[nodiscard]] Application cloneForWorker() const;

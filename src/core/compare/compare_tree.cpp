@@ -80,7 +80,7 @@ std::vector<CompareTreeNode> buildTree(const std::vector<CompareLine>& lines) {
 
 std::string creationTimeText(const CQXConfigDoc2& doc) {
     const std::string created = xml::childText(doc.config().root(), "created");
-    const std::string tail = created.size() > 4 ? created.substr(4) : std::string();
+    std::string tail = created.size() > 4 ? created.substr(4) : std::string();
     int mon = 0, day = 0, year = 0, hour = 0, min = 0, sec = 0;
     char ampm[3] = {};
     const int n =

@@ -19,18 +19,18 @@ std::size_t charCount(std::string_view s) {
 }
 
 // Cuts the entry as its 500-byte slot would: the whole text to 499 characters.
-CompareEntry cutEntry(std::string path, std::string name, std::string value) {
+CompareEntry cutEntry(std::string_view path, std::string_view name, std::string_view value) {
     std::size_t budget = kEntryLimit;
     CompareEntry e;
-    e.path = lists::cutText(path, budget);
+    e.path = text::cutUtf8(path, budget);
     budget -= charCount(e.path);
     if (budget == 0) return e;
     --budget;  // separator
-    e.name = lists::cutText(name, budget);
+    e.name = text::cutUtf8(name, budget);
     budget -= charCount(e.name);
     if (budget == 0) return e;
     --budget;
-    e.value = lists::cutText(value, budget);
+    e.value = text::cutUtf8(value, budget);
     return e;
 }
 

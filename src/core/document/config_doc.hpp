@@ -14,8 +14,6 @@ class CQXConfigDoc2 {
 public:
     /// State value of a document whose import and analysis completed.
     static constexpr int kStateCompleted = 1;
-    /// State value of a report window's document (command file or text report).
-    static constexpr int kStateReportWindow = 3;
 
     [[nodiscard]] xml::Document& config() { return m_config; }
     [[nodiscard]] const xml::Document& config() const { return m_config; }

@@ -50,11 +50,6 @@ void addAbendDetails(xml::TreeBuilder& b, xml::Node record, std::string_view t) 
     if (text::containsAfterStart(t, "Running process:")) b.append(record, "Runningprocess", from(t, 18));
 }
 
-bool isNetworkComment(std::string_view upperWithBlank) {
-    return text::startsWith(upperWithBlank, " #") || text::startsWith(upperWithBlank, " ;") ||
-           text::containsAfterStart(upperWithBlank, "REM");
-}
-
 // Second word of the LOAD lines that name a board (board given in capitals).
 struct LoadLines {
     std::vector<std::pair<std::string, std::string>> upperAndModule;
@@ -63,7 +58,7 @@ struct LoadLines {
         for (const auto& l : lines) {
             const std::string t = " " + l.text;
             std::string u = text::toUpper(t);
-            if (l.remark || isNetworkComment(u) || !text::containsAfterStart(u, "LOAD") ||
+            if (l.remark || text::isFirstColumnCommentLine(l.text) || !text::containsAfterStart(u, "LOAD") ||
                 text::containsAfterStart(u, "BIND")) {
                 continue;
             }
@@ -112,8 +107,7 @@ std::unordered_map<std::string, std::vector<HostWords>> hostsByAddress(
     const std::vector<CapturedLine>& hosts) {
     std::unordered_map<std::string, std::vector<HostWords>> out;
     for (const auto& h : hosts) {
-        if (h.text.empty() || h.text[0] == '#' || h.text[0] == ';') continue;
-        if (text::containsAfterStart(text::toUpper(h.text), "REM")) continue;
+        if (h.text.empty() || text::isFirstColumnCommentLine(h.text)) continue;
         const auto words = text::splitWords(h.text);
         if (words.empty()) continue;
         out[std::string(words[0])].emplace_back(words.begin(), words.end());
@@ -213,7 +207,9 @@ void analyseNetworkConfiguration(CQXConfigDoc2& doc, const CapturedFiles& files)
         for (const auto& line : lines) {
             const std::string t = " " + line.text;
             const std::string u = text::toUpper(t);
-            if (isNetworkComment(u) || line.remark || !text::containsAfterStart(u, "BIND")) continue;
+            if (text::isFirstColumnCommentLine(line.text) || line.remark ||
+                !text::containsAfterStart(u, "BIND"))
+                continue;
             xml::Node record = b.append(lans, "property");
             const auto [board, address] = addBindWords(b, record, t);
             loads.forBoard(board, [&](const std::string& module) { b.append(record, "qxk", module); });

@@ -1,6 +1,10 @@
 #include "lists/config_lists.hpp"
 
+#include "analysis/product_check.hpp"
+#include "analysis/rule_base.hpp"
+#include "analysis/rule_kinds.hpp"
 #include "util/text.hpp"
+#include "xml/fields.hpp"
 
 #include <algorithm>
 #include <cctype>
@@ -33,19 +37,7 @@ std::string trim(std::string s) {
     return s.substr(i);
 }
 
-// Field reader: first child whose name matches without regard to case.
-std::string field(Node n, std::string_view name) {
-    for (Node c : n.children()) {
-        if (!isElement(c)) continue;
-        std::string_view cn = c.name();
-        if (cn.size() == name.size() && std::equal(cn.begin(), cn.end(), name.begin(), [](char a, char b) {
-                return std::tolower(static_cast<unsigned char>(a)) ==
-                       std::tolower(static_cast<unsigned char>(b));
-            }))
-            return xml::text(c);
-    }
-    return {};
-}
+using xml::field;
 
 bool isAdminVolume(Node n) {
     if (nameOf(n) != "volume") return false;
@@ -134,20 +126,18 @@ std::string ruleItemText(Node n, const Application& app) {
     return app.label(e);
 }
 
-const std::initializer_list<std::string_view> kRuleTreeNames = {
-    "rules",      "productgroup", "product",   "products",     "lans",        "volumes",
-    "modules",    "informations", "devices",   "dependencies", "file-groups", "search-paths",
-    "partitions", "boot-drives",  "setparams", "serverparams", "files",       "requireds"};
+// Containers and every area list of the rule base are tree items; rule items are rows.
+bool isRulesTreeNode(Node n) {
+    return analysis::isContainer(n) || analysis::kindOfList(n.name());
+}
 
 void walkRules(Node parent, std::vector<TreeItem>& out, const Application& app) {
     for (Node c : parent.children()) {
         if (!isElement(c)) continue;
-        const std::string n = nameOf(c);
-        if (!inList(n, kRuleTreeNames)) continue;
+        if (!isRulesTreeNode(c)) continue;
         TreeItem item;
         item.text = ruleItemText(c, app);
-        item.icon = n == "product" ? treeIcon(xml::attribute(c, "update") == "true" ? "update" : "product")
-                                   : treeIcon(n);
+        item.icon = ruleTreeIcon(c);
         item.node = c;
         walkRules(c, item.children, app);
         out.push_back(std::move(item));
@@ -169,8 +159,10 @@ void applyShowFlags(ListModel& model, const ShowFlags& flags) {
     });
 }
 
-int keyIcon(std::string_view key) {
-    return iconOfKey(key);
+int ruleTreeIcon(xml::Node node) {
+    const std::string_view name = node.name();
+    if (name == "product" && xml::attribute(node, "update") == "true") return treeIcon("update");
+    return treeIcon(name);
 }
 
 TreeItem buildConfigTree(const CQXConfigDoc2& doc, const Application& app) {
@@ -258,7 +250,7 @@ void volumeRows(ListModel& m, Node volumes, const Application& app) {
                app);
     for (Node v : volumes.children("volume")) {
         if (isAdminVolume(v)) continue;
-        m.addRow(keyIcon("volume"),
+        m.addRow(iconOfKey("volume"),
                  {xml::attribute(v, "name"), propertyValue(v, "Volume Size"),
                   propertyValue(v, "Free Disk Space"), propertyValue(v, "Purgable Disk Space"),
                   propertyValue(v, "Total Blocks"), propertyValue(v, "Free Blocks"),
@@ -270,7 +262,7 @@ void volumeRows(ListModel& m, Node volumes, const Application& app) {
 void propertyRows(ListModel& m, Node node, const Application& app) {
     addHeaders(m, {"name", "value"}, app);
     // A category's rows are SET parameters: they take that key's picture.
-    const int iconIndex = keyIcon(nameOf(node) == "set-category" ? "setparams" : nameOf(node));
+    const int iconIndex = iconOfKey(nameOf(node) == "set-category" ? "setparams" : nameOf(node));
     for (Node c : node.children()) {
         if (!isElement(c) || !c.child("name")) continue;  // nested devices are tree items of their own
         m.addRow(iconIndex, {field(c, "name"), field(c, "value")}, c);
@@ -288,20 +280,21 @@ ListModel buildConfigList(xml::Node node, const Application& app) {
         propertyRows(m, node, app);
     } else if (e == "patchs" || e == "loaded-patches") {
         addHeaders(m, {"name", "version", "date", "type", "status"}, app);
-        fieldRows(m, node, "", {"name", "version", "date", "type", "status"}, keyIcon("update"));
+        fieldRows(m, node, "", {"name", "version", "date", "type", "status"}, iconOfKey("update"));
     } else if (e == "products") {
         addHeaders(m, {"name", "version", "description"}, app);
-        fieldRows(m, node, "product", {"id", "version", "description"}, keyIcon("product"));
+        fieldRows(m, node, "product", {"id", "version", "description"}, iconOfKey("product"));
     } else if (e == "cluster-nodes") {
         addHeaders(m, {"name", "number", "address"}, app);
-        fieldRows(m, node, "", {"name", "number", "address"}, keyIcon("server"));
+        fieldRows(m, node, "", {"name", "number", "address"}, iconOfKey("server"));
     } else if (e == "cluster-resources") {
         addHeaders(m, {"name", "online", "preferred-nodes"}, app);
         for (Node r : node.children("cluster-resource")) {
             std::string nodes;
             for (Node p : r.child("preferred-nodes").children())
                 if (isElement(p)) nodes += (nodes.empty() ? "" : ", ") + xml::text(p);
-            m.addRow(keyIcon("cluster-resource"), {xml::attribute(r, "name"), field(r, "online"), nodes}, r);
+            m.addRow(iconOfKey("cluster-resource"), {xml::attribute(r, "name"), field(r, "online"), nodes},
+                     r);
         }
     } else if (e == "file-groups") {
         addHeaders(m, {"pattern", "count", "size"}, app);
@@ -316,15 +309,15 @@ ListModel buildConfigList(xml::Node node, const Application& app) {
     } else if (e == "partitions") {
         addHeaders(m, {"name", "type", "state"}, app);
         for (Node p : node.children("partition"))
-            m.addRow(partitionBad(p) ? icon::kBad : keyIcon("partition"),
+            m.addRow(partitionBad(p) ? icon::kBad : iconOfKey("partition"),
                      {field(p, "name"), field(p, "type"), field(p, "state")}, p);
     } else if (e == "partition") {
         addHeaders(m, {"server", "type", "state", "number"}, app);
-        fieldRows(m, node, "replica", {"server", "type", "state", "number"}, keyIcon("partition"));
+        fieldRows(m, node, "replica", {"server", "type", "state", "number"}, iconOfKey("partition"));
     } else if (e == "directory") {
         addHeaders(m, {"name", "type", "date", "time", "attrib"}, app);
         fieldRows(m, node, "directory-line", {"name", "type", "date", "time", "attrib"},
-                  keyIcon("directory"));
+                  iconOfKey("directory"));
     } else if (e == "volumes") {
         volumeRows(m, node, app);
     } else if (e == "loaded-modules") {
@@ -346,10 +339,10 @@ ListModel buildConfigList(xml::Node node, const Application& app) {
     } else if (e == "client-executable-files") {
         addHeaders(m, {"name", "size", "filedate", "filetime", "versioninfo"}, app);
         fieldRows(m, node, "module", {"name", "size", "file-date", "file-time", "versioninfo"},
-                  keyIcon("files"));
+                  iconOfKey("files"));
     } else if (e == "file" || e == "load-script" || e == "unload-script") {
         addHeaders(m, {"line"}, app);
-        fieldRows(m, node, "", {}, keyIcon("files"));
+        fieldRows(m, node, "", {}, iconOfKey("files"));
         for (auto& r : m.rows) r.cells = {xml::text(r.node)};
     }
     return m;
@@ -358,6 +351,9 @@ ListModel buildConfigList(xml::Node node, const Application& app) {
 // ---- list mode 4: rule-base nodes ----------------------------------------------------
 
 namespace {
+
+using analysis::RuleKind;
+using analysis::RuleKindInfo;
 
 // Worst mark of the findings per (kind, item name): a rule row shows how its item fared.
 class FindingIndex {
@@ -398,9 +394,9 @@ void containerRows(ListModel& m, Node node, const Application& app) {
     addHeaders(m, {"name", "type", "kdn", "description"}, app);
     auto row = [&](Node c) {
         const std::string e = nameOf(c);
-        const int ic = e == "productgroup"                     ? keyIcon("productgroup")
-                       : xml::attribute(c, "update") == "true" ? keyIcon("update")
-                                                               : keyIcon("product");
+        const int ic = e == "productgroup"                     ? iconOfKey("productgroup")
+                       : xml::attribute(c, "update") == "true" ? iconOfKey("update")
+                                                               : iconOfKey("product");
         m.addRow(ic,
                  {ruleItemText(c, app), app.valueLabel("type", xml::attribute(c, "type")),
                   xml::attribute(c, "kdn"), xml::attribute(c, "description")},
@@ -411,46 +407,55 @@ void containerRows(ListModel& m, Node node, const Application& app) {
         if (nameOf(c) == "productgroup" || nameOf(c) == "product") row(c);
 }
 
-// Simple property rules: name, the configuration's value, the condition.
-void propertyRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app,
-                      const FindingIndex& findings) {
-    static const std::map<std::string, std::string, std::less<>> kinds = {{"serverparams", "serverparam"},
-                                                                          {"devices", "device"},
-                                                                          {"volumes", "volume"},
-                                                                          {"boot-drives", "boot-drive"},
-                                                                          {"lans", "lan"}};
-    const std::string kind = kinds.at(nameOf(list));
+// The rule items of the kind in a list, in order.
+std::vector<Node> ruleItems(Node list, const RuleKindInfo& kind) {
+    std::vector<Node> out;
+    for (Node c : list.children()) {
+        if (isElement(c) && kind.item == c.name()) out.push_back(c);
+    }
+    return out;
+}
+
+// Named-value rules: name, the configuration's value, the condition.
+void propertyRuleRows(ListModel& m, const RuleKindInfo& kind, Node list, const CQXConfigDoc2& doc,
+                      const Application& app) {
+    const FindingIndex findings(doc);
     addHeaders(m, {"name", "value", "condition"}, app);
     for (Node r : list.children()) {
         if (!isElement(r)) continue;
-        const std::string name = field(r, "name");
-        m.addRow(findings.outcome(kind, name),
-                 {name, configValue(doc, kind, name),
+        const std::string name = field(r, kind.naming);
+        m.addRow(findings.outcome(kind.item, name),
+                 {name, configValue(doc, kind.item, name),
                   conditionText(app, "condition", field(r, "condition"), field(r, "value"))},
                  r);
     }
 }
 
-void setParamRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app,
-                      const FindingIndex& findings) {
+void setParamRuleRows(ListModel& m, const RuleKindInfo& kind, Node list, const CQXConfigDoc2& doc,
+                      const Application& app) {
+    const FindingIndex findings(doc);
     addHeaders(m, {"name", "value", "condition", "kdn", "description", "type"}, app);
-    for (Node r : list.children("set-param")) {
-        const std::string name = field(r, "name");
-        m.addRow(findings.outcome("set-param", name),
-                 {name, configValue(doc, "set-param", name),
+    for (Node r : ruleItems(list, kind)) {
+        const std::string name = field(r, kind.naming);
+        m.addRow(findings.outcome(kind.item, name),
+                 {name, configValue(doc, kind.item, name),
                   conditionText(app, "condition", field(r, "condition"), field(r, "value")), field(r, "url"),
                   field(r, "description"), field(r, "type")},
                  r);
     }
 }
 
-void moduleRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app) {
+void moduleRuleRows(ListModel& m, const RuleKindInfo& kind, Node list, const CQXConfigDoc2& doc,
+                    const Application& app) {
     addHeaders(m, {"name", "version", "version_condition", "date", "date_condition"}, app);
-    std::unordered_map<std::string, Node> modules;  // first loaded module of each name
-    for (Node mod : xml::select(doc.config().root(), "loaded-modules/module"))
-        modules.emplace(text::toUpper(trim(field(mod, "name"))), mod);
-    for (Node r : list.children("module")) {
-        const std::string name = field(r, "name");
+    // The loaded module of each name, whose mark tells how the module check judged it.
+    const analysis::ItemSelection& loaded = kind.items.front();
+    std::unordered_map<std::string, Node> modules;
+    for (Node mod :
+         xml::select(doc.config().root(), std::string(loaded.parent) + "/" + std::string(loaded.element)))
+        modules.emplace(text::toUpper(trim(field(mod, kind.naming))), mod);
+    for (Node r : ruleItems(list, kind)) {
+        const std::string name = field(r, kind.naming);
         auto it = modules.find(text::toUpper(trim(name)));
         const Node mod = it == modules.end() ? Node() : it->second;
         m.addRow(moduleIcon(mod),
@@ -462,74 +467,50 @@ void moduleRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const App
     }
 }
 
-bool ignoredLine(const std::string& line) {
-    return line.starts_with("#") || line.starts_with("REM") || line.starts_with(";");
-}
-
-// "in"/"!in" rules over lines: Good when the text's presence matches the operator.
-void containRow(ListModel& m, Node rule, const std::string& first, const std::vector<std::string>& lines,
-                const Application& app) {
-    const std::string op = field(rule, "condition");
-    const std::string wanted = field(rule, "value");
-    std::string hit;
-    for (const auto& l : lines)
-        if (!ignoredLine(l) && !wanted.empty() && l.find(wanted) != std::string::npos) {
-            hit = l;
-            break;
-        }
-    int ic = icon::kInformation;
-    if (op == "in") ic = hit.empty() ? icon::kBad : icon::kGood;
-    if (op == "!in") ic = hit.empty() ? icon::kGood : icon::kBad;
-    std::vector<std::string> cells;
-    if (!first.empty() || nameOf(rule) == "file") cells.push_back(first);
-    cells.push_back(hit);
-    cells.push_back(conditionText(app, "condition", op, wanted));
-    m.addRow(ic, std::move(cells), rule);
-}
-
-void fileRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app) {
-    addHeaders(m, {"file", "value", "condition"}, app);
-    for (Node r : list.children("file")) {
-        const std::string name = field(r, "name");
-        std::vector<std::string> lines;
-        for (Node f : xml::select(doc.config().root(), "file[@name='" + xml::escapeLiteral(name) + "']/line"))
-            lines.push_back(xml::text(f));
-        containRow(m, r, name, lines, app);
+// "in"/"!in" rules over the lines of a file or the search paths, judged as the analysis
+// judges them; the line that holds the text is shown.
+void lineRuleRows(ListModel& m, const RuleKindInfo& kind, Node list, const CQXConfigDoc2& doc,
+                  const Application& app) {
+    const bool files = kind.kind == RuleKind::File;
+    if (files) addHeaders(m, {"file"}, app);
+    addHeaders(m, {"value", "condition"}, app);
+    analysis::ConfigIndex index(doc.config().documentNode());
+    for (Node r : ruleItems(list, kind)) {
+        const std::string op = field(r, "condition");
+        const std::string wanted = field(r, "value");
+        const auto verdict = analysis::judgeLines(op, wanted, analysis::ruleLines(index, kind, r));
+        std::vector<std::string> cells;
+        if (files) cells.push_back(field(r, kind.naming));
+        cells.push_back(verdict.line);
+        cells.push_back(conditionText(app, "condition", op, wanted));
+        m.addRow(markIcon(analysis::markOfCode(verdict.outcome).value_or(analysis::Mark::Information)),
+                 std::move(cells), r);
     }
 }
 
-void searchPathRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app) {
-    addHeaders(m, {"value", "condition"}, app);
-    std::vector<std::string> paths;
-    for (Node p : xml::select(doc.config().root(), "search-paths/search-path"))
-        paths.push_back(field(p, "value"));
-    for (Node r : list.children("search-path")) containRow(m, r, {}, paths, app);
-}
-
-void fileGroupRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app) {
+void fileGroupRuleRows(ListModel& m, const RuleKindInfo& kind, Node list, const CQXConfigDoc2& doc,
+                       const Application& app) {
     addHeaders(m, {"pattern", "count", "condition"}, app);
-    std::unordered_map<std::string, std::string> counts;
-    for (Node g : xml::select(doc.config().root(), "file-groups/file-group"))
-        counts.emplace(trim(field(g, "pattern")), field(g, "count"));
-    for (Node r : list.children("file-group")) {
-        const std::string pattern = field(r, "pattern");
-        auto it = counts.find(trim(pattern));
-        m.addRow(keyIcon("file-groups"),
-                 {pattern, it == counts.end() ? std::string() : it->second,
+    analysis::ConfigIndex index(doc.config().documentNode());
+    for (Node r : ruleItems(list, kind)) {
+        const auto groups = analysis::itemsOfRule(index, kind, r);
+        m.addRow(iconOfKey(kind.list),
+                 {field(r, kind.naming), groups.empty() ? std::string() : field(groups.front(), "count"),
                   conditionText(app, "condition", field(r, "condition"), field(r, "count"))},
                  r);
     }
 }
 
-void productRuleRows(ListModel& m, Node list, const CQXConfigDoc2& doc, const Application& app) {
+void productRuleRows(ListModel& m, const RuleKindInfo& kind, Node list, const CQXConfigDoc2& doc,
+                     const Application& app) {
     addHeaders(m, {"id", "version_condition"}, app);
-    for (Node r : list.children("product-rule")) {
-        const std::string id = field(r, "id");
-        const std::string installed = doc.valueByName("product", id);
+    for (Node r : ruleItems(list, kind)) {
+        const std::string id = field(r, kind.naming);
+        const std::string installed = doc.valueByName(kind.items.front().element, id);
         std::string cond =
             conditionText(app, "version_condition", field(r, "version_condition"), field(r, "version"));
         if (!installed.empty()) cond += " (" + installed + ")";
-        m.addRow(installed.empty() ? icon::kBad : keyIcon("products"), {id, cond}, r);
+        m.addRow(installed.empty() ? icon::kBad : iconOfKey(kind.list), {id, cond}, r);
     }
 }
 
@@ -541,9 +522,51 @@ void namedRows(ListModel& m, Node list, const xml::Document& rules, const Applic
         if (!isElement(c)) continue;
         auto it = byId.find(trim(xml::text(c)));
         if (it != byId.end())
-            m.addRow(keyIcon(nameOf(it->second)), {ruleItemText(it->second, app)}, it->second);
+            m.addRow(iconOfKey(nameOf(it->second)), {ruleItemText(it->second, app)}, it->second);
         else
-            m.addRow(keyIcon(nameOf(list)), {xml::text(c)}, c);
+            m.addRow(iconOfKey(nameOf(list)), {xml::text(c)}, c);
+    }
+}
+
+// A kind without a layout of its own shows its fields as Insert writes them.
+void fieldRuleRows(ListModel& m, const RuleKindInfo& kind, Node list, const Application& app) {
+    for (const auto& f : kind.fields) m.addColumn(app.label(f.labelKey.empty() ? f.name : f.labelKey));
+    for (Node r : ruleItems(list, kind)) {
+        std::vector<std::string> cells;
+        for (const auto& f : kind.fields) {
+            const std::string v = field(r, f.name);
+            cells.push_back(f.input == analysis::FieldInput::Text ? v
+                                                                  : conditionText(app, "condition", v, {}));
+        }
+        m.addRow(iconOfKey(kind.list), std::move(cells), r);
+    }
+}
+
+void ruleRows(ListModel& m, const RuleKindInfo& kind, Node list, const CQXConfigDoc2& doc,
+              const Application& app) {
+    using analysis::RulesLayout;
+    switch (kind.layout) {
+        case RulesLayout::AreaLists:
+            addHeaders(m, {"name"}, app);
+            for (Node c : list.children())
+                if (isElement(c)) m.addRow(iconOfKey(nameOf(c)), {ruleItemText(c, app)}, c);
+            return;
+        case RulesLayout::NamedValue:
+            return propertyRuleRows(m, kind, list, doc, app);
+        case RulesLayout::SetParameter:
+            return setParamRuleRows(m, kind, list, doc, app);
+        case RulesLayout::Module:
+            return moduleRuleRows(m, kind, list, doc, app);
+        case RulesLayout::ProductRule:
+            return productRuleRows(m, kind, list, doc, app);
+        case RulesLayout::FileGroup:
+            return fileGroupRuleRows(m, kind, list, doc, app);
+        case RulesLayout::Lines:
+            return lineRuleRows(m, kind, list, doc, app);
+        case RulesLayout::ProductNames:
+            return namedRows(m, list, app.ruleBase(), app);
+        case RulesLayout::Fields:
+            return fieldRuleRows(m, kind, list, app);
     }
 }
 
@@ -553,28 +576,13 @@ ListModel buildRuleList(xml::Node node, const CQXConfigDoc2& doc, const Applicat
     ListModel m;
     if (!node) return m;
     const std::string e = nameOf(node);
-    if (e == "productgroup" || e == "product" || e == "rules") {
+    if (analysis::isContainer(node)) {
         containerRows(m, node, app);
-    } else if (e == "requireds") {
-        addHeaders(m, {"name"}, app);
-        for (Node c : node.children())
-            if (isElement(c)) m.addRow(keyIcon(nameOf(c)), {ruleItemText(c, app)}, c);
-    } else if (inList(e, {"serverparams", "devices", "volumes", "boot-drives", "lans"})) {
-        propertyRuleRows(m, node, doc, app, FindingIndex(doc));
-    } else if (e == "setparams") {
-        setParamRuleRows(m, node, doc, app, FindingIndex(doc));
-    } else if (e == "modules" || e == "search-path-modules") {
-        moduleRuleRows(m, node, doc, app);
-    } else if (e == "products") {
-        productRuleRows(m, node, doc, app);
-    } else if (e == "file-groups") {
-        fileGroupRuleRows(m, node, doc, app);
-    } else if (e == "files") {
-        fileRuleRows(m, node, doc, app);
-    } else if (e == "search-paths") {
-        searchPathRuleRows(m, node, doc, app);
-    } else if (e == "dependencies" || e == "informations") {
-        namedRows(m, node, app.ruleBase(), app);
+    } else if (const RuleKindInfo* kind = analysis::kindOfList(e)) {
+        ruleRows(m, *kind, node, doc, app);
+    } else if (e == "search-path-modules") {
+        // Module rules listed under the name of the configuration's list show the same.
+        ruleRows(m, analysis::info(RuleKind::Module), node, doc, app);
     }
     return m;
 }

@@ -32,8 +32,8 @@ struct TreeItem {
     std::vector<TreeItem> children;
 };
 
-/// List icon index of a report key ("any other key" is Information).
-int keyIcon(std::string_view key);
+/// The Rules page's icon of a rule-base node: a product that is an update shows the update icon.
+int ruleTreeIcon(xml::Node node);
 
 /// Config page: root `label("config")`, then the listed sections of the configuration.
 TreeItem buildConfigTree(const CQXConfigDoc2& doc, const Application& app);

@@ -120,9 +120,8 @@ std::string cellsHtml(const ListRow& r, std::size_t columns) {
 // Rows that open a block of the server report (products, SET parameters, abends, memory).
 bool isBlockHeader(const ListRow& r, const Application& app) {
     const int i = r.icon;
-    if (i == reportKeyIcon("products") || i == reportKeyIcon("setparams") || i == reportKeyIcon("abend"))
-        return true;
-    return i == reportKeyIcon("modules") && r.cells.size() == 1 && r.cells[0] == app.label("allocatedmemory");
+    if (i == iconOfKey("products") || i == iconOfKey("setparams") || i == iconOfKey("abend")) return true;
+    return i == iconOfKey("modules") && r.cells.size() == 1 && r.cells[0] == app.label("allocatedmemory");
 }
 
 void serverReportSection(std::string& out, const CQXConfigDoc2& doc, const Application& app) {
@@ -142,7 +141,7 @@ void serverReportSection(std::string& out, const CQXConfigDoc2& doc, const Appli
     for (std::size_t i = 2; i < used; ++i) out += "<col>";
     out += "</colgroup><tbody>\n";
     for (const auto& r : m.rows) {
-        if (r.icon == reportKeyIcon("space")) {
+        if (r.icon == iconOfKey("space")) {
             out += "<tr class=\"space\"><td colspan=\"" + std::to_string(used + 1) + "\"></td></tr>\n";
             continue;
         }

@@ -2,15 +2,14 @@
 // Report keys of the Report page lists, their icons and their messages.
 
 #include "app/application.hpp"
+#include "lists/list_icons.hpp"
+#include "xml/fields.hpp"
 #include "xml/xml_document.hpp"
 
 #include <string>
 #include <string_view>
 
 namespace qx::lists {
-
-/// Icon index of a report key (the list icon table); unknown keys give Information.
-int reportKeyIcon(std::string_view key);
 
 /// The `reporttext` entry of a message key (first child of that name), or an empty node.
 xml::Node reportMessage(const Application& app, std::string_view key);
@@ -26,10 +25,7 @@ bool setReportMessage(Application& app, std::string_view key, std::string_view t
 /// Empty text on success, else what failed.
 std::string saveLocalisationTable(const Application& app);
 
-/// Text of the first child element named `name` without regard to case (the field reader).
-std::string field(xml::Node node, std::string_view name);
-
-/// Cuts a UTF-8 text to at most `maxChars` characters without splitting a character.
-std::string cutText(std::string_view text, std::size_t maxChars);
+/// The field reader, as the lists read records.
+using xml::field;
 
 }  // namespace qx::lists

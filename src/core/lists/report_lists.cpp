@@ -55,7 +55,7 @@ ListModel interruptList(const CQXConfigDoc2& doc, const Application& app) {
             cells.push_back(e.values[0] + "," + e.values[1]);
             cells.push_back(e.values[2]);
         }
-        m.addRow(reportKeyIcon(lan ? "lan" : "device"), std::move(cells), e.node);
+        m.addRow(iconOfKey(lan ? "lan" : "device"), std::move(cells), e.node);
     }
     return m;
 }
@@ -78,7 +78,7 @@ ListModel recordList(const CQXConfigDoc2& doc, const Application& app, std::stri
     for (xml::Node rec : xml::select(doc.report().documentNode(), std::string(container) + "/property")) {
         std::vector<std::string> cells;
         for (auto f : fields) cells.push_back(field(rec, f));
-        m.addRow(reportKeyIcon(key), std::move(cells), rec);
+        m.addRow(iconOfKey(key), std::move(cells), rec);
     }
     return m;
 }

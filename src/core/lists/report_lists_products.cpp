@@ -90,7 +90,7 @@ ListModel summaryList(const CQXConfigDoc2& doc, const Application& app) {
     for (FindingKind kind : kKinds) {
         const auto c = counts[static_cast<int>(kind)];
         const std::string_view list = analysis::namesOf(kind).list;
-        m.addRow(reportKeyIcon(list), {app.label(list), std::to_string(c.first), std::to_string(c.second)});
+        m.addRow(iconOfKey(list), {app.label(list), std::to_string(c.first), std::to_string(c.second)});
     }
     return m;
 }

@@ -16,7 +16,7 @@ using detail::RowWriter;
 namespace detail {
 
 ListRow& RowWriter::row(std::string_view key, std::vector<std::string> cells, xml::Node node) {
-    return rowIcon(reportKeyIcon(key), std::move(cells), node);
+    return rowIcon(iconOfKey(key), std::move(cells), node);
 }
 
 ListRow& RowWriter::rowIcon(int icon, std::vector<std::string> cells, xml::Node node) {
@@ -69,7 +69,7 @@ void writeCacheRows(RowWriter& w, const CQXConfigDoc2& doc) {
         text::leadingInteger(detail::serverParam(doc, {"Original cache buffers", "Original Cache Buffers"}));
     auto& original = w.row("file-groups", {"Original Cache Buffers", fmtInt(base)});
     w.message(original, "memory");
-    int icon = reportKeyIcon("file-groups");
+    int icon = iconOfKey("file-groups");
     if (current >= base / 2 && static_cast<double>(base) * 0.7 > static_cast<double>(current)) {
         icon = icon::kExclamationBlue;
     } else if (current < base / 2) {
@@ -128,7 +128,8 @@ void writeAbendRows(RowWriter& w, const CQXConfigDoc2& doc) {
 
 void cutCells(ListModel& model) {
     for (auto& r : model.rows) {
-        for (std::size_t i = 0; i < r.cells.size(); ++i) r.cells[i] = cutText(r.cells[i], i < 3 ? 200 : 500);
+        for (std::size_t i = 0; i < r.cells.size(); ++i)
+            r.cells[i] = text::cutUtf8(r.cells[i], i < 3 ? 200 : 500);
         if (r.cells.size() > kServerReportColumns) r.cells.resize(kServerReportColumns);
     }
 }

@@ -44,7 +44,7 @@ std::string propertyValue(xml::Node item, std::string_view name);
 /// Volumes the lists show (all but "KFS_ADMIN" and "_ADMIN").
 std::vector<xml::Node> shownVolumes(const CQXConfigDoc2& doc);
 
-/// Rows of the server report from the interrupts on (steps 12 to 15).
+/// Rows of the server report from the interrupts on: interrupts, module memory, volumes, LANs.
 void writeInterruptRows(RowWriter& w, const CQXConfigDoc2& doc);
 void writeModuleMemoryRows(RowWriter& w, const CQXConfigDoc2& doc);
 void writeVolumeRows(RowWriter& w, const CQXConfigDoc2& doc);

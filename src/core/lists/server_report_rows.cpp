@@ -100,12 +100,11 @@ public:
         for (xml::Node l :
              xml::select(doc.config().documentNode(),
                          "file[@name='" + xml::escapeLiteral("SYS:ETC\\NETINFO.CFG") + "']/line")) {
-            const std::string t = " " + xml::text(l);
+            const std::string line = xml::text(l);
+            const std::string t = " " + line;
             std::string u = text::toUpper(t);
-            const bool comment =
-                text::startsWith(u, " #") || text::startsWith(u, " ;") || text::containsAfterStart(u, "REM");
-            if (comment || xml::attribute(l, "remark") == "true" || !text::containsAfterStart(u, "LOAD") ||
-                text::containsAfterStart(u, "BIND")) {
+            if (text::isFirstColumnCommentLine(line) || xml::attribute(l, "remark") == "true" ||
+                !text::containsAfterStart(u, "LOAD") || text::containsAfterStart(u, "BIND")) {
                 continue;
             }
             const auto words = text::splitWords(t);
@@ -167,7 +166,7 @@ void writeDirectoryRows(RowWriter& w, const CQXConfigDoc2& doc) {
 
 std::vector<InterruptEntry> interruptEntries(const CQXConfigDoc2& doc) {
     std::vector<InterruptEntry> out;
-    auto valueOr = [](std::string v) { return v.empty() ? std::string("Not used") : v; };
+    auto valueOr = [](const std::string& v) { return v.empty() ? std::string("Not used") : v; };
     for (xml::Node d : xml::select(doc.config().documentNode(), "device")) {
         std::string driver = propertyValue(d, "Driver name");
         if (driver.empty()) driver = propertyValue(d, "Driver Name");
@@ -222,7 +221,7 @@ void writeInterruptRows(RowWriter& w, const CQXConfigDoc2& doc) {
         std::unordered_set<std::string> boards;
         for (const auto& r : rows) boards.insert(r.second);
         if (boards.size() < 2) continue;
-        for (const auto& r : rows) w.model().rows[r.first].icon = reportKeyIcon("bad2");
+        for (const auto& r : rows) w.model().rows[r.first].icon = iconOfKey("bad2");
     }
 }
 
@@ -259,7 +258,7 @@ VolumeFigures volumeFigures(xml::Node volume) {
     f.purgablePercent = percentText(megabytes(f.purgableSpace), size);
     f.freeBlocksPercent = percentText(megabytes(f.freeBlocks), blocks);
     f.purgableBlocksPercent = percentText(megabytes(f.purgableBlocks), blocks);
-    f.icon = reportKeyIcon("volume");
+    f.icon = iconOfKey("volume");
     // An empty percentage (size 0) changes no icon.
     if (!f.freePercent.empty() && text::leadingInteger(f.freePercent) <= 10) f.icon = icon::kBad;
     if (!f.purgablePercent.empty() && text::leadingInteger(f.purgablePercent) >= 10)

@@ -1,6 +1,10 @@
 #include "ruleedit/rule_edit.hpp"
 
+#include "analysis/date_reader.hpp"
+#include "analysis/rule_base.hpp"
 #include "ruleedit/module_scanner.hpp"
+#include "util/text.hpp"
+#include "xml/fields.hpp"
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,44 +14,9 @@ namespace qx::ruleedit {
 
 namespace {
 
-constexpr std::size_t kMaxMultiLineChars = 2000;
-
-struct KindName {
-    const char* element;
-    TreeNodeKind kind;
-};
-
-constexpr KindName kKinds[] = {
-    {"rules", TreeNodeKind::Rules},
-    {"productgroup", TreeNodeKind::ProductGroup},
-    {"product", TreeNodeKind::Product},
-    {"update", TreeNodeKind::Product},
-    {"requireds", TreeNodeKind::Requireds},
-    {"dependencies", TreeNodeKind::Dependencies},
-    {"informations", TreeNodeKind::Informations},
-    {"serverparams", TreeNodeKind::ServerParams},
-    {"setparams", TreeNodeKind::SetParams},
-    {"lans", TreeNodeKind::Lans},
-    {"devices", TreeNodeKind::Devices},
-    {"volumes", TreeNodeKind::Volumes},
-    {"boot-drives", TreeNodeKind::BootDrives},
-    {"files", TreeNodeKind::Files},
-    {"search-paths", TreeNodeKind::SearchPaths},
-    {"modules", TreeNodeKind::Modules},
-    {"products", TreeNodeKind::Products},
-    {"file-groups", TreeNodeKind::FileGroups},
-    {"partitions", TreeNodeKind::Partitions},
-};
-
-/// Text of at most `max` characters (UTF-8 code points), cut on a character boundary.
-std::string limitChars(std::string_view s, std::size_t max) {
-    std::size_t chars = 0;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && chars++ == max)
-            return std::string(s.substr(0, i));
-    }
-    return std::string(s);
-}
+using analysis::FieldInput;
+using analysis::RuleKind;
+using analysis::RuleKindInfo;
 
 EditResult refused(std::string why) {
     EditResult r;
@@ -60,167 +29,85 @@ void setAttr(xml::Node n, std::string_view name, std::string_view value) {
     xml::setAttribute(n, name, xml::sanitize(value));
 }
 
-bool isContainer(xml::Node n) {
-    std::string_view name = n.name();
-    return name == "productgroup" || name == "product";
-}
-
 /// Writes a field: appended on Insert, replaced in place on Modify.
 using FieldWriter = void (*)(xml::Node, std::string_view, std::string_view);
 
 void appendField(xml::Node item, std::string_view name, std::string_view text) {
-    addField(item, name, text);
+    xml::addField(item, name, text);
 }
 
-/// Where a field's text comes from.
-enum class Source {
-    Name,
-    Value,
-    Comparison,
-    Containment,
-    Url,
-    Description,
-    ItemType,
-    Version,
-    VersionComparison,
-    Date,
-    DateComparison,
-    Id,
-    Pattern,
-    Count,
-    Server,
-    Equals
+// Where the editor's properties keep the texts and choices of rule item fields, by field.
+struct TextProperty {
+    std::string_view field;
+    std::string RuleItemValues::*text;
+};
+constexpr TextProperty kTextProperties[] = {
+    {"name", &RuleItemValues::name},       {"value", &RuleItemValues::value},
+    {"url", &RuleItemValues::url},         {"description", &RuleItemValues::description},
+    {"version", &RuleItemValues::version}, {"id", &RuleItemValues::id},
+    {"pattern", &RuleItemValues::pattern}, {"count", &RuleItemValues::count},
+    {"server", &RuleItemValues::server},
+};
+struct ChoiceProperty {
+    std::string_view field;
+    int RuleItemValues::*choice;
+};
+constexpr ChoiceProperty kChoiceProperties[] = {
+    {"condition", &RuleItemValues::conditionChoice},
+    {"version_condition", &RuleItemValues::versionConditionChoice},
+    {"date_condition", &RuleItemValues::dateConditionChoice},
 };
 
-struct FieldSpec {
-    const char* field;
-    Source source;
-};
-
-/// The fields of a rule item of each list, in the order Insert writes them.
-const std::vector<FieldSpec>& fieldsOf(TreeNodeKind list) {
-    using S = Source;
-    static const std::vector<FieldSpec> kProperty = {
-        {"name", S::Name}, {"value", S::Value}, {"condition", S::Comparison}};
-    static const std::vector<FieldSpec> kContains = {
-        {"name", S::Name}, {"value", S::Value}, {"condition", S::Containment}};
-    static const std::vector<FieldSpec> kSetParam = {{"name", S::Name},
-                                                     {"value", S::Value},
-                                                     {"condition", S::Comparison},
-                                                     {"url", S::Url},
-                                                     {"description", S::Description},
-                                                     {"type", S::ItemType}};
-    static const std::vector<FieldSpec> kModule = {{"name", S::Name},
-                                                   {"version", S::Version},
-                                                   {"version_condition", S::VersionComparison},
-                                                   {"date", S::Date},
-                                                   {"date_condition", S::DateComparison}};
-    static const std::vector<FieldSpec> kProductRule = {{"id", S::Id},
-                                                        {"version", S::Version},
-                                                        {"version_condition", S::VersionComparison},
-                                                        {"condition", S::Equals}};
-    static const std::vector<FieldSpec> kFileGroup = {
-        {"pattern", S::Pattern}, {"count", S::Count}, {"condition", S::Comparison}};
-    static const std::vector<FieldSpec> kPartition = {{"server", S::Server},           {"value", S::Value},
-                                                      {"condition", S::Comparison},    {"url", S::Url},
-                                                      {"description", S::Description}, {"type", S::ItemType}};
-    static const std::vector<FieldSpec> kNone;
-    switch (list) {
-        case TreeNodeKind::ServerParams:
-        case TreeNodeKind::Devices:
-        case TreeNodeKind::Volumes:
-        case TreeNodeKind::BootDrives:
-        case TreeNodeKind::Lans:
-            return kProperty;
-        case TreeNodeKind::Files:
-        case TreeNodeKind::SearchPaths:
-            return kContains;
-        case TreeNodeKind::SetParams:
-            return kSetParam;
-        case TreeNodeKind::Modules:
-            return kModule;
-        case TreeNodeKind::Products:
-            return kProductRule;
-        case TreeNodeKind::FileGroups:
-            return kFileGroup;
-        case TreeNodeKind::Partitions:
-            return kPartition;
-        default:
-            return kNone;
+template <typename Table>
+auto propertyOf(const Table& table, std::string_view field) -> decltype(&table[0]) {
+    for (const auto& p : table) {
+        if (p.field == field) return &p;
     }
+    return nullptr;
 }
 
-std::string fieldText(Source s, const RuleItemValues& v) {
-    switch (s) {
-        case Source::Name:
-            return v.name;
-        case Source::Value:
-            return v.value;
-        case Source::Comparison:
-            return comparisonOperator(v.conditionChoice);
-        case Source::Containment:
-            return containmentOperator(v.conditionChoice);
-        case Source::Url:
-            return v.url;
-        case Source::Description:
-            return v.description;
-        case Source::ItemType:
-            return typeValue(v.typeChoice, 3);
-        case Source::Version:
-            return v.version;
-        case Source::VersionComparison:
-            return comparisonOperator(v.versionConditionChoice);
-        case Source::Date:
-            return v.date ? formatPickedDate(*v.date) : std::string();
-        case Source::DateComparison:
-            return comparisonOperator(v.dateConditionChoice);
-        case Source::Id:
-            return v.id;
-        case Source::Pattern:
-            return v.pattern;
-        case Source::Count:
-            return v.count;
-        case Source::Server:
-            return v.server;
-        case Source::Equals:
+int choiceOf(const analysis::RuleField& f, const RuleItemValues& v) {
+    const auto* p = propertyOf(kChoiceProperties, f.name);
+    return p ? v.*(p->choice) : 0;
+}
+
+std::string fieldText(const analysis::RuleField& f, const RuleItemValues& v) {
+    switch (f.input) {
+        case FieldInput::Text: {
+            const auto* p = propertyOf(kTextProperties, f.name);
+            return p ? v.*(p->text) : std::string();
+        }
+        case FieldInput::Comparison:
+            return comparisonOperator(choiceOf(f, v));
+        case FieldInput::Containment:
+            return containmentOperator(choiceOf(f, v));
+        case FieldInput::Equals:
             return "=";
+        case FieldInput::ItemType:
+            return typeValue(v.typeChoice, 3);
+        case FieldInput::Date:
+            return v.date ? formatPickedDate(*v.date) : std::string();
     }
     return {};
 }
 
-void writeRuleFields(TreeNodeKind list, xml::Node item, const RuleItemValues& v, FieldWriter write) {
-    for (const auto& f : fieldsOf(list)) write(item, f.field, fieldText(f.source, v));
+void writeRuleFields(const RuleKindInfo& kind, xml::Node item, const RuleItemValues& v, FieldWriter write) {
+    for (const auto& f : kind.fields) write(item, f.name, fieldText(f, v));
 }
 
-const char* ruleItemElement(TreeNodeKind list) {
-    switch (list) {
-        case TreeNodeKind::ServerParams:
-            return "serverparam";
-        case TreeNodeKind::SetParams:
-            return "set-param";
-        case TreeNodeKind::Lans:
-            return "lan";
-        case TreeNodeKind::Devices:
-            return "device";
-        case TreeNodeKind::Volumes:
-            return "volume";
-        case TreeNodeKind::BootDrives:
-            return "boot-drive";
-        case TreeNodeKind::Files:
-            return "file";
-        case TreeNodeKind::SearchPaths:
-            return "search-path";
-        case TreeNodeKind::Modules:
-            return "module";
-        case TreeNodeKind::Products:
-            return "product-rule";
-        case TreeNodeKind::FileGroups:
-            return "file-group";
-        case TreeNodeKind::Partitions:
-            return "partition";
-        default:
-            return nullptr;
-    }
+// The calendar date of a day counted from 1 January 1900.
+PickedDate calendarDate(std::int64_t days1900) {
+    // Civil date from days since 1 March 0000 (the era arithmetic of the proleptic calendar).
+    const std::int64_t z = days1900 - 25567 + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const auto day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const auto month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    const auto year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+    return {year, month, day};
 }
 
 EditResult created(xml::Node node, bool inTree, std::string label = {}) {
@@ -257,11 +144,11 @@ EditResult insertUnderGroup(Application& app, xml::Node tree, const RuleItemValu
     return created(n, true, v.name);
 }
 
-EditResult insertAreaList(Application& app, TreeNodeKind kind, xml::Node tree, const RuleItemValues& v) {
-    const AreaListChoice* choice = areaListChoice(kind, v.insertChoice);
+EditResult insertAreaList(Application& app, xml::Node tree, const RuleItemValues& v) {
+    const AreaListChoice* choice = areaListChoice(tree, v.insertChoice);
     if (!choice) return refused("choose the kind of list to insert");
     xml::Node list = xml::appendElement(tree, choice->element);
-    std::string label = app.label(choice->labelKey);
+    std::string label = app.label(std::string(choice->labelKey));
     setAttr(list, "name", label);
     return created(list, true, label);
 }
@@ -270,37 +157,37 @@ EditResult insertAreaList(Application& app, TreeNodeKind kind, xml::Node tree, c
 
 TreeNodeKind treeNodeKind(xml::Node node) {
     if (!node || node.type() != pugi::node_element) return TreeNodeKind::Unknown;
-    for (const auto& k : kKinds) {
-        if (std::strcmp(node.name(), k.element) == 0) return k.kind;
-    }
-    return TreeNodeKind::Unknown;
+    const std::string_view name = node.name();
+    if (name == "rules") return TreeNodeKind::Rules;
+    if (name == "productgroup") return TreeNodeKind::ProductGroup;
+    if (name == "product" || name == "update") return TreeNodeKind::Product;
+    return analysis::kindOfList(name) ? TreeNodeKind::AreaList : TreeNodeKind::Unknown;
+}
+
+const analysis::RuleKindInfo* listKind(xml::Node node) {
+    if (!node || node.type() != pugi::node_element) return nullptr;
+    return analysis::kindOfList(node.name());
 }
 
 const std::vector<AreaListChoice>& areaListChoices() {
-    static const std::vector<AreaListChoice> kChoices = {
-        {1, "lans", "lans"},
-        {2, "devices", "devices"},
-        {3, "serverparams", "serverparams"},
-        {4, "files", "files"},
-        {5, "volumes", "volumes"},
-        {6, "modules", "modules"},
-        {7, "dependencies", "dependencies"},
-        {8, "requireds", "requireds"},
-        {9, "informations", "informations"},
-        {10, "setparams", "setparams"},
-        {11, "boot-drives", "boot-drives"},
-        {12, "file-groups", "file-groups"},
-        {13, "partitions", "partition"},
-        {14, "products", "products"},
-        {15, "search-paths", "searchpaths"},
-    };
+    static const std::vector<AreaListChoice> kChoices = [] {
+        std::vector<AreaListChoice> out;
+        for (const auto& k : analysis::kRuleKinds) out.push_back({k.insertChoice, k.list, k.labelKey});
+        std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.number < b.number; });
+        return out;
+    }();
     return kChoices;
 }
 
-const AreaListChoice* areaListChoice(TreeNodeKind under, int number) {
-    if (under != TreeNodeKind::Product && under != TreeNodeKind::Requireds) return nullptr;
-    if (number == 7 && under != TreeNodeKind::Requireds) return nullptr;
-    if (number == 8 && under != TreeNodeKind::Product) return nullptr;
+const AreaListChoice* areaListChoice(xml::Node under, int number) {
+    const analysis::RuleKindInfo* list = listKind(under);
+    const bool inRequireds = list && list->kind == RuleKind::Requireds;
+    if (!inRequireds && treeNodeKind(under) != TreeNodeKind::Product) return nullptr;
+    // Dependencies belong in `requireds`; a `requireds` holds no second one.
+    const analysis::RuleKindInfo* chosen = analysis::kindOfChoice(number);
+    if (!chosen) return nullptr;
+    if (chosen->kind == RuleKind::Depend && !inRequireds) return nullptr;
+    if (chosen->kind == RuleKind::Requireds && inRequireds) return nullptr;
     for (const auto& c : areaListChoices()) {
         if (c.number == number) return &c;
     }
@@ -316,12 +203,27 @@ std::string formatPickedDate(const PickedDate& d) {
 }
 
 std::string comparisonOperator(int choice) {
-    static constexpr const char* kOps[] = {"<", "<=", "=", ">", ">=", "!="};
-    return (choice >= 1 && choice <= 6) ? kOps[choice - 1] : "";
+    const auto& ops = analysis::kComparisonOperators;
+    return (choice >= 1 && choice <= static_cast<int>(ops.size())) ? std::string(ops[choice - 1])
+                                                                   : std::string();
 }
 
 std::string containmentOperator(int choice) {
-    return choice == 1 ? "in" : choice == 2 ? "!in" : "";
+    const auto& ops = analysis::kContainmentOperators;
+    return (choice >= 1 && choice <= static_cast<int>(ops.size())) ? std::string(ops[choice - 1])
+                                                                   : std::string();
+}
+
+int operatorChoice(analysis::FieldInput input, std::string_view op) {
+    auto find = [&](const auto& ops) {
+        for (std::size_t i = 0; i < ops.size(); ++i) {
+            if (ops[i] == op) return static_cast<int>(i) + 1;
+        }
+        return 0;
+    };
+    if (input == FieldInput::Comparison) return find(analysis::kComparisonOperators);
+    if (input == FieldInput::Containment) return find(analysis::kContainmentOperators);
+    return 0;
 }
 
 std::string typeValue(int choice, int entries) {
@@ -336,19 +238,34 @@ bool sameNode(xml::Node a, xml::Node b) {
     return a && nodeIdentity(a) == nodeIdentity(b);
 }
 
-xml::Node addField(xml::Node item, std::string_view name, std::string_view text) {
-    return xml::appendElement(item, name, xml::sanitize(text));
-}
-
-void setField(xml::Node item, std::string_view name, std::string_view text) {
-    bool found = false;
-    for (xml::Node c : xml::childElements(item)) {
-        if (name == c.name()) {
-            xml::setText(c, xml::sanitize(text));
-            found = true;
+RuleItemValues readRuleItem(const analysis::RuleKindInfo& kind, xml::Node item) {
+    RuleItemValues v;
+    for (const auto& f : kind.fields) {
+        const std::string text = xml::field(item, f.name);
+        switch (f.input) {
+            case FieldInput::Text:
+                if (const auto* p = propertyOf(kTextProperties, f.name)) v.*(p->text) = text;
+                break;
+            case FieldInput::Comparison:
+            case FieldInput::Containment:
+                if (const auto* p = propertyOf(kChoiceProperties, f.name))
+                    v.*(p->choice) = operatorChoice(f.input, text);
+                break;
+            case FieldInput::ItemType: {
+                const auto n = static_cast<int>(text::leadingInteger(text));
+                v.typeChoice = typeValue(n, 3) == text ? n : 0;
+                break;
+            }
+            case FieldInput::Date:
+                if (!text::trimBlanks(text).empty()) {
+                    if (auto seconds = analysis::readUsDate(text)) v.date = calendarDate(*seconds / 86400);
+                }
+                break;
+            case FieldInput::Equals:
+                break;
         }
     }
-    if (!found) addField(item, name, text);
+    return v;
 }
 
 int takeProductId(Application& app) {
@@ -366,8 +283,7 @@ int takeProductId(Application& app) {
 }
 
 EditResult insertItem(Application& app, xml::Node treeNode, const RuleItemValues& v) {
-    TreeNodeKind kind = treeNodeKind(treeNode);
-    switch (kind) {
+    switch (treeNodeKind(treeNode)) {
         case TreeNodeKind::Unknown:
             return refused("nothing can be inserted here");
         case TreeNodeKind::Rules:
@@ -375,16 +291,22 @@ EditResult insertItem(Application& app, xml::Node treeNode, const RuleItemValues
         case TreeNodeKind::ProductGroup:
             return insertUnderGroup(app, treeNode, v);
         case TreeNodeKind::Product:
-        case TreeNodeKind::Requireds:
-            return insertAreaList(app, kind, treeNode, v);
-        case TreeNodeKind::Dependencies:
+            return insertAreaList(app, treeNode, v);
+        case TreeNodeKind::AreaList:
+            break;
+    }
+    const RuleKindInfo& list = *listKind(treeNode);
+    switch (list.kind) {
+        case RuleKind::Requireds:
+            return insertAreaList(app, treeNode, v);
+        case RuleKind::Depend:
             if (v.productId.empty()) return refused("choose a product");
-            return created(addField(treeNode, "depend", v.productId), false);
-        case TreeNodeKind::Informations:
-            return created(addField(treeNode, "information", limitChars(v.text, kMaxMultiLineChars)), false);
+            return created(xml::addField(treeNode, list.item, v.productId), false);
+        case RuleKind::Information:
+            return created(xml::addField(treeNode, list.item, text::cutUtf8(v.text, kMaxTextChars)), false);
         default: {
-            xml::Node item = xml::appendElement(treeNode, ruleItemElement(kind));
-            writeRuleFields(kind, item, v, appendField);
+            xml::Node item = xml::appendElement(treeNode, list.item);
+            writeRuleFields(list, item, v, appendField);
             return created(item, false);
         }
     }
@@ -398,7 +320,7 @@ EditResult modifyItem(Application& /*app*/, xml::Node treeNode, xml::Node item, 
     EditResult r;
     r.applied = true;
     r.changed = item;
-    if (isContainer(item)) {
+    if (analysis::isContainer(item)) {
         setAttr(item, "name", v.name);
         if (kind == TreeNodeKind::Rules) setAttr(item, "version", v.version);
         setAttr(item, "description", v.description);
@@ -408,17 +330,19 @@ EditResult modifyItem(Application& /*app*/, xml::Node treeNode, xml::Node item, 
         r.treeLabel = kind == TreeNodeKind::Rules ? v.name + " " + v.version : v.name;
         return r;
     }
-    switch (kind) {
-        case TreeNodeKind::Informations:
-            xml::setText(item, xml::sanitize(limitChars(v.text, kMaxMultiLineChars)));
+    const RuleKindInfo* list = listKind(treeNode);
+    switch (list ? list->kind : RuleKind::Requireds) {
+        case RuleKind::Information:
+            xml::setText(item, xml::sanitize(text::cutUtf8(v.text, kMaxTextChars)));
             return r;
-        case TreeNodeKind::Dependencies:
+        case RuleKind::Depend:
             if (v.productId.empty()) return refused("choose a product");
             xml::setText(item, xml::sanitize(v.productId));
             return r;
+        case RuleKind::Requireds:
+            return refused("this row cannot be modified");
         default:
-            if (!ruleItemElement(kind)) return refused("this row cannot be modified");
-            writeRuleFields(kind, item, v, setField);
+            writeRuleFields(*list, item, v, xml::setField);
             return r;
     }
 }
@@ -432,7 +356,7 @@ EditResult deleteItem(xml::Node treeNode, xml::Node item) {
     r.applied = true;
     r.parent = treeNode;
     r.removedIdentity = nodeIdentity(item);
-    r.inTree = isContainer(item) || treeNodeKind(item) != TreeNodeKind::Unknown;
+    r.inTree = analysis::isContainer(item) || treeNodeKind(item) != TreeNodeKind::Unknown;
     treeNode.remove_child(item);
     return r;
 }

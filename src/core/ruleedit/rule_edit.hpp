@@ -4,6 +4,7 @@
 // property values; the result says what was created, changed or removed so that every open
 // rules tree can follow. Nothing is written to disk here.
 
+#include "analysis/rule_kinds.hpp"
 #include "app/application.hpp"
 #include "document/config_doc.hpp"
 #include "xml/xml_document.hpp"
@@ -16,42 +17,29 @@
 
 namespace qx::ruleedit {
 
-/// What the editor distinguishes by the tree node's element name.
-enum class TreeNodeKind {
-    Unknown,
-    Rules,
-    ProductGroup,
-    Product,
-    Requireds,
-    Dependencies,
-    Informations,
-    ServerParams,
-    SetParams,
-    Lans,
-    Devices,
-    Volumes,
-    BootDrives,
-    Files,
-    SearchPaths,
-    Modules,
-    Products,
-    FileGroups,
-    Partitions
-};
+/// What the editor distinguishes by the tree node's element name. Area lists (`requireds`
+/// among them) are told apart by their row of the rule-kind table (listKind).
+enum class TreeNodeKind { Unknown, Rules, ProductGroup, Product, AreaList };
 
 /// The kind of a rules-tree node (`update` counts as a product).
 TreeNodeKind treeNodeKind(xml::Node node);
+/// The rule kind of an area-list node; nothing for any other node.
+const analysis::RuleKindInfo* listKind(xml::Node node);
+
+/// Texts the editor takes from a multi-line field or the "Select" chooser are cut to this
+/// many characters.
+inline constexpr std::size_t kMaxTextChars = 2000;
 
 /// An area list the editor can insert under a product, an update or `requireds`.
 struct AreaListChoice {
     int number;
-    const char* element;
-    const char* labelKey;
+    std::string_view element;
+    std::string_view labelKey;
 };
 /// The fifteen choices in their numbering (7 only under `requireds`, 8 only elsewhere).
 const std::vector<AreaListChoice>& areaListChoices();
-/// The choice with this number, when it is offered under a node of this kind.
-const AreaListChoice* areaListChoice(TreeNodeKind under, int number);
+/// The choice with this number, when it is offered under this tree node.
+const AreaListChoice* areaListChoice(xml::Node under, int number);
 
 /// A date picked in the editor (calendar values).
 struct PickedDate {
@@ -64,6 +52,8 @@ std::string formatPickedDate(const PickedDate& d);
 std::string comparisonOperator(int choice);
 /// Containment choice 1..2 ("in", "!in"); empty for no choice.
 std::string containmentOperator(int choice);
+/// The choice number of an operator in its list (1-based); 0 when it is not in it.
+int operatorChoice(analysis::FieldInput input, std::string_view op);
 /// Container or item type choice 1..4 as stored ("1".."4"); empty for no choice.
 std::string typeValue(int choice, int entries);
 
@@ -111,10 +101,9 @@ const void* nodeIdentity(xml::Node node);
 /// True when both references denote the same node.
 bool sameNode(xml::Node a, xml::Node b);
 
-/// Appends a field element with a text.
-xml::Node addField(xml::Node item, std::string_view name, std::string_view text);
-/// Replaces the text of every field of that name, or adds the field when there is none.
-void setField(xml::Node item, std::string_view name, std::string_view text);
+/// The property values of a rule item as it stands, for Modify: its fields by the kind's
+/// field list (operators as choice numbers, the date as picked when it reads as one).
+RuleItemValues readRuleItem(const analysis::RuleKindInfo& kind, xml::Node item);
 
 /// Takes the next product identifier and advances the counter; never one that a product of
 /// the rule base already carries.
@@ -138,13 +127,25 @@ struct RuleMatch {
     xml::Node node;     // the configuration item
 };
 
-/// Configuration items a rule of the given list is about, in document order.
-std::vector<xml::Node> matchingConfigItems(const CQXConfigDoc2& doc, TreeNodeKind list, xml::Node rule);
+/// Configuration items a rule of this kind is about, in document order per selection.
+std::vector<xml::Node> matchingConfigItems(const CQXConfigDoc2& doc, const analysis::RuleKindInfo& kind,
+                                           xml::Node rule);
 /// The "values" category: matches in this window's configuration.
-std::vector<RuleMatch> ruleValues(const CQXConfigDoc2& doc, TreeNodeKind list, xml::Node rule,
-                                  const RuleEvaluator& evaluate);
+std::vector<RuleMatch> ruleValues(const CQXConfigDoc2& doc, const analysis::RuleKindInfo& kind,
+                                  xml::Node rule, const RuleEvaluator& evaluate);
 /// The "compare" category: matches in every other open document, labelled by its title.
-std::vector<RuleMatch> ruleCompare(const std::vector<const CQXConfigDoc2*>& others, TreeNodeKind list,
-                                   xml::Node rule, const RuleEvaluator& evaluate);
+std::vector<RuleMatch> ruleCompare(const std::vector<const CQXConfigDoc2*>& others,
+                                   const analysis::RuleKindInfo& kind, xml::Node rule,
+                                   const RuleEvaluator& evaluate);
+
+/// One entry of the "Select" chooser.
+struct SelectChoice {
+    std::string group;   // the SET parameter category, where the kind groups by one
+    std::string text;    // what becomes the rule's naming field
+    std::string detail;  // the item's value beside it
+};
+/// What "Select" offers for a rule of this kind in a configuration: the keys of the kind's
+/// configuration items, each once, in document order. Empty when the kind offers none.
+std::vector<SelectChoice> selectChoices(const CQXConfigDoc2& doc, const analysis::RuleKindInfo& kind);
 
 }  // namespace qx::ruleedit

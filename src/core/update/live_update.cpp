@@ -459,7 +459,6 @@ UpdateResult LiveUpdate::replace() {
     m_fs.closeFile(m_fd);
     m_fd = -1;
     if (!m_app.reloadRuleBase()) return end(UpdateOutcome::ReloadRefused, message::kCannotReload);
-    m_app.ruleBaseUpdated = true;
     return end(UpdateOutcome::Updated, message::kUpdated);
 }
 

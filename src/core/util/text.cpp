@@ -121,6 +121,35 @@ long long leadingInteger(std::string_view s) {
     return neg ? -v : v;
 }
 
+std::string cutUtf8(std::string_view s, std::size_t maxChars) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
+        if (chars == maxChars) return std::string(s.substr(0, i));
+        ++chars;
+    }
+    return std::string(s);
+}
+
+namespace {
+
+bool containsRem(std::string_view line) {
+    return toUpper(line).find("REM") != std::string::npos;
+}
+
+}  // namespace
+
+bool isCommentLine(std::string_view line) {
+    const std::string_view t = trimLeftBlanks(line);
+    if (!t.empty() && (t.front() == '#' || t.front() == ';')) return true;
+    return containsRem(t);
+}
+
+bool isFirstColumnCommentLine(std::string_view line) {
+    if (!line.empty() && (line.front() == '#' || line.front() == ';')) return true;
+    return containsRem(line);
+}
+
 namespace {
 constexpr const char* kReplacementUtf8 = "\xEF\xBF\xBD";
 

@@ -13,11 +13,6 @@ inline bool containsAfterStart(std::string_view s, std::string_view what) {
     auto pos = s.find(what);
     return pos != std::string_view::npos && pos > 0;
 }
-/// Position of the first occurrence, npos when absent.
-inline std::size_t find(std::string_view s, std::string_view what) {
-    return s.find(what);
-}
-
 inline bool startsWith(std::string_view s, std::string_view p) {
     return s.substr(0, p.size()) == p;
 }
@@ -81,5 +76,18 @@ std::vector<std::string_view> splitWords(std::string_view s);
 double leadingDouble(std::string_view s);
 /// Leading decimal integer as atol reads it (blanks skipped, no number gives 0).
 long long leadingInteger(std::string_view s);
+
+/// At most `maxChars` characters of a UTF-8 text, cut before a lead byte so that no
+/// character is split.
+std::string cutUtf8(std::string_view s, std::size_t maxChars);
+
+/// A comment line of a configuration file that rules test: after leading blanks it begins
+/// with "#" or ";", or it contains "REM" in any case anywhere.
+bool isCommentLine(std::string_view line);
+/// The network configuration's reading: "#" and ";" start a comment only in the first
+/// column, "REM" anywhere. The network analysis and the report's board look-up read LOAD
+/// and BIND lines this way, as the server's loader does, so an indented "#" line still
+/// counts there.
+bool isFirstColumnCommentLine(std::string_view line);
 
 }  // namespace qx::text

@@ -55,6 +55,11 @@ enum Id : int {
     Preferences = 32851,
     CopyToClipboard = 32852,
     LiveUpdate = 32853,
+    // The rule item editor, from the details list of a configuration window.
+    RuleInsert = 32855,
+    RuleModify = 32856,
+    RuleDelete = 32857,
+    RuleProperties = 32858,
 };
 
 /// The resource text of a command (menu entry), "&" marking the mnemonic.

@@ -128,7 +128,6 @@ void CLiveUpdateDlg::onFinished(const update::UpdateResult& result) {
     if (result.outcome == update::UpdateOutcome::Updated) {
         // The worker checked the new file on its own copy; the program's rule base follows.
         if (m_app.reloadRuleBase()) {
-            m_app.ruleBaseUpdated = true;
             emit ruleBaseReloaded();
         } else {
             m_result->outcome = update::UpdateOutcome::ReloadRefused;

@@ -392,9 +392,16 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // An hour of rule edits is not lost to a click on the close box.
+    if (!askToSaveRules(true)) {
+        event->ignore();
+        return;
+    }
+    m_closingProgram = true;
     m_mdi->closeAllSubWindows();
     // A text window whose edits the user chose to keep stops the exit.
     if (!m_mdi->subWindowList().isEmpty()) {
+        m_closingProgram = false;
         event->ignore();
         return;
     }

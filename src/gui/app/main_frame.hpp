@@ -52,6 +52,11 @@ public:
     bool openingDocuments() const override { return m_bulk.running(); }
     lists::ListModel reportList(xml::Node node, const CQXConfigDoc2& doc) override;
     void runCommand(int id) override;
+    void ruleNodeRemoving(xml::Node node) override;
+    void ruleBaseEdited(const ruleedit::EditResult& result) override;
+
+    /// True while the rule base holds edits that "Save rules" has not written.
+    [[nodiscard]] bool rulesEdited() const { return m_rulesEdited; }
 
     /// Single-file opening (Open..., recent files, command line).
     void openFile(const QString& path);
@@ -174,7 +179,12 @@ private:
     void showAnalysisMessages(const std::vector<std::string>& messages);
     void showAbout();
     void showPreferences();
-    void saveRules();
+    /// "Save rules"; false (after saying why) when rules.xml could not be written.
+    bool saveRules();
+    /// Before the rule edits would be lost: Yes saves, No discards; false for Cancel (or a failed save).
+    bool askToSaveRules(bool closingProgram);
+    /// True when a configuration window other than `window` is open and not closing.
+    [[nodiscard]] bool otherConfigWindowOpen(const QObject* window) const;
     void showProgressBar(int steps);
     void removeProgressBar();
     struct BuiltComparison;
@@ -200,6 +210,11 @@ private:
     bool m_checkerRunning = false;
     bool m_closePending = false;
     bool m_destroying = false;
+    bool m_rulesEdited = false;
+    // Set while the program closes, after the rule edits were asked about.
+    bool m_closingProgram = false;
+    // Set when the user chose to drop the rule edits as the last window closes.
+    bool m_discardRules = false;
     MenuKind m_translatedMenuKind = MenuKind::None;
     int m_openConfigWindows = 0;
     int m_openReportWindows = 0;

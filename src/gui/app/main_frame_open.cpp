@@ -43,6 +43,13 @@ QList<CQXConfigSplitter*> CMainFrame::configWindows() const {
     return out;
 }
 
+bool CMainFrame::otherConfigWindowOpen(const QObject* window) const {
+    for (QMdiSubWindow* sw : m_mdi->subWindowList())
+        if (sw->widget() != window && !sw->isHidden() && qobject_cast<CQXConfigSplitter*>(sw->widget()))
+            return true;
+    return false;
+}
+
 namespace {
 
 // The active child window, or the only one (a hidden frame activates none).
@@ -156,6 +163,12 @@ void CMainFrame::onWindowClosed() {
     if (m_destroying) return;
     --m_openConfigWindows;
     m_app.openDocuments = m_openConfigWindows;
+    if (m_openConfigWindows == 0 && m_discardRules) {
+        // The user dropped the edits: the rule base is again what rules.xml holds.
+        m_discardRules = false;
+        m_rulesEdited = false;
+        if (m_app.reloadRuleBase()) setRuleDate(QString::fromStdString(m_app.ruleBaseDate()));
+    }
     translateMenus();
     updateCommandStates();
 }
@@ -331,16 +344,49 @@ void CMainFrame::toggleFilter(int id) {
     m_actions[id]->setChecked(w->toggleFilter(cmd::filterIcon(id)));
 }
 
-void CMainFrame::saveRules() {
+bool CMainFrame::saveRules() {
     const std::string error = m_app.saveRules(std::time(nullptr));
     if (!error.empty()) {
         showMessage(
             this, MessageKind::Error,
             QStringLiteral("The rule base could not be saved: %1").arg(QString::fromStdString(error)));
-        return;
+        return false;
     }
+    m_rulesEdited = false;
     setRuleDate(QString::fromStdString(m_app.ruleBaseDate()));
     statusBar()->showMessage(QStringLiteral("Rules saved."), 5000);
+    return true;
+}
+
+bool CMainFrame::askToSaveRules(bool closingProgram) {
+    if (!m_rulesEdited) return true;
+    const QString text =
+        closingProgram ? QStringLiteral(
+                             "The rule base has changes that are not saved. Save them to rules.xml before "
+                             "closing?")
+                       : QStringLiteral(
+                             "The rule base has changes that are not saved, and \"Save rules\" needs an open "
+                             "server. Save them to rules.xml now?");
+    switch (showMessage(this, MessageKind::QuestionWithCancel, text, QStringLiteral("Save rules"))) {
+        case QMessageBox::Yes:
+            return saveRules();
+        case QMessageBox::No:
+            if (!closingProgram) m_discardRules = true;
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CMainFrame::ruleNodeRemoving(xml::Node node) {
+    for (CQXConfigSplitter* w : configWindows()) w->forgetRuleNode(node);
+}
+
+void CMainFrame::ruleBaseEdited(const ruleedit::EditResult& result) {
+    m_rulesEdited = true;
+    for (CQXConfigSplitter* w : configWindows()) w->applyRuleEdit(result);
+    statusBar()->showMessage(
+        QStringLiteral("The rule base was changed; \"Save rules\" writes it to rules.xml."), 8000);
 }
 
 void CMainFrame::showAbout() {

@@ -8,6 +8,8 @@
 #include "app/ui_hooks.hpp"
 #include "views/compare_select_dlg.hpp"
 #include "views/read_folder_dlg.hpp"
+#include "views/rule_editor_dlg.hpp"
+#include "views/select_dlg.hpp"
 
 #include <QApplication>
 #include <QComboBox>
@@ -79,6 +81,43 @@ void shootContextMenu(CMainFrame* f, CQXConfigSplitter* w, const QString& dir) {
     std::unique_ptr<QMenu> menu = w->listMenu();
     const QPoint at = list->viewport()->mapTo(f, list->visualRect(list->model()->index(0, 0)).center());
     saveWithMenu(f, *menu, at, dir, QStringLiteral("context-menu"));
+}
+
+// The rule item editor on the SET-parameter rules shown: Insert, then Modify of the first
+// row with its "Select" chooser. Nothing is changed.
+void shootRuleEditor(CQXConfigSplitter* w, const QString& dir) {
+    setDialogHook([dir](QDialog& d) {
+        d.show();
+        settle();
+        save(&d, dir, QStringLiteral("rule-editor-insert"));
+        return int(QDialog::Rejected);
+    });
+    w->insertRule();
+    CQXConfigView* list = w->detailsList();
+    if (list->model()->rowCount() > 0) list->setCurrentIndex(list->model()->index(0, 0));
+    setDialogHook([dir](QDialog& d) {
+        d.show();
+        settle();
+        if (qobject_cast<CSelectDlg*>(&d)) {
+            save(&d, dir, QStringLiteral("select-chooser"));
+            return int(QDialog::Rejected);
+        }
+        save(&d, dir, QStringLiteral("rule-editor-modify"));
+        if (auto* editor = qobject_cast<CRuleItemDlg*>(&d)) editor->select();
+        return int(QDialog::Rejected);
+    });
+    w->modifyRule();
+    // A module rule: its build date in the calendar editor.
+    selectItem(w, PageKind::Rules, QStringLiteral("Modules"));
+    if (list->model()->rowCount() > 0) list->setCurrentIndex(list->model()->index(0, 0));
+    setDialogHook([dir](QDialog& d) {
+        d.show();
+        settle();
+        save(&d, dir, QStringLiteral("rule-editor-module"));
+        return int(QDialog::Rejected);
+    });
+    w->modifyRule();
+    setDialogHook({});
 }
 
 // The first row of the server report that carries a message.
@@ -220,6 +259,7 @@ void shoot(CQXConfigApp& app, const QString& dir) {
         selectItem(first, PageKind::Rules, QStringLiteral("SET Parameters"));
         settle();
         save(f, dir, QStringLiteral("rules-page"));
+        shootRuleEditor(first, dir);
         selectItem(first, PageKind::Report, QStringLiteral("Suggestion"));
         settle();
         shootContextMenu(f, first, dir);

@@ -82,6 +82,10 @@ xml::Node CTreePage::nodeOf(const QTreeWidgetItem* item) {
     return xml::Node(reinterpret_cast<pugi::xml_node_struct*>(raw));
 }
 
+QTreeWidgetItem* CTreePage::itemFor(const lists::TreeItem& t) {
+    return makeItem(t);
+}
+
 void CTreePage::populate(const lists::TreeItem& root) {
     const QSignalBlocker block(m_tree);
     m_tree->clear();
@@ -193,6 +197,7 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
         return QString::fromStdString(lists::reportMessageText(m_host.application(), key));
     });
     rebuildTrees();
+    addRuleButtons();
 }
 
 void CQXConfigSplitter::showEvent(QShowEvent* event) {
@@ -303,6 +308,7 @@ lists::ListModel CQXConfigSplitter::buildList() {
 
 void CQXConfigSplitter::refillList() {
     m_list->showList(buildList(), m_sortColumn, shownHeaders());
+    updateRuleButtons();
 }
 
 QStringList CQXConfigSplitter::shownHeaders() const {

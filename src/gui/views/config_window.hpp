@@ -5,6 +5,7 @@
 #include "app/application.hpp"
 #include "document/config_doc.hpp"
 #include "lists/config_lists.hpp"
+#include "ruleedit/rule_edit.hpp"
 #include "views/details_model.hpp"
 
 #include <QTabWidget>
@@ -32,10 +33,14 @@ public:
     virtual int configDocumentCount() const = 0;
     /// True while "Open Documents..." is opening files (the Config page then leaves the list alone).
     virtual bool openingDocuments() const = 0;
-    /// The list of a Report-page node (list mode 3).
+    /// The list of a Report-page node.
     virtual lists::ListModel reportList(xml::Node node, const CQXConfigDoc2& doc) = 0;
     /// Runs a main-frame command on the active window (the list's context menu offers some).
     virtual void runCommand(int id) = 0;
+    /// A rule-base node is about to be removed: no window may keep it.
+    virtual void ruleNodeRemoving(xml::Node /*node*/) {}
+    /// The rule item editor changed the rule base: every window follows.
+    virtual void ruleBaseEdited(const ruleedit::EditResult& /*result*/) {}
 };
 
 /// What the details list shows: nothing, a node of one of the three pages, or the Config
@@ -63,6 +68,8 @@ public:
     [[nodiscard]] ListMode listMode() const;
     /// The node behind a tree item.
     static xml::Node nodeOf(const QTreeWidgetItem* item);
+    /// A tree item (with its children) for a built item.
+    static QTreeWidgetItem* itemFor(const lists::TreeItem& t);
 
 signals:
     void nodeSelected(qx::xml::Node node, qx::gui::ListMode mode);
@@ -149,6 +156,19 @@ public:
     /// Element name of the node the list shows.
     [[nodiscard]] std::string currentNodeName() const;
 
+    /// The rule item editor on the selected tree node and list row: "Insert", "Modify",
+    /// "Delete" on the Rules page, the read-only properties on the other pages.
+    void insertRule();
+    void modifyRule();
+    void deleteRule();
+    void showProperties();
+    /// Whether a rule command acts on what is selected now.
+    [[nodiscard]] bool ruleCommandActs(int id) const;
+    /// Brings this window's rules tree and list up to date with an edit.
+    void applyRuleEdit(const ruleedit::EditResult& result);
+    /// Drops every tree item and the selection that stand for a rule-base node about to go.
+    void forgetRuleNode(xml::Node node);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -158,6 +178,9 @@ signals:
 private:
     void onNodeSelected(xml::Node node, ListMode mode);
     void onSort(int column);
+    void openRuleEditor(int command);
+    void addRuleButtons();
+    void updateRuleButtons();
     lists::ListModel buildList();
     QStringList shownHeaders() const;
     int initialTreePaneWidth() const;

@@ -7,6 +7,7 @@
 #include "lists/list_export.hpp"
 #include "lists/report_keys.hpp"
 #include "views/config_window.hpp"
+#include "xml/fields.hpp"
 
 #include <QMenu>
 
@@ -18,6 +19,7 @@ struct ListContext {
     ListMode mode;
     std::string node;
     const lists::ListRow* row;
+    xml::Node treeNode;
 };
 
 bool isOneOf(const std::string& name, std::initializer_list<const char*> names) {
@@ -41,10 +43,19 @@ bool productList(const ListContext& c) {
 }
 bool rowWithKdn(const ListContext& c) {
     if (!c.row || !c.row->node || setParameterList(c) || productList(c)) return false;
-    return !lists::field(c.row->node, "kdn").empty() || !xml::attribute(c.row->node, "kdn").empty();
+    return !xml::field(c.row->node, "kdn").empty() || !xml::attribute(c.row->node, "kdn").empty();
 }
 bool reportPage(const ListContext& c) {
     return c.mode == ListMode::Report;
+}
+bool editableRules(const ListContext& c) {
+    return c.mode == ListMode::Rules && ruleedit::treeNodeKind(c.treeNode) != ruleedit::TreeNodeKind::Unknown;
+}
+bool editableRuleRow(const ListContext& c) {
+    return editableRules(c) && c.row;
+}
+bool rowWithProperties(const ListContext& c) {
+    return (c.mode == ListMode::Config || c.mode == ListMode::Report) && c.row && c.row->node;
 }
 
 // One entry of the context menu: the command, its text where the command has several, when
@@ -57,6 +68,10 @@ struct ListMenuEntry {
 };
 
 const ListMenuEntry kListMenu[] = {
+    {cmd::RuleInsert, nullptr, editableRules, &CQXConfigSplitter::insertRule},
+    {cmd::RuleModify, nullptr, editableRuleRow, &CQXConfigSplitter::modifyRule},
+    {cmd::RuleDelete, nullptr, editableRuleRow, &CQXConfigSplitter::deleteRule},
+    {cmd::RuleProperties, nullptr, rowWithProperties, &CQXConfigSplitter::showProperties},
     {cmd::FindModule, "Find", moduleList, &CQXConfigSplitter::lookUpFile},
     {cmd::LookUpKdn, "Find", setParameterList, &CQXConfigSplitter::lookUpKdn},
     {cmd::LookUpKdn, "Look up KDN", productList, &CQXConfigSplitter::lookUpKdn},
@@ -84,7 +99,7 @@ std::string CQXConfigSplitter::currentNodeName() const {
 }
 
 std::unique_ptr<QMenu> CQXConfigSplitter::listMenu() {
-    const ListContext context{m_mode, currentNodeName(), m_list->selectedRow()};
+    const ListContext context{m_mode, currentNodeName(), m_list->selectedRow(), m_node};
     auto menu = std::make_unique<QMenu>(this);
     const int row = m_list->currentIndex().isValid() ? m_list->currentIndex().row() : -1;
     bool separatorDue = false;
@@ -110,7 +125,15 @@ std::unique_ptr<QMenu> CQXConfigSplitter::listMenu() {
 
 void CQXConfigSplitter::activateRow(int row) {
     if (row < 0 || row >= m_list->detailsModel().rowCount()) return;
-    if (m_mode != ListMode::Report) return;  // the rule item editor takes the Rules page's rows
+    if (m_mode == ListMode::Rules) {
+        modifyRule();
+        return;
+    }
+    if (m_mode == ListMode::Config) {
+        showProperties();
+        return;
+    }
+    if (m_mode != ListMode::Report) return;
     if (currentNodeName() == "patches") {
         lookUpKdn();
         return;
