@@ -289,7 +289,7 @@ private slots:
         QCOMPARE(m_frame->compareWindows().size(), 1);
         QTRY_VERIFY(!m_frame->action(cmd::Compare)->isEnabled());
         QTRY_VERIFY(m_frame->action(cmd::LiveUpdate)->isEnabled());
-        QCOMPARE(m_frame->translatedMenuKind(), 2);
+        QCOMPARE(m_frame->translatedMenuKind(), MenuKind::Documents);
         QVERIFY(m_messages.isEmpty());
     }
 };

@@ -1,6 +1,5 @@
 // Splash window, update reminder and the painted icons.
 #include "app/dialogs.hpp"
-#include "app/icons.hpp"
 #include "app/message.hpp"
 #include "app/qxconfig_app.hpp"
 #include "platform/file_system.hpp"
@@ -81,31 +80,6 @@ private slots:
         QTest::qWait(CSplashWnd::kShowMs / 2);
         QCOMPARE(dismissed.count(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(dismissed.count(), 1, CSplashWnd::kShowMs * 2);
-    }
-
-    void theMarksAreDistinctAndDrawnAtSixteenPixels() {
-        QList<QImage> marks;
-        for (int i : {0, 1, 2, 3, 4, 5, 6, 9, 10, 32, 33, 34, 35}) {
-            const QImage img = icons::list(i).pixmap(16, 16).toImage();
-            QCOMPARE(img.size(), QSize(16, 16));
-            int opaque = 0;
-            for (int y = 0; y < 16; ++y)
-                for (int x = 0; x < 16; ++x) opaque += qAlpha(img.pixel(x, y)) > 128;
-            QVERIFY2(opaque > 20, qPrintable(QStringLiteral("icon %1 is nearly empty").arg(i)));
-            for (const QImage& other : marks) QVERIFY(other != img);
-            marks << img;
-        }
-        QVERIFY(!icons::tree(12).isNull());
-        QVERIFY(!icons::tree(999).isNull());  // unknown indices fall back to a picture
-    }
-
-    void theProgramIconComesFromItsSvgFile() {
-        const QImage img = icons::application().pixmap(64, 64).toImage();
-        QCOMPARE(img.size(), QSize(64, 64));
-        int opaque = 0;
-        for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 64; ++x) opaque += qAlpha(img.pixel(x, y)) > 128;
-        QVERIFY2(opaque > 64 * 64 / 3, "the SVG icon did not render");
     }
 
     void theAboutBoxNamesTheDataFolderAndTheRuleBase() {

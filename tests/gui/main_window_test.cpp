@@ -22,6 +22,8 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include <utility>
+
 using namespace qx;
 using namespace qx::gui;
 
@@ -169,10 +171,11 @@ private slots:
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         const Application& app = m_app->core();
 
-        QTreeWidgetItem* memory = findItem(w->form()->page1()->tree(), QStringLiteral("Memory"));
+        QTreeWidgetItem* memory =
+            findItem(w->form()->page(PageKind::Config)->tree(), QStringLiteral("Memory"));
         QVERIFY(memory);
-        w->form()->page1()->tree()->setCurrentItem(memory);
-        QCOMPARE(w->listMode(), int(kModeConfig));
+        w->form()->page(PageKind::Config)->tree()->setCurrentItem(memory);
+        QCOMPARE(w->listMode(), ListMode::Config);
         QCOMPARE(w->detailsList()->model()->columnCount(), 2);
         QCOMPARE(w->detailsList()->model()->headerData(0, Qt::Horizontal).toString(),
                  QString::fromStdString(app.label("name")));
@@ -181,22 +184,22 @@ private slots:
         QCOMPARE(w->detailsList()->cell(1, 1), QStringLiteral("8000"));
 
         w->form()->sheet()->setCurrentIndex(1);
-        QTreeWidgetItem* setRules =
-            findItem(w->form()->page2()->tree(), QString::fromStdString(app.label("setparams")));
+        QTreeWidgetItem* setRules = findItem(w->form()->page(PageKind::Rules)->tree(),
+                                             QString::fromStdString(app.label("setparams")));
         QVERIFY(setRules);
-        w->form()->page2()->tree()->setCurrentItem(setRules);
-        QCOMPARE(w->listMode(), int(kModeRules));
+        w->form()->page(PageKind::Rules)->tree()->setCurrentItem(setRules);
+        QCOMPARE(w->listMode(), ListMode::Rules);
         QCOMPARE(w->detailsList()->model()->columnCount(), 6);
         QCOMPARE(w->detailsList()->cell(0, 0), QStringLiteral("Bindery Context "));
         QCOMPARE(w->detailsList()->cell(0, 1),
                  QStringLiteral("O=ACME"));  // the server's value beside the rule
 
         w->form()->sheet()->setCurrentIndex(2);
-        QTreeWidget* report = w->form()->page3()->tree();
+        QTreeWidget* report = w->form()->page(PageKind::Report)->tree();
         QTreeWidgetItem* filter = findItem(report, QStringLiteral("Timesync"));
         QVERIFY(filter);
         report->setCurrentItem(filter);
-        QCOMPARE(w->listMode(), int(kModeReport));
+        QCOMPARE(w->listMode(), ListMode::Report);
     }
 
     void filtersHideRowsOfConfigAndRulesListsOnly() {
@@ -207,17 +210,20 @@ private slots:
         QVERIFY(!f->action(cmd::FilterRemark)->isChecked());
         QVERIFY(f->action(cmd::FilterBad)->isChecked());
 
-        w->form()->page1()->tree()->setCurrentItem(findItem(
-            w->form()->page1()->tree(), QString::fromStdString(m_app->core().label("loaded-modules"))));
+        w->form()
+            ->page(PageKind::Config)
+            ->tree()
+            ->setCurrentItem(findItem(w->form()->page(PageKind::Config)->tree(),
+                                      QString::fromStdString(m_app->core().label("loaded-modules"))));
         QCOMPARE(w->detailsList()->model()->rowCount(), 2);
         f->action(cmd::FilterBad)->trigger();
         QVERIFY(!f->action(cmd::FilterBad)->isChecked());
         QCOMPARE(columnTexts(w->detailsList(), 0), QStringList{QStringLiteral("GOOD.QXK")});
 
-        QTreeWidgetItem* setRules =
-            findItem(w->form()->page2()->tree(), QString::fromStdString(m_app->core().label("setparams")));
+        QTreeWidgetItem* setRules = findItem(w->form()->page(PageKind::Rules)->tree(),
+                                             QString::fromStdString(m_app->core().label("setparams")));
         w->form()->sheet()->setCurrentIndex(1);
-        w->form()->page2()->tree()->setCurrentItem(setRules);
+        w->form()->page(PageKind::Rules)->tree()->setCurrentItem(setRules);
         QCOMPARE(w->detailsList()->model()->rowCount(), 0);  // its only rule failed on this server
         f->action(cmd::FilterBad)->trigger();
         QCOMPARE(w->detailsList()->model()->rowCount(), 1);
@@ -228,14 +234,17 @@ private slots:
         CMainFrame* f = start();
         f->addConfigWindow(markedDocument());
         CQXConfigSplitter* w = f->configWindows().at(0);
-        w->form()->page1()->tree()->setCurrentItem(findItem(
-            w->form()->page1()->tree(), QString::fromStdString(m_app->core().label("loaded-modules"))));
+        w->form()
+            ->page(PageKind::Config)
+            ->tree()
+            ->setCurrentItem(findItem(w->form()->page(PageKind::Config)->tree(),
+                                      QString::fromStdString(m_app->core().label("loaded-modules"))));
         QCOMPARE(columnTexts(w->detailsList(), 1), (QStringList{"9", "10"}));
         emit w->detailsList()->header()->sectionClicked(1);
         QCOMPARE(columnTexts(w->detailsList(), 1), (QStringList{"10", "9"}));  // text order, byte by byte
         QVERIFY(w->detailsList()->header()->isSortIndicatorShown());
         // The server report keeps its order: a click on its header changes nothing.
-        w->selectNode(w->document().report().root(), kModeReport);
+        w->selectNode(w->document().report().root(), ListMode::Report);
         const QStringList before = columnTexts(w->detailsList(), 0);
         emit w->detailsList()->header()->sectionClicked(0);
         QCOMPARE(columnTexts(w->detailsList(), 0), before);
@@ -245,7 +254,7 @@ private slots:
         CMainFrame* f = start(sample());
         QVERIFY(waitIdle(f));
         CQXConfigSplitter* w = f->configWindows().at(0);
-        QTreeWidget* tree = w->form()->page1()->tree();
+        QTreeWidget* tree = w->form()->page(PageKind::Config)->tree();
         f->action(cmd::TreeOpen)->trigger();
         QTreeWidgetItem* root = tree->topLevelItem(0);
         QVERIFY(root->child(2)->childCount() > 0 && root->child(2)->isExpanded());
@@ -290,14 +299,14 @@ private slots:
             opened << QFileInfo(QString::fromStdString(w->document().path)).fileName();
         QCOMPARE(opened, (QStringList{"a.txt", "b.txt", "d.xml"}));
         QVERIFY(m_messages.isEmpty());
-        QVERIFY(f->bulkOpening());
+        QVERIFY(!f->openingDocuments());
         QTRY_VERIFY(!f->progressWindow() || !f->progressWindow()->isVisible());
 
         QTemporaryDir empty;  // an empty folder: the window comes and goes, nothing opens
         f->openDocumentsFrom(empty.path());
         QVERIFY(waitIdle(f));
         QCOMPARE(f->configWindows().size(), 3);
-        QVERIFY(f->bulkOpening());
+        QVERIFY(!f->openingDocuments());
     }
 
     void cancelAfterTheThirdFileLeavesThreeOpen() {
@@ -312,6 +321,74 @@ private slots:
         QVERIFY(waitIdle(f));
         QTest::qWait(50);
         QCOMPARE(f->configWindows().size(), 3);
+    }
+
+    void openDocumentsScansThenOpensOneFileAtATime() {
+        QTemporaryDir dir;
+        for (char c = 'a'; c <= 'c'; ++c)
+            writeFile(dir.filePath(QStringLiteral("%1.txt").arg(c)), reportText(QByteArray(1, c)));
+        CMainFrame* f = start();
+        QList<int> openedAt;  // the run's index when each window arrived
+        connect(f, &CMainFrame::documentOpened, f, [f, &openedAt](int) {
+            QCOMPARE(f->bulkOpen().phase, BulkOpen::Phase::Opening);
+            QVERIFY(f->openingDocuments());
+            openedAt << f->bulkOpen().next;
+        });
+        f->openDocumentsFrom(dir.path());
+        QCOMPARE(f->bulkOpen().phase, BulkOpen::Phase::Scanning);
+        QVERIFY(f->busy());
+        QVERIFY(waitIdle(f));
+        QCOMPARE(openedAt, (QList<int>{0, 1, 2}));
+        QCOMPARE(f->bulkOpen().phase, BulkOpen::Phase::Idle);
+        QVERIFY(f->bulkOpen().files.isEmpty());
+        QVERIFY(!f->openingDocuments());
+    }
+
+    void cancelWhileScanningOpensNothingAndTheNextRunWorks() {
+        QTemporaryDir dir;
+        for (char c = 'a'; c <= 'b'; ++c)
+            writeFile(dir.filePath(QStringLiteral("%1.txt").arg(c)), reportText(QByteArray(1, c)));
+        CMainFrame* f = start();
+        f->openDocumentsFrom(dir.path());
+        f->cancelOpenDocuments();
+        QCOMPARE(f->bulkOpen().phase, BulkOpen::Phase::Idle);
+        QVERIFY(waitIdle(f));
+        QTest::qWait(50);  // the scan's late answer is dropped
+        QCOMPARE(f->configWindows().size(), 0);
+        f->openDocumentsFrom(dir.path());
+        QVERIFY(waitIdle(f));
+        QCOMPARE(f->configWindows().size(), 2);
+    }
+
+    void aSingleFileOpenedDuringTheRunIsNotTakenForOneOfItsFiles() {
+        QTemporaryDir dir;
+        for (char c = 'a'; c <= 'c'; ++c)
+            writeFile(dir.filePath(QStringLiteral("%1.txt").arg(c)), reportText(QByteArray(1, c)));
+        CMainFrame* f = start();
+        bool once = false;
+        connect(f, &CMainFrame::documentOpened, f, [this, f, &once](int) {
+            if (!std::exchange(once, true)) f->openFile(sample());
+        });
+        f->openDocumentsFrom(dir.path());
+        QVERIFY(waitIdle(f));
+        QStringList opened;
+        for (CQXConfigSplitter* w : f->configWindows())
+            opened << QFileInfo(QString::fromStdString(w->document().path)).fileName();
+        opened.sort();
+        QCOMPARE(opened, (QStringList{"FS1-CONFIG.TXT", "a.txt", "b.txt", "c.txt"}));
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    void theMenuFollowsTheDocumentCountBothWays() {
+        CMainFrame* f = start();
+        QCOMPARE(f->menuBar()->actions().size(), 4);  // File, View, Language, Help
+        f->addConfigWindow(markedDocument());
+        QCOMPARE(f->translatedMenuKind(), MenuKind::Documents);
+        QCOMPARE(f->menuBar()->actions().size(), 5);  // File, Build, View, Window, Help
+        f->closeAll();
+        QTRY_COMPARE(f->translatedMenuKind(), MenuKind::NoDocuments);
+        QCOMPARE(f->menuBar()->actions().size(), 4);
+        QCOMPARE(f->menuBar()->actions().at(2)->text(), QStringLiteral("&Language"));
     }
 
     void closeAllConfigWindowsNeedsAConfigurationWindow() {
@@ -335,8 +412,10 @@ private slots:
         CMainFrame* f = start(sample());
         QVERIFY(waitIdle(f));
         CQXConfigSplitter* w = f->configWindows().at(0);
-        w->form()->page1()->tree()->setCurrentItem(
-            findItem(w->form()->page1()->tree(), QStringLiteral("Memory")));
+        w->form()
+            ->page(PageKind::Config)
+            ->tree()
+            ->setCurrentItem(findItem(w->form()->page(PageKind::Config)->tree(), QStringLiteral("Memory")));
         const int rows = w->detailsList()->model()->rowCount();
         f->action(cmd::RunChecker)->trigger();
         QVERIFY(!f->mdiArea()->isEnabled());
@@ -350,13 +429,14 @@ private slots:
         f->addConfigWindow(markedDocument());
         f->addConfigWindow(markedDocument());
         CQXConfigSplitter* w = f->configWindows().at(0);
-        QTreeWidgetItem* memory = findItem(w->form()->page1()->tree(), QStringLiteral("Memory"));
-        w->selectNode(CTreePage::nodeOf(memory), kModeConfig);
-        w->setCompareMode(kModeCompareX);
+        QTreeWidgetItem* memory =
+            findItem(w->form()->page(PageKind::Config)->tree(), QStringLiteral("Memory"));
+        w->selectNode(CTreePage::nodeOf(memory), ListMode::Config);
+        w->setCompareMode(ListMode::CompareX);
         QCOMPARE(w->detailsList()->model()->columnCount(), 3);
         QCOMPARE(w->detailsList()->model()->headerData(1, Qt::Horizontal).toString(),
                  QStringLiteral("MARKED"));
-        w->setCompareMode(kModeConfig);
+        w->setCompareMode(ListMode::Config);
         QCOMPARE(w->detailsList()->model()->columnCount(), 2);
     }
 

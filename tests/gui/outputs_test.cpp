@@ -85,7 +85,7 @@ private:
     const lists::ListModel& showReport(const char* name = "") {
         xml::Node node =
             *name ? lists::findReportNode(m_window->document(), name) : m_window->document().report().root();
-        m_window->selectNode(node, kModeReport);
+        m_window->selectNode(node, ListMode::Report);
         return m_window->detailsList()->detailsModel().list();
     }
     void selectRow(int row) {
@@ -324,10 +324,10 @@ private slots:
     void contextMenusAndDoubleClicksLookThingsUp() {
         // Modules: Find on the File Finder, with the row's name.
         m_window->selectNode(xml::selectFirst(m_window->document().config().root(), "loaded-modules"),
-                             kModeConfig);
+                             ListMode::Config);
         selectRow(0);
         std::unique_ptr<QMenu> menu = m_window->listMenu();
-        QCOMPARE(menuTexts(*menu).first(), QStringLiteral("Find"));
+        QVERIFY(menuTexts(*menu).contains(QStringLiteral("Find")));  // after the rule editor's Properties
         menuAction(*menu, cmd::FindModule)->trigger();
         QCOMPARE(m_urls.size(), 1);
         QVERIFY(m_urls.last().toString().startsWith(QStringLiteral("https://support.example/find?name=")));
@@ -337,7 +337,7 @@ private slots:
         const lists::ListModel& suggestions = showReport("suggestion");
         selectRow(0);
         menu = m_window->listMenu();
-        QCOMPARE(menuTexts(*menu).first(), QStringLiteral("Look up KDN"));
+        QVERIFY(menuTexts(*menu).contains(QStringLiteral("Look up KDN")));
         QVERIFY(menuTexts(*menu).contains(cmd::resourceText(cmd::TextReport)));
         menuAction(*menu, cmd::LookUpKdn)->trigger();
         QCOMPARE(m_urls.last(),

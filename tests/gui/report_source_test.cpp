@@ -43,7 +43,7 @@ public:
         return {&first};
     }
     int configDocumentCount() const override { return 1; }
-    bool bulkOpening() const override { return true; }
+    bool openingDocuments() const override { return false; }
     lists::ListModel reportList(xml::Node node, const CQXConfigDoc2& doc) override {
         return lists::buildReportList(doc, m_app, node, {&doc});
     }
@@ -115,7 +115,7 @@ private slots:
         auto w = open(QStringLiteral("FS1.TXT"), kReport);
         QVERIFY(w);
         CQXConfigDoc2& doc = w->document();
-        w->selectNode(xml::selectFirst(doc.config().documentNode(), "set-category"), kModeConfig);
+        w->selectNode(xml::selectFirst(doc.config().documentNode(), "set-category"), ListMode::Config);
         const int row = rowNamed(w->detailsList(), QStringLiteral("Minimum Free Memory"));
         QVERIFY(row >= 0);
         QCOMPARE(w->sourceLineOfRow(row), 10);
@@ -139,13 +139,13 @@ private slots:
             view->grab().save(qEnvironmentVariable("QX_SHOT_DIR") + "/report-source.png");
 
         // A finding on the Report page leads to the line of the item it judged.
-        w->selectNode(lists::findReportNode(doc, "details"), kModeReport);
+        w->selectNode(lists::findReportNode(doc, "details"), ListMode::Report);
         const int finding = rowNamed(w->detailsList(), QStringLiteral("Minimum Free Memory"));
         QVERIFY(finding >= 0);
         QCOMPARE(w->sourceLineOfRow(finding), 10);
 
         // Rows without a line (the products of the rule base) offer nothing.
-        w->selectNode(lists::findReportNode(doc, "check"), kModeReport);
+        w->selectNode(lists::findReportNode(doc, "check"), ListMode::Report);
         QMenu none;
         w->addSourceActions(none, 0);
         QVERIFY(none.isEmpty());
@@ -155,7 +155,8 @@ private slots:
     void ctrlDoubleClickOpensItAndAPlainOneDoesNot() {
         auto w = open(QStringLiteral("FS2.TXT"), kReport);
         QVERIFY(w);
-        w->selectNode(xml::selectFirst(w->document().config().documentNode(), "set-category"), kModeConfig);
+        w->selectNode(xml::selectFirst(w->document().config().documentNode(), "set-category"),
+                      ListMode::Config);
         CQXConfigView* list = w->detailsList();
         const int row = rowNamed(list, QStringLiteral("Garbage Collection Interval"));
         QVERIFY(row >= 0);
@@ -176,7 +177,7 @@ private slots:
         QVERIFY(import::openDocument(*doc, *m_app, saved.toStdString()).opened());
         CQXConfigSplitter xmlWindow(std::move(doc), *m_host);
         xmlWindow.selectNode(xml::selectFirst(xmlWindow.document().config().documentNode(), "set-category"),
-                             kModeConfig);
+                             ListMode::Config);
         QVERIFY(xmlWindow.detailsList()->model()->rowCount() > 0);
         QCOMPARE(xmlWindow.sourceLineOfRow(0), 0);
         QVERIFY(!xmlWindow.showInReport(0));
@@ -188,7 +189,8 @@ private slots:
         QVERIFY(sample.open(QIODevice::ReadOnly));
         auto w = open(QStringLiteral("FS1-CONFIG.TXT"), sample.readAll());
         QVERIFY(w);
-        w->selectNode(xml::selectFirst(w->document().config().documentNode(), "set-category"), kModeConfig);
+        w->selectNode(xml::selectFirst(w->document().config().documentNode(), "set-category"),
+                      ListMode::Config);
         const int row = 2;
         QVERIFY(w->sourceLineOfRow(row) > 0);
         w->detailsList()->setCurrentIndex(w->detailsList()->model()->index(row, 0));

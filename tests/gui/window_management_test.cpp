@@ -151,7 +151,7 @@ private slots:
     void theTreePaneShowsTheFirstLevelAndKeepsItsWidth() {
         open(1);
         CQXConfigSplitter* w = m_frame->configWindows().first();
-        QTreeWidget* tree = w->form()->page1()->tree();
+        QTreeWidget* tree = w->form()->page(PageKind::Config)->tree();
         QTreeWidgetItem* root = tree->topLevelItem(0);
         for (int i = 0; i < root->childCount(); ++i) {
             const QRect r = tree->visualItemRect(root->child(i));

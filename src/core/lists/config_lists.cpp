@@ -134,12 +134,10 @@ bool isRulesTreeNode(Node n) {
 void walkRules(Node parent, std::vector<TreeItem>& out, const Application& app) {
     for (Node c : parent.children()) {
         if (!isElement(c)) continue;
-        const std::string n = nameOf(c);
         if (!isRulesTreeNode(c)) continue;
         TreeItem item;
         item.text = ruleItemText(c, app);
-        item.icon = n == "product" ? treeIcon(xml::attribute(c, "update") == "true" ? "update" : "product")
-                                   : treeIcon(n);
+        item.icon = ruleTreeIcon(c);
         item.node = c;
         walkRules(c, item.children, app);
         out.push_back(std::move(item));
@@ -161,22 +159,10 @@ void applyShowFlags(ListModel& model, const ShowFlags& flags) {
     });
 }
 
-int treeIcon(std::string_view e) {
-    static const std::unordered_map<std::string_view, int> table = {
-        {"modules", 2},    {"module", 2},        {"product", 4},         {"device", 10},
-        {"file", 10},      {"abend", 14},        {"details", 14},        {"filter", 14},
-        {"summary", 14},   {"check", 14},        {"productgroup", 16},   {"requireds", 18},
-        {"required", 18},  {"interrupts", 22},   {"serverparams", 30},   {"serverparam", 30},
-        {"lan", 32},       {"devices", 34},      {"setparams", 36},      {"set-param", 36},
-        {"rules", 40},     {"config", 40},       {"filters", 44},        {"filtergroup", 46},
-        {"reports", 48},   {"java", 50},         {"java-processes", 50}, {"lans", 52},
-        {"volumes", 54},   {"volume", 54},       {"files", 56},          {"directory", 56},
-        {"update", 58},    {"informations", 60}, {"boot-drives", 62},    {"boot-drive", 62},
-        {"products", 64},  {"file-groups", 66},  {"search-paths", 68},   {"zrd", 70},
-        {"partition", 70}, {"partitions", 72},   {"filegroup", 76},      {"equal", 78},
-        {"notequal", 80}};
-    auto it = table.find(e);
-    return it == table.end() ? 12 : it->second;
+int ruleTreeIcon(xml::Node node) {
+    const std::string_view name = node.name();
+    if (name == "product" && xml::attribute(node, "update") == "true") return treeIcon("update");
+    return treeIcon(name);
 }
 
 TreeItem buildConfigTree(const CQXConfigDoc2& doc, const Application& app) {

@@ -6,6 +6,7 @@
 #include "app/application.hpp"
 #include "document/config_doc.hpp"
 #include "lists/list_model.hpp"
+#include "lists/tree_icons.hpp"
 
 #include <array>
 #include <string>
@@ -26,13 +27,13 @@ void applyShowFlags(ListModel& model, const ShowFlags& flags);
 /// One item of a tree: text, tree icon index, the node it stands for, children.
 struct TreeItem {
     std::string text;
-    int icon = 12;
+    int icon = kOtherTreeIcon;
     xml::Node node;
     std::vector<TreeItem> children;
 };
 
-/// Tree icon index of an element name (shared tree icon list).
-int treeIcon(std::string_view elementName);
+/// The Rules page's icon of a rule-base node: a product that is an update shows the update icon.
+int ruleTreeIcon(xml::Node node);
 
 /// Config page: root `label("config")`, then the listed sections of the configuration.
 TreeItem buildConfigTree(const CQXConfigDoc2& doc, const Application& app);

@@ -55,12 +55,19 @@ enum Id : int {
     Preferences = 32851,
     CopyToClipboard = 32852,
     LiveUpdate = 32853,
+    // The rule item editor, from the details list of a configuration window.
+    RuleInsert = 32855,
+    RuleModify = 32856,
+    RuleDelete = 32857,
+    RuleProperties = 32858,
 };
 
 /// The resource text of a command (menu entry), "&" marking the mnemonic.
 QString resourceText(int id);
 /// The tool tip of a toolbar button.
 QString toolTip(int id);
+/// The name of a toolbar command's picture (empty for commands without one).
+QString picture(int id);
 /// The status-bar prompt of a command (empty when none).
 QString prompt(int id);
 /// The mark a filter command shows or hides; nothing for other commands.

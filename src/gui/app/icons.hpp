@@ -1,8 +1,9 @@
 #pragma once
-// The program's icons, painted once at start-up (no image files at run time): the tree
-// icons by tree-icon index, the details-list icons by list-icon index, toolbar images.
+// The program's icons: SVG pictures in the program's resources, reached by the numbers of
+// the core's icon tables (tree icons, the details list's strip) and by command.
 
 #include <QIcon>
+#include <QString>
 
 namespace qx::gui::icons {
 
@@ -14,5 +15,9 @@ QIcon list(int index);
 QIcon command(int id);
 /// The program's own icon.
 QIcon application();
+
+/// Resource paths of the pictures behind `tree` and `list` (for checking they exist).
+QString treePath(int index);
+QString listPath(int index);
 
 }  // namespace qx::gui::icons

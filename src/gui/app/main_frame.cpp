@@ -40,7 +40,7 @@ CMainFrame::CMainFrame(Application& app, QWidget* parent)
     createMenus();
     createToolBars();
     createStatusBar();
-    installMenus(1);
+    installMenus(MenuKind::NoDocuments);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] {
         updateTitle();
         updateCommandStates();
@@ -138,7 +138,7 @@ void CMainFrame::createActions() {
 }
 
 void CMainFrame::createMenus() {
-    auto menu = [this](int kind, const char* title, std::initializer_list<int> ids) {
+    auto menu = [this](MenuKind kind, const char* title, std::initializer_list<int> ids) {
         auto* m = new QMenu(QString::fromUtf8(title), this);
         for (int id : ids) {
             if (id == 0) {
@@ -146,34 +146,35 @@ void CMainFrame::createMenus() {
             } else if (id == cmd::RecentFile) {
                 for (int i = 0; i < 4; ++i) {
                     auto* a = m->addAction(QString(), this, [this, kind, i] {
-                        openFile(m_recentActions[kind][i]->property("path").toString());
+                        openFile(recentActions(kind)[i]->property("path").toString());
                     });
-                    m_recentActions[kind].append(a);
+                    recentActions(kind).append(a);
                 }
             } else {
                 m->addAction(m_actions.value(id));
             }
         }
-        m_menus[kind].append(m);
+        menus(kind).append(m);
         return m;
     };
     using namespace cmd;
-    menu(0, "&File",
+    constexpr MenuKind none = MenuKind::NoDocuments, docs = MenuKind::Documents;
+    menu(none, "&File",
          {FileOpen, OpenDocuments, FileSaveAs, 0, Preferences, LiveUpdate, 0, PrintSetup, 0, RecentFile, 0,
           AppExit});
-    menu(0, "&View", {ViewStatusBar});
-    menu(0, "&Language", {LangEnglish, LangHungarian, LangPortuguese});
-    menu(0, "&Help", {AppAbout});
-    menu(1, "&File",
+    menu(none, "&View", {ViewStatusBar});
+    menu(none, "&Language", {LangEnglish, LangHungarian, LangPortuguese});
+    menu(none, "&Help", {AppAbout});
+    menu(docs, "&File",
          {FileOpen, OpenDocuments, FileClose, 0, FileSaveAs, CopyToClipboard, SaveAsText, SaveAsXml,
           SaveRules, 0, FilePrint, PrintSetup, 0, Preferences, 0, RecentFile, 0, AppExit});
-    menu(1, "&Build", {Compare, TextReport, CreateQxs});
-    menu(1, "&View",
+    menu(docs, "&Build", {Compare, TextReport, CreateQxs});
+    menu(docs, "&View",
          {ViewToolbar, ViewStatusBar, 0, TreeOpen, TreeClose, 0, FilterInformation, FilterNotChecked,
           FilterBad, FilterGood, FilterRemark, FilterCommand});
     m_windowMenu =
-        menu(1, "&Window", {WindowCascade, WindowTileHorz, WindowTileVert, CloseAll, CloseAllConfig});
-    menu(1, "&Help", {AppAbout});
+        menu(docs, "&Window", {WindowCascade, WindowTileHorz, WindowTileVert, CloseAll, CloseAllConfig});
+    menu(docs, "&Help", {AppAbout});
     for (auto& list : m_menus)
         for (QMenu* m : list) connect(m, &QMenu::aboutToShow, this, &CMainFrame::refreshRecentFiles);
     connect(m_windowMenu, &QMenu::aboutToShow, this, &CMainFrame::refreshWindowMenu);
@@ -283,23 +284,35 @@ void CMainFrame::setRuleDate(const QString& date) {
     m_panes[1]->setText(date);
 }
 
-void CMainFrame::installMenus(int kind) {
+QList<QMenu*>& CMainFrame::menus(MenuKind kind) {
+    Q_ASSERT(kind != MenuKind::None);
+    return m_menus[kind == MenuKind::Documents ? 1 : 0];
+}
+
+QList<QAction*>& CMainFrame::recentActions(MenuKind kind) {
+    Q_ASSERT(kind != MenuKind::None);
+    return m_recentActions[kind == MenuKind::Documents ? 1 : 0];
+}
+
+void CMainFrame::installMenus(MenuKind kind) {
     menuBar()->clear();
-    for (QMenu* m : m_menus[kind - 1]) menuBar()->addMenu(m);
+    for (QMenu* m : menus(kind)) menuBar()->addMenu(m);
 }
 
 void CMainFrame::translateMenus() {
-    const int kind = documentCount() > 0 ? 2 : 1;
+    const MenuKind kind = documentCount() > 0 ? MenuKind::Documents : MenuKind::NoDocuments;
     if (kind == m_translatedMenuKind) {
-        if (kind == 1) applyLanguage();
+        if (kind == MenuKind::NoDocuments) applyLanguage();
         return;
     }
     installMenus(kind);
-    const QList<QMenu*>& menus = m_menus[kind - 1];
-    for (int i = 0; i < menus.size(); ++i) {
-        const std::string title = m_app.menuText(std::to_string(kind) + std::to_string(i));
-        if (!title.empty()) menus[i]->setTitle(QString::fromStdString(title));
-        for (QAction* a : menus[i]->actions()) {
+    const QList<QMenu*>& shown = menus(kind);
+    // The pop-ups' localisation keys: the menu kind's number, then the pop-up's position.
+    const std::string prefix = std::to_string(static_cast<int>(kind));
+    for (int i = 0; i < shown.size(); ++i) {
+        const std::string title = m_app.menuText(prefix + std::to_string(i));
+        if (!title.empty()) shown[i]->setTitle(QString::fromStdString(title));
+        for (QAction* a : shown[i]->actions()) {
             const int id = a->data().toInt();
             if (id <= 0) continue;  // separators and recent files
             const std::string text = m_app.menuText(std::to_string(id));
@@ -318,7 +331,7 @@ void CMainFrame::translateToolTips() {
 }
 
 void CMainFrame::applyLanguage() {
-    m_translatedMenuKind = 0;
+    m_translatedMenuKind = MenuKind::None;
     const std::string& lang = m_app.language();
     m_actions[cmd::LangEnglish]->setChecked(lang == "english");
     m_actions[cmd::LangHungarian]->setChecked(lang == "hungarian");
@@ -330,7 +343,7 @@ void CMainFrame::setLanguage(const std::string& language) {
     m_app.setLanguage(language);
     // A language click translates in full: the menu shown may be the one last translated
     // in the other language.
-    m_translatedMenuKind = 0;
+    m_translatedMenuKind = MenuKind::None;
     translateMenus();
     applyLanguage();
 }
@@ -379,9 +392,16 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // An hour of rule edits is not lost to a click on the close box.
+    if (!askToSaveRules(true)) {
+        event->ignore();
+        return;
+    }
+    m_closingProgram = true;
     m_mdi->closeAllSubWindows();
     // A text window whose edits the user chose to keep stops the exit.
     if (!m_mdi->subWindowList().isEmpty()) {
+        m_closingProgram = false;
         event->ignore();
         return;
     }

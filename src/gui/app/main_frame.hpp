@@ -24,6 +24,21 @@ class QToolBar;
 
 namespace qx::gui {
 
+/// The two main menus: 128 without documents, 129 with documents. The numbers are the
+/// localisation keys' first digit and the kind last translated (None: none yet).
+enum class MenuKind : int { None = 0, NoDocuments = 1, Documents = 2 };
+
+/// Where "Open Documents..." stands: scanning the folder, then opening the files found
+/// one at a time, then idle again (finished, failed or cancelled).
+struct BulkOpen {
+    enum class Phase { Idle, Scanning, Opening };
+    Phase phase = Phase::Idle;
+    QStringList files;   // found by the scan
+    int next = 0;        // while opening: the index of the file being read
+    quint64 ticket = 0;  // while opening: the loader's ticket of that file
+    [[nodiscard]] bool running() const { return phase != Phase::Idle; }
+};
+
 class CMainFrame : public QMainWindow, public WindowHost {
     Q_OBJECT
 public:
@@ -34,9 +49,14 @@ public:
     Application& application() override { return m_app; }
     std::vector<const CQXConfigDoc2*> comparisonDocuments(const CQXConfigDoc2& first) override;
     int configDocumentCount() const override;
-    bool bulkOpening() const override { return m_bulkOpening; }
+    bool openingDocuments() const override { return m_bulk.running(); }
     lists::ListModel reportList(xml::Node node, const CQXConfigDoc2& doc) override;
     void runCommand(int id) override;
+    void ruleNodeRemoving(xml::Node node) override;
+    void ruleBaseEdited(const ruleedit::EditResult& result) override;
+
+    /// True while the rule base holds edits that "Save rules" has not written.
+    [[nodiscard]] bool rulesEdited() const { return m_rulesEdited; }
 
     /// Single-file opening (Open..., recent files, command line).
     void openFile(const QString& path);
@@ -113,9 +133,10 @@ public:
     [[nodiscard]] QToolBar* shortToolBar() const { return m_shortBar; }
     /// The texts of the status-bar panes 2 to 7.
     [[nodiscard]] QStringList statusPanes() const;
-    [[nodiscard]] int translatedMenuKind() const { return m_translatedMenuKind; }
+    [[nodiscard]] MenuKind translatedMenuKind() const { return m_translatedMenuKind; }
+    [[nodiscard]] const BulkOpen& bulkOpen() const { return m_bulk; }
     /// True while a document is being read, "Run Checker!" runs or a comparison is built.
-    [[nodiscard]] bool busy() const { return m_loader.busy() || m_bulkIndex != -1 || m_compareThread; }
+    [[nodiscard]] bool busy() const { return m_loader.busy() || m_bulk.running() || m_compareThread; }
     [[nodiscard]] COpenProgressDlg* progressWindow() const { return m_progressDlg; }
 
 signals:
@@ -135,7 +156,9 @@ private:
     void createMenus();
     void createToolBars();
     void createStatusBar();
-    void installMenus(int kind);
+    void installMenus(MenuKind kind);
+    [[nodiscard]] QList<QMenu*>& menus(MenuKind kind);
+    [[nodiscard]] QList<QAction*>& recentActions(MenuKind kind);
     void refreshRecentFiles();
     void updateCommandStates();
     void onOpened(std::shared_ptr<OpenJob> job);
@@ -156,7 +179,12 @@ private:
     void showAnalysisMessages(const std::vector<std::string>& messages);
     void showAbout();
     void showPreferences();
-    void saveRules();
+    /// "Save rules"; false (after saying why) when rules.xml could not be written.
+    bool saveRules();
+    /// Before the rule edits would be lost: Yes saves, No discards; false for Cancel (or a failed save).
+    bool askToSaveRules(bool closingProgram);
+    /// True when a configuration window other than `window` is open and not closing.
+    [[nodiscard]] bool otherConfigWindowOpen(const QObject* window) const;
     void showProgressBar(int steps);
     void removeProgressBar();
     struct BuiltComparison;
@@ -170,7 +198,7 @@ private:
     DocumentLoader m_loader;
     QMdiArea* m_mdi;
     QHash<int, QAction*> m_actions;
-    QList<QMenu*> m_menus[2];  // menu 128 (no documents), menu 129 (documents)
+    QList<QMenu*> m_menus[2];  // by MenuKind: NoDocuments, Documents
     QList<QAction*> m_recentActions[2];
     QToolBar* m_fullBar = nullptr;
     QToolBar* m_shortBar = nullptr;
@@ -178,14 +206,16 @@ private:
     QProgressBar* m_progress = nullptr;
     QPointer<COpenProgressDlg> m_progressDlg;
     QSet<quint64> m_singleTickets;
-    quint64 m_bulkTicket = 0;
-    QStringList m_bulkFiles;
-    int m_bulkIndex = -1;
-    bool m_bulkOpening = true;
+    BulkOpen m_bulk;
     bool m_checkerRunning = false;
     bool m_closePending = false;
     bool m_destroying = false;
-    int m_translatedMenuKind = 0;
+    bool m_rulesEdited = false;
+    // Set while the program closes, after the rule edits were asked about.
+    bool m_closingProgram = false;
+    // Set when the user chose to drop the rule edits as the last window closes.
+    bool m_discardRules = false;
+    MenuKind m_translatedMenuKind = MenuKind::None;
     int m_openConfigWindows = 0;
     int m_openReportWindows = 0;
     int m_openCompareWindows = 0;

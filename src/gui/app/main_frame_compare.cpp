@@ -157,6 +157,13 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
             6000);
         return true;
     }
+    // The last configuration window takes "Save rules" with it.
+    if (event->type() == QEvent::Close && !m_closingProgram && m_rulesEdited &&
+        qobject_cast<CQXConfigSplitter*>(watched) && !otherConfigWindowOpen(watched) &&
+        !askToSaveRules(false)) {
+        event->ignore();
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

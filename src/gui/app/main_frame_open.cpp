@@ -43,6 +43,13 @@ QList<CQXConfigSplitter*> CMainFrame::configWindows() const {
     return out;
 }
 
+bool CMainFrame::otherConfigWindowOpen(const QObject* window) const {
+    for (QMdiSubWindow* sw : m_mdi->subWindowList())
+        if (sw->widget() != window && !sw->isHidden() && qobject_cast<CQXConfigSplitter*>(sw->widget()))
+            return true;
+    return false;
+}
+
 namespace {
 
 // The active child window, or the only one (a hidden frame activates none).
@@ -104,8 +111,8 @@ void CMainFrame::openFile(const QString& path) {
 }
 
 void CMainFrame::onOpened(std::shared_ptr<OpenJob> job) {
-    if (job->ticket == m_bulkTicket) {
-        m_bulkTicket = 0;
+    if (m_bulk.ticket != 0 && job->ticket == m_bulk.ticket) {
+        m_bulk.ticket = 0;
         onBulkOpened(std::move(job));
     } else if (m_singleTickets.remove(job->ticket)) {
         QApplication::restoreOverrideCursor();
@@ -142,7 +149,8 @@ void CMainFrame::addConfigWindow(std::unique_ptr<CQXConfigDoc2> doc) {
     }
     addDocumentWindow(w);
     // A new window shows its configuration at once: the root's first section is selected.
-    if (QTreeWidget* tree = w->form()->page1()->tree(); tree->topLevelItemCount() > 0 && m_bulkOpening) {
+    if (QTreeWidget* tree = w->form()->page(PageKind::Config)->tree();
+        tree->topLevelItemCount() > 0 && !m_bulk.running()) {
         QTreeWidgetItem* root = tree->topLevelItem(0);
         tree->setCurrentItem(root->childCount() > 0 ? root->child(0) : root);
     }
@@ -155,6 +163,12 @@ void CMainFrame::onWindowClosed() {
     if (m_destroying) return;
     --m_openConfigWindows;
     m_app.openDocuments = m_openConfigWindows;
+    if (m_openConfigWindows == 0 && m_discardRules) {
+        // The user dropped the edits: the rule base is again what rules.xml holds.
+        m_discardRules = false;
+        m_rulesEdited = false;
+        if (m_app.reloadRuleBase()) setRuleDate(QString::fromStdString(m_app.ruleBaseDate()));
+    }
     translateMenus();
     updateCommandStates();
 }
@@ -184,29 +198,30 @@ void CMainFrame::openDocumentsFrom(const QString& folder) {
     connect(m_progressDlg, &COpenProgressDlg::cancelRequested, this, &CMainFrame::cancelOpenDocuments);
     m_progressDlg->show();
     QApplication::setOverrideCursor(Qt::BusyCursor);
-    m_bulkOpening = false;
-    m_bulkIndex = -2;  // scanning
-    m_bulkFiles.clear();
+    m_bulk = BulkOpen{};
+    m_bulk.phase = BulkOpen::Phase::Scanning;
     m_loader.scan(QDir(folder).absolutePath());
 }
 
 void CMainFrame::onScanned(const QStringList& files) {
-    if (m_bulkIndex != -2) return;  // cancelled while scanning
-    m_bulkFiles = files;
-    if (m_progressDlg) m_progressDlg->setFiles(m_bulkFiles);
-    m_bulkIndex = 0;
+    if (m_bulk.phase != BulkOpen::Phase::Scanning) return;  // cancelled while scanning
+    m_bulk.phase = BulkOpen::Phase::Opening;
+    m_bulk.files = files;
+    m_bulk.next = 0;
+    if (m_progressDlg) m_progressDlg->setFiles(m_bulk.files);
     openNextBulkFile();
 }
 
 void CMainFrame::openNextBulkFile() {
-    if (m_bulkIndex < 0) return;
-    if (m_bulkIndex >= m_bulkFiles.size()) return finishOpenDocuments();
-    if (m_progressDlg) m_progressDlg->showIndex(m_bulkIndex);
-    m_bulkTicket = m_loader.open(m_bulkFiles[m_bulkIndex], m_app);
+    if (m_bulk.phase != BulkOpen::Phase::Opening) return;
+    if (m_bulk.next >= m_bulk.files.size()) return finishOpenDocuments();
+    if (m_progressDlg) m_progressDlg->showIndex(m_bulk.next);
+    m_bulk.ticket = m_loader.open(m_bulk.files[m_bulk.next], m_app);
 }
 
 void CMainFrame::onBulkOpened(std::shared_ptr<OpenJob> job) {
-    if (m_bulkIndex < 0) return;  // cancelled while the file was read: it stays closed
+    // Cancelled while the file was read: it stays closed.
+    if (m_bulk.phase != BulkOpen::Phase::Opening) return;
     const import::OpenResult& r = job->result;
     if (job->exception || !r.opened()) {
         if (!job->exception && !r.check.silent && !r.message().empty())
@@ -217,20 +232,19 @@ void CMainFrame::onBulkOpened(std::shared_ptr<OpenJob> job) {
     m_app.nextProductNumber = std::max(m_app.nextProductNumber, job->nextProductNumber);
     addConfigWindow(std::move(job->doc));
     showAnalysisMessages(r.load.analysisMessages);
-    if (m_bulkIndex < 0) return;  // cancelled from a documentOpened handler
-    ++m_bulkIndex;
+    if (m_bulk.phase != BulkOpen::Phase::Opening) return;  // cancelled from a documentOpened handler
+    ++m_bulk.next;
     openNextBulkFile();
 }
 
 void CMainFrame::cancelOpenDocuments() {
-    if (m_bulkIndex == -1 && !m_progressDlg) return;
+    if (!m_bulk.running() && !m_progressDlg) return;
     finishOpenDocuments();
 }
 
 void CMainFrame::finishOpenDocuments() {
-    const bool wasRunning = !m_bulkOpening;
-    m_bulkIndex = -1;
-    m_bulkOpening = true;
+    const bool wasRunning = m_bulk.running();
+    m_bulk = BulkOpen{};
     if (wasRunning) QApplication::restoreOverrideCursor();
     if (m_progressDlg) {
         const QSignalBlocker block(m_progressDlg);
@@ -330,16 +344,49 @@ void CMainFrame::toggleFilter(int id) {
     m_actions[id]->setChecked(w->toggleFilter(cmd::filterIcon(id)));
 }
 
-void CMainFrame::saveRules() {
+bool CMainFrame::saveRules() {
     const std::string error = m_app.saveRules(std::time(nullptr));
     if (!error.empty()) {
         showMessage(
             this, MessageKind::Error,
             QStringLiteral("The rule base could not be saved: %1").arg(QString::fromStdString(error)));
-        return;
+        return false;
     }
+    m_rulesEdited = false;
     setRuleDate(QString::fromStdString(m_app.ruleBaseDate()));
     statusBar()->showMessage(QStringLiteral("Rules saved."), 5000);
+    return true;
+}
+
+bool CMainFrame::askToSaveRules(bool closingProgram) {
+    if (!m_rulesEdited) return true;
+    const QString text =
+        closingProgram ? QStringLiteral(
+                             "The rule base has changes that are not saved. Save them to rules.xml before "
+                             "closing?")
+                       : QStringLiteral(
+                             "The rule base has changes that are not saved, and \"Save rules\" needs an open "
+                             "server. Save them to rules.xml now?");
+    switch (showMessage(this, MessageKind::QuestionWithCancel, text, QStringLiteral("Save rules"))) {
+        case QMessageBox::Yes:
+            return saveRules();
+        case QMessageBox::No:
+            if (!closingProgram) m_discardRules = true;
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CMainFrame::ruleNodeRemoving(xml::Node node) {
+    for (CQXConfigSplitter* w : configWindows()) w->forgetRuleNode(node);
+}
+
+void CMainFrame::ruleBaseEdited(const ruleedit::EditResult& result) {
+    m_rulesEdited = true;
+    for (CQXConfigSplitter* w : configWindows()) w->applyRuleEdit(result);
+    statusBar()->showMessage(
+        QStringLiteral("The rule base was changed; \"Save rules\" writes it to rules.xml."), 8000);
 }
 
 void CMainFrame::showAbout() {

@@ -8,6 +8,8 @@
 #include "app/ui_hooks.hpp"
 #include "views/compare_select_dlg.hpp"
 #include "views/read_folder_dlg.hpp"
+#include "views/rule_editor_dlg.hpp"
+#include "views/select_dlg.hpp"
 
 #include <QApplication>
 #include <QComboBox>
@@ -35,10 +37,8 @@ void save(QWidget* w, const QString& dir, const QString& name) {
 }
 
 // Selects the first tree item whose text starts with `prefix` on a page.
-void selectItem(CQXConfigSplitter* w, int page, const QString& prefix, bool expandAll = true) {
-    CTreePage* p = page == 0   ? static_cast<CTreePage*>(w->form()->page1())
-                   : page == 1 ? static_cast<CTreePage*>(w->form()->page2())
-                               : static_cast<CTreePage*>(w->form()->page3());
+void selectItem(CQXConfigSplitter* w, PageKind page, const QString& prefix, bool expandAll = true) {
+    CTreePage* p = w->form()->page(page);
     w->form()->sheet()->setCurrentWidget(p);
     if (expandAll) p->treeOpen();
     for (QTreeWidgetItemIterator it(p->tree()); *it; ++it)
@@ -81,6 +81,43 @@ void shootContextMenu(CMainFrame* f, CQXConfigSplitter* w, const QString& dir) {
     std::unique_ptr<QMenu> menu = w->listMenu();
     const QPoint at = list->viewport()->mapTo(f, list->visualRect(list->model()->index(0, 0)).center());
     saveWithMenu(f, *menu, at, dir, QStringLiteral("context-menu"));
+}
+
+// The rule item editor on the SET-parameter rules shown: Insert, then Modify of the first
+// row with its "Select" chooser. Nothing is changed.
+void shootRuleEditor(CQXConfigSplitter* w, const QString& dir) {
+    setDialogHook([dir](QDialog& d) {
+        d.show();
+        settle();
+        save(&d, dir, QStringLiteral("rule-editor-insert"));
+        return int(QDialog::Rejected);
+    });
+    w->insertRule();
+    CQXConfigView* list = w->detailsList();
+    if (list->model()->rowCount() > 0) list->setCurrentIndex(list->model()->index(0, 0));
+    setDialogHook([dir](QDialog& d) {
+        d.show();
+        settle();
+        if (qobject_cast<CSelectDlg*>(&d)) {
+            save(&d, dir, QStringLiteral("select-chooser"));
+            return int(QDialog::Rejected);
+        }
+        save(&d, dir, QStringLiteral("rule-editor-modify"));
+        if (auto* editor = qobject_cast<CRuleItemDlg*>(&d)) editor->select();
+        return int(QDialog::Rejected);
+    });
+    w->modifyRule();
+    // A module rule: its build date in the calendar editor.
+    selectItem(w, PageKind::Rules, QStringLiteral("Modules"));
+    if (list->model()->rowCount() > 0) list->setCurrentIndex(list->model()->index(0, 0));
+    setDialogHook([dir](QDialog& d) {
+        d.show();
+        settle();
+        save(&d, dir, QStringLiteral("rule-editor-module"));
+        return int(QDialog::Rejected);
+    });
+    w->modifyRule();
+    setDialogHook({});
 }
 
 // The first row of the server report that carries a message.
@@ -206,26 +243,28 @@ void shoot(CQXConfigApp& app, const QString& dir) {
         CQXConfigSplitter* first = windows.first();
         for (QMdiSubWindow* sw : f->mdiArea()->subWindowList()) sw->showNormal();
         f->mdiArea()->tileSubWindows();
-        for (CQXConfigSplitter* w : windows) selectItem(w, 0, QStringLiteral("Communications"));
+        for (CQXConfigSplitter* w : windows)
+            selectItem(w, PageKind::Config, QStringLiteral("Communications"));
         settle();
         save(f, dir, QStringLiteral("main-two-servers"));
         f->mdiArea()->setActiveSubWindow(f->mdiArea()->subWindowList().first());
         f->mdiArea()->activeSubWindow()->showMaximized();
-        selectItem(first, 0, QStringLiteral("Loaded modules"));
+        selectItem(first, PageKind::Config, QStringLiteral("Loaded modules"));
         settle();
         save(f, dir, QStringLiteral("config-page"));
-        selectItem(first, 0, QStringLiteral("Communications"));
-        first->setCompareMode(kModeCompareX);
+        selectItem(first, PageKind::Config, QStringLiteral("Communications"));
+        first->setCompareMode(ListMode::CompareX);
         settle();
         save(f, dir, QStringLiteral("compare-x"));
-        selectItem(first, 1, QStringLiteral("SET Parameters"));
+        selectItem(first, PageKind::Rules, QStringLiteral("SET Parameters"));
         settle();
         save(f, dir, QStringLiteral("rules-page"));
-        selectItem(first, 2, QStringLiteral("Suggestion"));
+        shootRuleEditor(first, dir);
+        selectItem(first, PageKind::Report, QStringLiteral("Suggestion"));
         settle();
         shootContextMenu(f, first, dir);
-        selectItem(first, 2, QStringLiteral("Report"), false);
-        first->selectNode(first->document().report().root(), kModeReport);
+        selectItem(first, PageKind::Report, QStringLiteral("Report"), false);
+        first->selectNode(first->document().report().root(), ListMode::Report);
         settle();
         save(f, dir, QStringLiteral("report-page"));
         shootOutputs(f, first, dir);

@@ -44,8 +44,8 @@ QString menuTextOr(const Application& app, int id) {
 
 // ---- pages ----------------------------------------------------------------------------
 
-CTreePage::CTreePage(int mode, QWidget* parent)
-    : QWidget(parent), m_tree(new QTreeWidget(this)), m_mode(mode) {
+CTreePage::CTreePage(PageKind kind, QWidget* parent)
+    : QWidget(parent), m_tree(new QTreeWidget(this)), m_kind(kind) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_tree);
@@ -56,7 +56,7 @@ CTreePage::CTreePage(int mode, QWidget* parent)
     m_tree->setUniformRowHeights(true);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item) emit nodeSelected(nodeOf(item), m_mode);
+        if (item) emit nodeSelected(nodeOf(item), listMode());
     });
     connect(m_tree, &QTreeWidget::customContextMenuRequested, this, [this](QPoint pos) {
         QTreeWidgetItem* item = m_tree->itemAt(pos);
@@ -64,10 +64,26 @@ CTreePage::CTreePage(int mode, QWidget* parent)
     });
 }
 
+ListMode CTreePage::listMode() const {
+    switch (m_kind) {
+        case PageKind::Rules:
+            return ListMode::Rules;
+        case PageKind::Report:
+            return ListMode::Report;
+        case PageKind::Config:
+            break;
+    }
+    return ListMode::Config;
+}
+
 xml::Node CTreePage::nodeOf(const QTreeWidgetItem* item) {
     if (!item) return {};
     const auto raw = item->data(0, kNodeRole).value<quintptr>();
     return xml::Node(reinterpret_cast<pugi::xml_node_struct*>(raw));
+}
+
+QTreeWidgetItem* CTreePage::itemFor(const lists::TreeItem& t) {
+    return makeItem(t);
 }
 
 void CTreePage::populate(const lists::TreeItem& root) {
@@ -91,19 +107,29 @@ void CTreePage::treeClose() {
     }
 }
 
-CFormLeft::CFormLeft(QWidget* parent)
-    : QWidget(parent),
-      m_sheet(new CSheet(this)),
-      m_page1(new CPage1),
-      m_page2(new CPage2),
-      m_page3(new CPage3) {
+CFormLeft::CFormLeft(QWidget* parent) : QWidget(parent), m_sheet(new CSheet(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_sheet);
     m_sheet->setDocumentMode(true);
-    m_sheet->addTab(m_page1, QStringLiteral("Config"));
-    m_sheet->addTab(m_page2, QStringLiteral("Rules"));
-    m_sheet->addTab(m_page3, QStringLiteral("Report"));
+    // The resource captions; the window replaces them by the labels.
+    const QString captions[] = {QStringLiteral("Config"), QStringLiteral("Rules"), QStringLiteral("Report")};
+    for (PageKind kind : kPageKinds) {
+        const auto i = static_cast<std::size_t>(kind);
+        m_pages[i] = new CTreePage(kind);
+        m_sheet->addTab(m_pages[i], captions[i]);
+    }
+}
+
+CTreePage* CFormLeft::pageOf(ListMode mode) const {
+    switch (mode) {
+        case ListMode::Rules:
+            return page(PageKind::Rules);
+        case ListMode::Report:
+            return page(PageKind::Report);
+        default:
+            return page(PageKind::Config);
+    }
 }
 
 CTreePage* CFormLeft::activePage() const {
@@ -132,23 +158,25 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
             [this] { saveTreePaneWidth(m_splitter->sizes().value(0)); });
     m_form->setMinimumWidth(180);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(icons::tree(40));
+    setWindowIcon(icons::tree(lists::treeIcon("config")));
     setWindowTitle(QString::fromStdString(m_doc->title.empty() ? m_doc->path : m_doc->title));
 
-    for (CTreePage* page :
-         {static_cast<CTreePage*>(m_form->page1()), static_cast<CTreePage*>(m_form->page2()),
-          static_cast<CTreePage*>(m_form->page3())})
-        connect(page, &CTreePage::nodeSelected, this, &CQXConfigSplitter::onNodeSelected);
-    connect(m_form->page1(), &CTreePage::contextMenuAt, this, [this](xml::Node node, QPoint at) {
-        if (m_host.configDocumentCount() <= 1 || !lists::isComparableSection(node.name())) return;
-        selectNode(node, kModeConfig);
-        QMenu menu(this);
-        const Application& app = m_host.application();
-        menu.addAction(menuTextOr(app, cmd::CompareX), this, [this] { setCompareMode(kModeCompareX); });
-        menu.addAction(menuTextOr(app, cmd::CompareY), this, [this] { setCompareMode(kModeCompareY); });
-        menu.addAction(menuTextOr(app, cmd::CompareDefault), this, [this] { setCompareMode(kModeConfig); });
-        menu.exec(at);
-    });
+    for (PageKind kind : kPageKinds)
+        connect(m_form->page(kind), &CTreePage::nodeSelected, this, &CQXConfigSplitter::onNodeSelected);
+    connect(m_form->page(PageKind::Config), &CTreePage::contextMenuAt, this,
+            [this](xml::Node node, QPoint at) {
+                if (m_host.configDocumentCount() <= 1 || !lists::isComparableSection(node.name())) return;
+                selectNode(node, ListMode::Config);
+                QMenu menu(this);
+                const Application& app = m_host.application();
+                menu.addAction(menuTextOr(app, cmd::CompareX), this,
+                               [this] { setCompareMode(ListMode::CompareX); });
+                menu.addAction(menuTextOr(app, cmd::CompareY), this,
+                               [this] { setCompareMode(ListMode::CompareY); });
+                menu.addAction(menuTextOr(app, cmd::CompareDefault), this,
+                               [this] { setCompareMode(ListMode::Config); });
+                menu.exec(at);
+            });
     connect(m_list, &CQXConfigView::sortRequested, this, &CQXConfigSplitter::onSort);
     // The details list: the page's commands in its context menu ("Show in report" first);
     // a double click acts on the row, Ctrl+double-click shows its report line.
@@ -169,6 +197,7 @@ CQXConfigSplitter::CQXConfigSplitter(std::unique_ptr<CQXConfigDoc2> doc, WindowH
         return QString::fromStdString(lists::reportMessageText(m_host.application(), key));
     });
     rebuildTrees();
+    addRuleButtons();
 }
 
 void CQXConfigSplitter::showEvent(QShowEvent* event) {
@@ -183,7 +212,7 @@ void CQXConfigSplitter::showEvent(QShowEvent* event) {
 int CQXConfigSplitter::initialTreePaneWidth() const {
     if (const int saved = treePaneWidth(); saved > 0) return saved;
     // Wide enough for the Config tree's first level and the three tabs.
-    QTreeWidget* tree = m_form->page1()->tree();
+    QTreeWidget* tree = m_form->page(PageKind::Config)->tree();
     const int labels = static_cast<const QAbstractItemView*>(tree)->sizeHintForColumn(0) +
                        2 * tree->frameWidth() + tree->verticalScrollBar()->sizeHint().width() + 16;
     return std::max({labels, m_form->sheet()->tabBar()->sizeHint().width() + 8, m_form->minimumWidth()});
@@ -194,26 +223,36 @@ CQXConfigSplitter::~CQXConfigSplitter() = default;
 void CQXConfigSplitter::rebuildTrees() {
     const Application& app = m_host.application();
     auto caption = [&](const char* key) { return QString::fromStdString(app.label(key)).left(200); };
-    m_form->sheet()->setTabText(0, caption("config"));
-    m_form->sheet()->setTabText(1, caption("rules"));
-    m_form->sheet()->setTabText(2, caption("report"));
-    m_form->page1()->populate(lists::buildConfigTree(*m_doc, app));
-    m_form->page2()->populate(lists::buildRulesTree(app.ruleBase(), app));
-    m_form->page3()->populate(lists::buildReportTree(*m_doc, app));
+    for (PageKind kind : kPageKinds) {
+        CTreePage* page = m_form->page(kind);
+        const int tab = m_form->sheet()->indexOf(page);
+        switch (kind) {
+            case PageKind::Config:
+                m_form->sheet()->setTabText(tab, caption("config"));
+                page->populate(lists::buildConfigTree(*m_doc, app));
+                break;
+            case PageKind::Rules:
+                m_form->sheet()->setTabText(tab, caption("rules"));
+                page->populate(lists::buildRulesTree(app.ruleBase(), app));
+                break;
+            case PageKind::Report:
+                m_form->sheet()->setTabText(tab, caption("report"));
+                page->populate(lists::buildReportTree(*m_doc, app));
+                break;
+        }
+    }
 }
 
-void CQXConfigSplitter::onNodeSelected(xml::Node node, int mode) {
+void CQXConfigSplitter::onNodeSelected(xml::Node node, ListMode mode) {
     m_node = node;
     m_mode = mode;
     m_sortColumn = -1;
-    if (mode == kModeConfig && !m_host.bulkOpening()) return;
+    if (mode == ListMode::Config && m_host.openingDocuments()) return;
     refillList();
 }
 
-void CQXConfigSplitter::selectNode(xml::Node node, int mode) {
-    CTreePage* page = mode == kModeRules    ? static_cast<CTreePage*>(m_form->page2())
-                      : mode == kModeReport ? static_cast<CTreePage*>(m_form->page3())
-                                            : static_cast<CTreePage*>(m_form->page1());
+void CQXConfigSplitter::selectNode(xml::Node node, ListMode mode) {
+    CTreePage* page = m_form->pageOf(mode);
     m_form->sheet()->setCurrentWidget(page);
     for (QTreeWidgetItemIterator it(page->tree()); *it; ++it) {
         if (CTreePage::nodeOf(*it) == node) {
@@ -227,14 +266,14 @@ void CQXConfigSplitter::selectNode(xml::Node node, int mode) {
     }
 }
 
-void CQXConfigSplitter::setCompareMode(int mode) {
+void CQXConfigSplitter::setCompareMode(ListMode mode) {
     m_mode = mode;
     m_sortColumn = -1;
     refillList();
 }
 
 void CQXConfigSplitter::onSort(int column) {
-    if (m_mode == kModeReport && m_node == m_doc->report().root())
+    if (m_mode == ListMode::Report && m_node == m_doc->report().root())
         return;  // the server report keeps its order
     m_sortColumn = column;
     refillList();
@@ -244,36 +283,37 @@ lists::ListModel CQXConfigSplitter::buildList() {
     Application& app = m_host.application();
     lists::ListModel list;
     switch (m_mode) {
-        case kModeConfig:
+        case ListMode::Config:
             list = lists::buildConfigList(m_node, app);
             break;
-        case kModeRules:
+        case ListMode::Rules:
             list = lists::buildRuleList(m_node, *m_doc, app);
             break;
-        case kModeReport:
+        case ListMode::Report:
             list = m_host.reportList(m_node, *m_doc);
             break;
-        case kModeCompareX:
+        case ListMode::CompareX:
             list = lists::buildCompareX(m_node, m_host.comparisonDocuments(*m_doc), app);
             break;
-        case kModeCompareY:
+        case ListMode::CompareY:
             list = lists::buildCompareY(m_node, m_host.comparisonDocuments(*m_doc), app);
             break;
         default:
             break;
     }
-    if (m_mode == kModeConfig || m_mode == kModeRules) lists::applyShowFlags(list, m_flags);
+    if (m_mode == ListMode::Config || m_mode == ListMode::Rules) lists::applyShowFlags(list, m_flags);
     if (m_sortColumn >= 0) lists::sortRows(list, m_sortColumn, app);
     return list;
 }
 
 void CQXConfigSplitter::refillList() {
     m_list->showList(buildList(), m_sortColumn, shownHeaders());
+    updateRuleButtons();
 }
 
 QStringList CQXConfigSplitter::shownHeaders() const {
     // The server report's columns carry no headers; its first two hold names and values.
-    if (m_mode != kModeReport || m_node != m_doc->report().root()) return {};
+    if (m_mode != ListMode::Report || m_node != m_doc->report().root()) return {};
     const Application& app = m_host.application();
     return {QString::fromStdString(app.label("name")), QString::fromStdString(app.label("value"))};
 }

@@ -5,12 +5,14 @@
 #include "app/application.hpp"
 #include "document/config_doc.hpp"
 #include "lists/config_lists.hpp"
+#include "ruleedit/rule_edit.hpp"
 #include "views/details_model.hpp"
 
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 
 class QMenu;
@@ -29,29 +31,31 @@ public:
     virtual std::vector<const CQXConfigDoc2*> comparisonDocuments(const CQXConfigDoc2& first) = 0;
     /// Number of open configuration documents.
     virtual int configDocumentCount() const = 0;
-    /// False while "Open Documents..." is opening files.
-    virtual bool bulkOpening() const = 0;
-    /// The list of a Report-page node (list mode 3).
+    /// True while "Open Documents..." is opening files (the Config page then leaves the list alone).
+    virtual bool openingDocuments() const = 0;
+    /// The list of a Report-page node.
     virtual lists::ListModel reportList(xml::Node node, const CQXConfigDoc2& doc) = 0;
     /// Runs a main-frame command on the active window (the list's context menu offers some).
     virtual void runCommand(int id) = 0;
+    /// A rule-base node is about to be removed: no window may keep it.
+    virtual void ruleNodeRemoving(xml::Node /*node*/) {}
+    /// The rule item editor changed the rule base: every window follows.
+    virtual void ruleBaseEdited(const ruleedit::EditResult& /*result*/) {}
 };
 
-/// List modes of the details list.
-enum ListMode {
-    kModeEmpty = 0,
-    kModeConfig = 1,
-    kModeReport = 3,
-    kModeRules = 4,
-    kModeCompareX = 5,
-    kModeCompareY = 6
-};
+/// What the details list shows: nothing, a node of one of the three pages, or the Config
+/// page's section compared across the open servers (one row per item, or per server).
+enum class ListMode { Empty, Config, Report, Rules, CompareX, CompareY };
 
-/// One tab page with its tree.
+/// The form's three pages, in tab order.
+enum class PageKind { Config, Rules, Report };
+inline constexpr PageKind kPageKinds[] = {PageKind::Config, PageKind::Rules, PageKind::Report};
+
+/// A tab page with its tree (Config, Rules or Report).
 class CTreePage : public QWidget {
     Q_OBJECT
 public:
-    CTreePage(int mode, QWidget* parent = nullptr);
+    explicit CTreePage(PageKind kind, QWidget* parent = nullptr);
     /// Replaces the tree by a built one; the root item stays expanded.
     void populate(const lists::TreeItem& root);
     /// Expands every item that has children.
@@ -59,33 +63,21 @@ public:
     /// Collapses every item, then expands the root again.
     void treeClose();
     [[nodiscard]] QTreeWidget* tree() const { return m_tree; }
-    [[nodiscard]] int mode() const { return m_mode; }
+    [[nodiscard]] PageKind kind() const { return m_kind; }
+    /// The list mode in which a selection of this page shows its node.
+    [[nodiscard]] ListMode listMode() const;
     /// The node behind a tree item.
     static xml::Node nodeOf(const QTreeWidgetItem* item);
+    /// A tree item (with its children) for a built item.
+    static QTreeWidgetItem* itemFor(const lists::TreeItem& t);
 
 signals:
-    void nodeSelected(qx::xml::Node node, int mode);
+    void nodeSelected(qx::xml::Node node, qx::gui::ListMode mode);
     void contextMenuAt(qx::xml::Node node, QPoint globalPos);
 
 private:
     QTreeWidget* m_tree;
-    int m_mode;
-};
-
-class CPage1 : public CTreePage {
-    Q_OBJECT
-public:
-    explicit CPage1(QWidget* parent = nullptr) : CTreePage(kModeConfig, parent) {}
-};
-class CPage2 : public CTreePage {
-    Q_OBJECT
-public:
-    explicit CPage2(QWidget* parent = nullptr) : CTreePage(kModeRules, parent) {}
-};
-class CPage3 : public CTreePage {
-    Q_OBJECT
-public:
-    explicit CPage3(QWidget* parent = nullptr) : CTreePage(kModeReport, parent) {}
+    PageKind m_kind;
 };
 
 /// `CSheet`: the tab sheet of the form.
@@ -101,17 +93,15 @@ class CFormLeft : public QWidget {
 public:
     explicit CFormLeft(QWidget* parent = nullptr);
     CSheet* sheet() const { return m_sheet; }
-    CPage1* page1() const { return m_page1; }
-    CPage2* page2() const { return m_page2; }
-    CPage3* page3() const { return m_page3; }
+    CTreePage* page(PageKind kind) const { return m_pages[static_cast<std::size_t>(kind)]; }
+    /// The page a node shown in a list mode belongs to (comparisons: the Config page).
+    CTreePage* pageOf(ListMode mode) const;
     /// The page shown.
     CTreePage* activePage() const;
 
 private:
     CSheet* m_sheet;
-    CPage1* m_page1;
-    CPage2* m_page2;
-    CPage3* m_page3;
+    std::array<CTreePage*, std::size(kPageKinds)> m_pages;
 };
 
 /// `CQXConfigSplitter`: the child window of one configuration document; owns the document.
@@ -125,7 +115,7 @@ public:
     [[nodiscard]] const CQXConfigDoc2& document() const { return *m_doc; }
     [[nodiscard]] CFormLeft* form() const { return m_form; }
     [[nodiscard]] CQXConfigView* detailsList() const { return m_list; }
-    [[nodiscard]] int listMode() const { return m_mode; }
+    [[nodiscard]] ListMode listMode() const { return m_mode; }
     [[nodiscard]] xml::Node currentNode() const { return m_node; }
 
     /// Flips the show flag of a list icon index; returns the new state.
@@ -135,9 +125,9 @@ public:
     void treeOpen();
     void treeClose();
     /// Shows a node of a page as if the user had selected it.
-    void selectNode(xml::Node node, int mode);
+    void selectNode(xml::Node node, ListMode mode);
     /// The comparison modes and the return to mode 1.
-    void setCompareMode(int mode);
+    void setCompareMode(ListMode mode);
     /// Rebuilds the list (after an analysis run, a filter change, a language switch).
     void refillList();
     /// Rebuilds the three trees (labels follow the language).
@@ -166,6 +156,19 @@ public:
     /// Element name of the node the list shows.
     [[nodiscard]] std::string currentNodeName() const;
 
+    /// The rule item editor on the selected tree node and list row: "Insert", "Modify",
+    /// "Delete" on the Rules page, the read-only properties on the other pages.
+    void insertRule();
+    void modifyRule();
+    void deleteRule();
+    void showProperties();
+    /// Whether a rule command acts on what is selected now.
+    [[nodiscard]] bool ruleCommandActs(int id) const;
+    /// Brings this window's rules tree and list up to date with an edit.
+    void applyRuleEdit(const ruleedit::EditResult& result);
+    /// Drops every tree item and the selection that stand for a rule-base node about to go.
+    void forgetRuleNode(xml::Node node);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -173,8 +176,11 @@ signals:
     void compareMenuRequested(QPoint globalPos);
 
 private:
-    void onNodeSelected(xml::Node node, int mode);
+    void onNodeSelected(xml::Node node, ListMode mode);
     void onSort(int column);
+    void openRuleEditor(int command);
+    void addRuleButtons();
+    void updateRuleButtons();
     lists::ListModel buildList();
     QStringList shownHeaders() const;
     int initialTreePaneWidth() const;
@@ -185,7 +191,7 @@ private:
     CFormLeft* m_form;
     CQXConfigView* m_list;
     xml::Node m_node;
-    int m_mode = kModeEmpty;
+    ListMode m_mode = ListMode::Empty;
     int m_sortColumn = -1;
     lists::ShowFlags m_flags = lists::defaultShowFlags();
     bool m_shownOnce = false;

@@ -16,9 +16,10 @@ namespace {
 
 // What decides whether a context-menu entry belongs to the list shown.
 struct ListContext {
-    int mode;
+    ListMode mode;
     std::string node;
     const lists::ListRow* row;
+    xml::Node treeNode;
 };
 
 bool isOneOf(const std::string& name, std::initializer_list<const char*> names) {
@@ -31,21 +32,30 @@ bool always(const ListContext&) {
     return true;
 }
 bool moduleList(const ListContext& c) {
-    return c.mode != kModeRules &&
+    return c.mode != ListMode::Rules &&
            isOneOf(c.node, {"loaded-modules", "search-path-modules", "abend", "modules"});
 }
 bool setParameterList(const ListContext& c) {
-    return c.mode != kModeRules && c.node == "setparams";
+    return c.mode != ListMode::Rules && c.node == "setparams";
 }
 bool productList(const ListContext& c) {
-    return c.mode == kModeReport && isOneOf(c.node, {"suggestion", "patches"});
+    return c.mode == ListMode::Report && isOneOf(c.node, {"suggestion", "patches"});
 }
 bool rowWithKdn(const ListContext& c) {
     if (!c.row || !c.row->node || setParameterList(c) || productList(c)) return false;
     return !xml::field(c.row->node, "kdn").empty() || !xml::attribute(c.row->node, "kdn").empty();
 }
 bool reportPage(const ListContext& c) {
-    return c.mode == kModeReport;
+    return c.mode == ListMode::Report;
+}
+bool editableRules(const ListContext& c) {
+    return c.mode == ListMode::Rules && ruleedit::treeNodeKind(c.treeNode) != ruleedit::TreeNodeKind::Unknown;
+}
+bool editableRuleRow(const ListContext& c) {
+    return editableRules(c) && c.row;
+}
+bool rowWithProperties(const ListContext& c) {
+    return (c.mode == ListMode::Config || c.mode == ListMode::Report) && c.row && c.row->node;
 }
 
 // One entry of the context menu: the command, its text where the command has several, when
@@ -58,6 +68,10 @@ struct ListMenuEntry {
 };
 
 const ListMenuEntry kListMenu[] = {
+    {cmd::RuleInsert, nullptr, editableRules, &CQXConfigSplitter::insertRule},
+    {cmd::RuleModify, nullptr, editableRuleRow, &CQXConfigSplitter::modifyRule},
+    {cmd::RuleDelete, nullptr, editableRuleRow, &CQXConfigSplitter::deleteRule},
+    {cmd::RuleProperties, nullptr, rowWithProperties, &CQXConfigSplitter::showProperties},
     {cmd::FindModule, "Find", moduleList, &CQXConfigSplitter::lookUpFile},
     {cmd::LookUpKdn, "Find", setParameterList, &CQXConfigSplitter::lookUpKdn},
     {cmd::LookUpKdn, "Look up KDN", productList, &CQXConfigSplitter::lookUpKdn},
@@ -85,7 +99,7 @@ std::string CQXConfigSplitter::currentNodeName() const {
 }
 
 std::unique_ptr<QMenu> CQXConfigSplitter::listMenu() {
-    const ListContext context{m_mode, currentNodeName(), m_list->selectedRow()};
+    const ListContext context{m_mode, currentNodeName(), m_list->selectedRow(), m_node};
     auto menu = std::make_unique<QMenu>(this);
     const int row = m_list->currentIndex().isValid() ? m_list->currentIndex().row() : -1;
     bool separatorDue = false;
@@ -111,7 +125,15 @@ std::unique_ptr<QMenu> CQXConfigSplitter::listMenu() {
 
 void CQXConfigSplitter::activateRow(int row) {
     if (row < 0 || row >= m_list->detailsModel().rowCount()) return;
-    if (m_mode != kModeReport) return;  // the rule item editor takes the Rules page's rows
+    if (m_mode == ListMode::Rules) {
+        modifyRule();
+        return;
+    }
+    if (m_mode == ListMode::Config) {
+        showProperties();
+        return;
+    }
+    if (m_mode != ListMode::Report) return;
     if (currentNodeName() == "patches") {
         lookUpKdn();
         return;
