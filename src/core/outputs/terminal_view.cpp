@@ -173,7 +173,7 @@ std::string shortenEnd(std::string_view s, std::size_t width) {
 }
 
 std::string renderTerminal(const AnalysedReport& r, const TerminalStyle& style) {
-    auto fitted = [&](std::string line) { return style.width ? shortenEnd(line, style.width) : line; };
+    auto fitted = [&](const std::string& line) { return style.width ? shortenEnd(line, style.width) : line; };
     // A line that starts with a mark: fitted first, coloured after (escapes take no columns).
     auto marked = [&](Mark m, std::string_view word, const std::string& rest) {
         std::string line = fitted("  " + std::string(word) + rest);
