@@ -95,6 +95,24 @@ std::vector<std::string> expandInputs(const std::vector<std::string>& inputs) {
     return out;
 }
 
+std::optional<BatchStart> startBatch(const std::string& failOn, const EnvironmentOptions& env,
+                                     const std::vector<std::string>& inputs) {
+    std::string problem;
+    auto marks = outputs::FailOn::parse(failOn, problem);
+    if (!marks) {
+        std::cerr << "qxconfig-cli: " << problem << "\n";
+        return std::nullopt;
+    }
+    auto application = env.createApplication();
+    if (!application) return std::nullopt;
+    auto files = expandInputs(inputs);
+    if (files.empty()) {
+        std::cerr << "qxconfig-cli: no reports found (folders are scanned for .TXT reports and .XML trees)\n";
+        return std::nullopt;
+    }
+    return BatchStart{*marks, std::move(application), std::move(files)};
+}
+
 std::string messageAbout(const std::string& file, const std::string& message) {
     // File names come from folders anyone can write to: no control characters on the terminal.
     if (message.find(file) != std::string::npos) return text::printable(message);

@@ -4,6 +4,7 @@
 
 #include "app/application.hpp"
 #include "document/config_doc.hpp"
+#include "outputs/analysed_report.hpp"
 
 #include <CLI/CLI.hpp>
 
@@ -55,6 +56,17 @@ std::optional<OpenedReport> openWithEnvironment(const EnvironmentOptions& env, c
 
 /// Expands folders into the files "Open Documents..." would open; files stay as given.
 std::vector<std::string> expandInputs(const std::vector<std::string>& inputs);
+
+/// What a command over many reports starts from.
+struct BatchStart {
+    outputs::FailOn failOn;
+    std::unique_ptr<Application> application;
+    std::vector<std::string> files;
+};
+/// Reads `--fail-on`, sets up the application and expands the inputs; on failure says why and
+/// returns nothing (the command exits with kExitError).
+std::optional<BatchStart> startBatch(const std::string& failOn, const EnvironmentOptions& env,
+                                     const std::vector<std::string>& inputs);
 
 /// Writes a command's output to stdout (PATH empty or "-") or to PATH (a regular file is
 /// replaced atomically, a FIFO or device written into, a link's target replaced); says what

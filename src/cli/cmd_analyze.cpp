@@ -110,25 +110,14 @@ void addAnalyzeCommand(CLI::App& app, int& exitCode) {
         ->check(CLI::IsMember({"auto", "always", "never"}));
     opts->env.addTo(*cmd);
     cmd->callback([opts, &exitCode] {
-        std::string problem;
-        const auto failOn = outputs::FailOn::parse(opts->failOn, problem);
-        if (!failOn) {
-            std::cerr << "qxconfig-cli: " << problem << "\n";
+        auto start = startBatch(opts->failOn, opts->env, opts->inputs);
+        if (!start) {
             exitCode = kExitError;
             return;
         }
-        auto application = opts->env.createApplication();
-        if (!application) {
-            exitCode = kExitError;
-            return;
-        }
-        const auto files = expandInputs(opts->inputs);
-        if (files.empty()) {
-            std::cerr
-                << "qxconfig-cli: no reports found (folders are scanned for .TXT reports and .XML trees)\n";
-            exitCode = kExitError;
-            return;
-        }
+        const outputs::FailOn* failOn = &start->failOn;
+        Application* application = start->application.get();
+        const std::vector<std::string>& files = start->files;
         const outputs::RunInfo run = runInfo(opts->env, *application);
         const outputs::TerminalStyle style = opts->out.empty()
                                                  ? terminalStyle(opts->colour)

@@ -95,25 +95,14 @@ void addFleetCommand(CLI::App& app, int& exitCode) {
         ->type_name("{bad,error,notchecked,information,truncated,none}");
     opts->env.addTo(*cmd);
     cmd->callback([opts, &exitCode] {
-        std::string problem;
-        const auto failOn = outputs::FailOn::parse(opts->failOn, problem);
-        if (!failOn) {
-            std::cerr << "qxconfig-cli: " << problem << "\n";
+        auto start = startBatch(opts->failOn, opts->env, opts->inputs);
+        if (!start) {
             exitCode = kExitError;
             return;
         }
-        auto application = opts->env.createApplication();
-        if (!application) {
-            exitCode = kExitError;
-            return;
-        }
-        const auto files = expandInputs(opts->inputs);
-        if (files.empty()) {
-            std::cerr
-                << "qxconfig-cli: no reports found (folders are scanned for .TXT reports and .XML trees)\n";
-            exitCode = kExitError;
-            return;
-        }
+        const outputs::FailOn* failOn = &start->failOn;
+        Application* application = start->application.get();
+        const std::vector<std::string>& files = start->files;
         if (!prepareFolder(opts->dir)) {
             exitCode = kExitError;
             return;

@@ -225,13 +225,7 @@ int FileSystem::createUnnamed(const std::string& dir) {
 }
 
 bool FileSystem::writeBlock(int fd, std::string_view data) {
-    while (!data.empty()) {
-        ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
+    return writeAllTo(fd, data);
 }
 
 bool FileSystem::syncFile(int fd) {
