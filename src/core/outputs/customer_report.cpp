@@ -323,6 +323,7 @@ void listSection(std::string& out, const lists::ListModel& full, const Applicati
         }
     }
     std::vector<std::string> headings;
+    headings.reserve(kept.size());
     for (std::size_t c : kept) headings.push_back(full.columns[c].header);
     out += "<h2>" + htmlEscape(title) + "</h2>\n<table>" + thead(headings) + "<tbody>\n";
     for (const auto& r : full.rows) {
