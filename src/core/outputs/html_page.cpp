@@ -1,6 +1,7 @@
 #include "outputs/html_page.hpp"
 
 #include "analysis/date_reader.hpp"
+#include "outputs/mark_looks.hpp"
 #include "util/text.hpp"
 
 #include <array>
@@ -8,26 +9,6 @@
 namespace qx::outputs {
 
 namespace {
-
-struct MarkLook {
-    analysis::Mark mark;
-    std::string_view labelKey;
-    std::string_view symbol;
-    std::string_view cssClass;
-};
-constexpr std::array<MarkLook, 7> kMarkLooks = {{
-    {analysis::Mark::Information, "information", "i", "info"},
-    {analysis::Mark::NotChecked, "notchecked", "?", "unchecked"},
-    {analysis::Mark::Bad, "bad", "&#x2717;", "bad"},
-    {analysis::Mark::Good, "good", "&#x2713;", "good"},
-    {analysis::Mark::Remark, "remark", "R", "remark"},
-    {analysis::Mark::Command, "command", "&gt;", "command"},
-    {analysis::Mark::Error, "error", "!", "error"},
-}};
-
-const MarkLook& lookOf(analysis::Mark m) {
-    return kMarkLooks[static_cast<std::size_t>(analysis::markCode(m))];
-}
 
 constexpr std::string_view kStyle = R"(
 :root{--ink:#1d2733;--muted:#566170;--line:#d8dee6;--band:#f3f6f9;--accent:#1f4e79;--good:#2e7d32;--bad:#c62828;--info:#1565c0;--warn:#b25e00;--err:#6a1b9a}

@@ -1,4 +1,5 @@
 #include "outputs/ci_formats.hpp"
+#include "outputs/mark_looks.hpp"
 
 #include "xml/xml_document.hpp"
 
@@ -93,11 +94,8 @@ SuiteCounts reportSuite(xml::Node suites, const AnalysedReport& r, const RunInfo
         attr(tc, "name", f.path.empty() ? f.name : f.name + " [" + f.path + "]");
         attr(tc, "file", f.file);
         if (f.line) xml::setAttribute(tc, "line", std::to_string(f.line));
-        const char* outcome = f.mark == analysis::Mark::Bad           ? "failure"
-                              : f.mark == analysis::Mark::Error       ? "error"
-                              : f.mark == analysis::Mark::Information ? "skipped"
-                                                                      : nullptr;
-        if (!outcome) continue;
+        const std::string_view outcome = lookOf(f.mark).junitOutcome;
+        if (outcome.empty()) continue;
         xml::Node o = xml::appendElement(tc, outcome);
         attr(o, "message", findingMessage(f, r.server));
         if (f.mark != analysis::Mark::Information) {

@@ -1,5 +1,6 @@
 #include "outputs/ci_formats.hpp"
 #include "outputs/json_contract.hpp"
+#include "outputs/mark_looks.hpp"
 
 #include <map>
 
@@ -9,20 +10,6 @@ namespace {
 
 constexpr const char* kSarifSchema =
     "https://docs.oasis-open.org/sarif/sarif/v2.1.0/os/schemas/sarif-schema-2.1.0.json";
-
-// SARIF levels of the marks a result is written for.
-const char* sarifLevel(analysis::Mark m) {
-    switch (m) {
-        case analysis::Mark::Bad:
-            return "error";
-        case analysis::Mark::Error:
-            return "warning";
-        case analysis::Mark::Information:
-            return "note";
-        default:
-            return nullptr;
-    }
-}
 
 Json ruleDescriptor(const analysis::RuleRef& r, const RunInfo& run) {
     Json j;
@@ -74,8 +61,8 @@ std::string renderSarif(const std::vector<AnalysedReport>& reports, const RunInf
         }
         for (const auto& w : r.warnings) notifications.push_back(notification("warning", w, r.file));
         for (const auto& f : r.findings) {
-            const char* level = sarifLevel(f.mark);
-            if (!level) continue;
+            const std::string_view level = lookOf(f.mark).sarifLevel;
+            if (level.empty()) continue;
             Json result;
             if (f.rule) {
                 auto [it, fresh] = ruleIndex.emplace(f.rule->key, rules.size());
@@ -85,7 +72,7 @@ std::string renderSarif(const std::vector<AnalysedReport>& reports, const RunInf
             } else {
                 result["ruleId"] = std::string(analysis::namesOf(f.kind).key);
             }
-            result["level"] = level;
+            result["level"] = std::string(level);
             result["message"]["text"] = findingMessage(f, r.server);
             Json location = fileLocation(f.file);
             if (f.line) location["physicalLocation"]["region"]["startLine"] = f.line;

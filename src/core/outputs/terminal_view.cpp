@@ -1,5 +1,6 @@
 #include "outputs/terminal_view.hpp"
 
+#include "outputs/mark_looks.hpp"
 #include "util/text.hpp"
 
 #include <algorithm>
@@ -18,20 +19,7 @@ constexpr std::string_view kReset = "\033[0m";
 constexpr std::string_view kBold = "\033[1m";
 
 std::string_view colourOf(Mark m) {
-    switch (m) {
-        case Mark::Bad:
-            return "\033[1;31m";
-        case Mark::Error:
-            return "\033[1;35m";
-        case Mark::Information:
-            return "\033[34m";
-        case Mark::NotChecked:
-            return "\033[33m";
-        case Mark::Good:
-            return "\033[32m";
-        default:
-            return {};
-    }
+    return lookOf(m).ansiColour;
 }
 
 std::string paint(std::string_view text, std::string_view colour, const TerminalStyle& style) {
