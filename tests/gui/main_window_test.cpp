@@ -163,6 +163,22 @@ private slots:
         QCOMPARE(CAboutDlg::ruleDateText(m_app->core()), QStringLiteral("<not found>"));
     }
 
+    void aBrokenRuleBaseSaysWhichFileAndWhy() {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("rules.xml"), "<rules><broken>");
+        m_app = std::make_unique<CQXConfigApp>(dir.path().toStdString());
+        StartOptions options;
+        options.splash = false;
+        QVERIFY(m_app->initInstance({}, options));
+        m_app->mainFrame()->openFile(sample());
+        QCOMPARE(m_messages.size(), 1);
+        const QString text = m_messages.first();
+        QVERIFY(
+            text.startsWith(QString::fromLatin1(Application::kRulesNeededMessage) + QStringLiteral("\n\n")));
+        QVERIFY(text.contains(QStringLiteral("rules.xml: ")));
+        QCOMPARE(m_app->mainFrame()->configWindows().size(), 0);
+    }
+
     void eachPageFillsTheDetailsList() {
         CMainFrame* f = start(sample());
         QVERIFY(waitIdle(f));

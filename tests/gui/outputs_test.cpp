@@ -216,6 +216,24 @@ private slots:
         QCOMPARE(m_frame->mdiArea()->subWindowList().size(), windows);  // Cancel changes nothing
     }
 
+    void createQxsSaysWhichRuleTextsItPutOnOneLine() {
+        int changed = 0;
+        for (xml::Node value : xml::select(core().ruleBase().root(), "set-param/value")) {
+            xml::setText(value, xml::text(value) + "\r\nLOAD EVIL.QXK");
+            ++changed;
+        }
+        QVERIFY(changed > 0);
+        setDialogHook([](QDialog& d) {
+            return int(qobject_cast<CCreateQxsDlg*>(&d) ? QDialog::Accepted : QDialog::Rejected);
+        });
+        m_frame->action(cmd::CreateQxs)->trigger();
+        CReportEditView* view = activeText();
+        QVERIFY(view);
+        QVERIFY(view->bytes().find("\r\nLOAD") == std::string::npos);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(m_messages.first().contains(QStringLiteral("the line break in its value")));
+    }
+
     void textReportOpensFromTheBuildMenuAndTheReportPage() {
         showReport("summary");
         std::unique_ptr<QMenu> menu = m_window->listMenu();

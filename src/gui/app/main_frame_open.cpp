@@ -18,17 +18,26 @@
 
 #include <ctime>
 
-// The Report page's lists come from the core's report builders once they are part of it.
-#if __has_include("lists/report_lists.hpp")
 #include "lists/report_lists.hpp"
-#define QX_HAVE_REPORT_LISTS 1
-#endif
+#include "util/text.hpp"
 
 namespace qx::gui {
 namespace {
 
 constexpr const char* kOpenError = "Open error! (Not enought memory)";
 constexpr const char* kNotConfigWindow = "Selected window is not config.txt!";
+
+// The fixed message, then which file was refused and why, so that a broken rules.xml is
+// not mistaken for a missing one.
+QString rulesNeeded(const Application& app) {
+    QString text = QString::fromLatin1(Application::kRulesNeededMessage);
+    const QString path = QString::fromStdString(app.rulesPath());
+    if (!app.ruleBaseError().empty() && QFileInfo::exists(path))
+        text += QStringLiteral("\n\n%1: %2")
+                    .arg(QDir::toNativeSeparators(path),
+                         QString::fromStdString(text::printable(app.ruleBaseError())));
+    return text;
+}
 
 }  // namespace
 
@@ -80,15 +89,9 @@ std::vector<const CQXConfigDoc2*> CMainFrame::comparisonDocuments(const CQXConfi
 }
 
 lists::ListModel CMainFrame::reportList(xml::Node node, const CQXConfigDoc2& doc) {
-#ifdef QX_HAVE_REPORT_LISTS
     std::vector<const CQXConfigDoc2*> all;
     for (CQXConfigSplitter* w : configWindows()) all.push_back(&w->document());
     return lists::buildReportList(doc, m_app, node, all);
-#else
-    (void)node;
-    (void)doc;
-    return {};
-#endif
 }
 
 // ---- single files -----------------------------------------------------------------------
@@ -101,7 +104,7 @@ void CMainFrame::chooseFile() {
 
 void CMainFrame::openFile(const QString& path) {
     if (!m_app.ruleBaseLoaded()) {
-        showMessage(this, MessageKind::Error, QString::fromLatin1(Application::kRulesNeededMessage));
+        showMessage(this, MessageKind::Error, rulesNeeded(m_app));
         return;
     }
     if (path.isEmpty() || !QFileInfo::exists(path)) return;
@@ -177,7 +180,7 @@ void CMainFrame::onWindowClosed() {
 
 void CMainFrame::chooseFolder() {
     if (!m_app.ruleBaseLoaded()) {
-        showMessage(this, MessageKind::Error, QString::fromLatin1(Application::kRulesNeededMessage));
+        showMessage(this, MessageKind::Error, rulesNeeded(m_app));
         return;
     }
     const QString folder = QFileDialog::getExistingDirectory(
@@ -187,7 +190,7 @@ void CMainFrame::chooseFolder() {
 
 void CMainFrame::openDocumentsFrom(const QString& folder) {
     if (!m_app.ruleBaseLoaded()) {
-        showMessage(this, MessageKind::Error, QString::fromLatin1(Application::kRulesNeededMessage));
+        showMessage(this, MessageKind::Error, rulesNeeded(m_app));
         return;
     }
     m_openFolder = QDir(folder).absolutePath() + QLatin1Char('/');

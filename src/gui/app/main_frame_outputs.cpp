@@ -150,6 +150,14 @@ void CMainFrame::createQxs() {
     if (execDialog(dlg) != QDialog::Accepted) return;
     const commandfile::CommandFile file = commandfile::buildCommandFile(w->document(), m_app, dlg.options());
     addReportWindow(CReportEditView::Kind::CommandFile, QString::fromStdString(file.title), file.text);
+    // A rule text with a line break was written on one line; say so before the file is used.
+    if (!file.warnings.empty()) {
+        QString text =
+            QStringLiteral("Some texts of the rule base were changed to keep one command per line:\n");
+        for (const std::string& warning : file.warnings)
+            text += QStringLiteral("\n") + QString::fromStdString(warning);
+        showMessage(this, MessageKind::Warning, text, QStringLiteral("Create QXS file"));
+    }
 }
 
 void CMainFrame::saveActiveAs() {
