@@ -34,11 +34,13 @@ constexpr const MarkLook& lookOf(analysis::Mark m) {
     return kMarkLooks[static_cast<std::size_t>(analysis::markCode(m))];
 }
 
-static_assert([] {
-    for (std::size_t i = 0; i < kMarkLooks.size(); ++i) {
-        if (static_cast<std::size_t>(analysis::markCode(kMarkLooks[i].mark)) != i) return false;
-    }
-    return kMarkLooks.size() == analysis::kMarks.size();
-}(), "kMarkLooks rows must follow the mark codes");
+static_assert(
+    [] {
+        for (std::size_t i = 0; i < kMarkLooks.size(); ++i) {
+            if (static_cast<std::size_t>(analysis::markCode(kMarkLooks[i].mark)) != i) return false;
+        }
+        return kMarkLooks.size() == analysis::kMarks.size();
+    }(),
+    "kMarkLooks rows must follow the mark codes");
 
 }  // namespace qx::outputs
