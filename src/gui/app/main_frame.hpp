@@ -125,9 +125,7 @@ public:
     [[nodiscard]] CSplitterFrameCompare* activeCompareWindow() const;
     [[nodiscard]] QList<CSplitterFrameCompare*> compareWindows() const;
     /// Open documents of every type (configuration, text and comparison windows).
-    [[nodiscard]] int documentCount() const {
-        return m_openConfigWindows + m_openReportWindows + m_openCompareWindows;
-    }
+    [[nodiscard]] int documentCount() const { return m_openConfigWindows + m_openOtherWindows; }
     [[nodiscard]] QMdiArea* mdiArea() const { return m_mdi; }
     [[nodiscard]] QToolBar* fullToolBar() const { return m_fullBar; }
     [[nodiscard]] QToolBar* shortToolBar() const { return m_shortBar; }
@@ -170,6 +168,7 @@ private:
     void toggleFilter(int id);
     void translateToolTips();
     QMdiSubWindow* addDocumentWindow(QWidget* widget);
+    void addOtherWindow(QWidget* widget);
     void placeNewWindow(QMdiSubWindow* window);
     void updateTitle();
     [[nodiscard]] QString frameTitle() const;
@@ -217,8 +216,7 @@ private:
     bool m_discardRules = false;
     MenuKind m_translatedMenuKind = MenuKind::None;
     int m_openConfigWindows = 0;
-    int m_openReportWindows = 0;
-    int m_openCompareWindows = 0;
+    int m_openOtherWindows = 0;  // text and comparison windows
     int m_comparisons = 0;
     QThread* m_compareThread = nullptr;
     compare::CompareOptions m_compareTypes = compare::CompareOptions::all();

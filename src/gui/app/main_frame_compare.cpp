@@ -84,15 +84,7 @@ CSplitterFrameCompare* CMainFrame::openComparison(const CQXConfigDoc2& base,
     ++m_comparisons;
     auto* window = new CSplitterFrameCompare(
         m_app, QString::fromStdString(m_app.label("compare")) + QString::number(m_comparisons));
-    ++m_openCompareWindows;
-    connect(window, &QObject::destroyed, this, [this] {
-        if (m_destroying) return;
-        --m_openCompareWindows;
-        translateMenus();
-        updateCommandStates();
-    });
-    addDocumentWindow(window);
-    translateMenus();
+    addOtherWindow(window);
 
     // Off this thread: 300 servers take longer than a blink. The documents stay open meanwhile
     // (eventFilter) and the checker waits, so nothing changes what the worker reads.

@@ -123,16 +123,7 @@ CReportEditView* CMainFrame::addReportWindow(CReportEditView::Kind kind, const Q
                                              std::string text) {
     auto* view = new CReportEditView(kind, title, std::move(text));
     view->setSaver([this](CReportEditView& v) { return saveReportWindow(v); });
-    ++m_openReportWindows;
-    connect(view, &QObject::destroyed, this, [this] {
-        if (m_destroying) return;
-        --m_openReportWindows;
-        translateMenus();
-        updateCommandStates();
-    });
-    addDocumentWindow(view);
-    translateMenus();
-    updateCommandStates();
+    addOtherWindow(view);
     return view;
 }
 
@@ -242,6 +233,20 @@ QMdiSubWindow* CMainFrame::addDocumentWindow(QWidget* widget) {
     m_mdi->setActiveSubWindow(sw);
     connect(widget, &QWidget::windowTitleChanged, this, &CMainFrame::updateTitle);
     return sw;
+}
+
+// A text or comparison window: counted as a document while it lives, so the menus follow it.
+void CMainFrame::addOtherWindow(QWidget* widget) {
+    ++m_openOtherWindows;
+    connect(widget, &QObject::destroyed, this, [this] {
+        if (m_destroying) return;
+        --m_openOtherWindows;
+        translateMenus();
+        updateCommandStates();
+    });
+    addDocumentWindow(widget);
+    translateMenus();
+    updateCommandStates();
 }
 
 void CMainFrame::placeNewWindow(QMdiSubWindow* window) {
