@@ -186,6 +186,7 @@ private:
     std::string m_rules, m_old, m_corrupt;
     std::string m_server, m_path;
     Clock::time_point m_deadline;
+    long m_budgetMs = 0;  // what was left of the deadline when the last request began
     std::unique_ptr<CURL, CurlDeleter> m_curl;
     char m_error[CURL_ERROR_SIZE] = {};
     std::string m_detail;
@@ -242,6 +243,7 @@ int LiveUpdate::onDebug(CURL*, curl_infotype type, char* data, std::size_t size,
 CURLcode LiveUpdate::perform() {
     m_error[0] = '\0';
     const long left = remainingMs();
+    m_budgetMs = left;
     if (left <= 0) return CURLE_OPERATION_TIMEDOUT;
     // Every limit is cut to what is left of the deadline.
     CURL* c = m_curl.get();
@@ -256,11 +258,11 @@ CURLcode LiveUpdate::perform() {
 
 std::string LiveUpdate::timeoutDetail(bool transfer) const {
     // What was going on, then which limit ran out.
-    const bool deadline = remainingMs() <= 0;
     curl_off_t connectTime = 0;
     curl_easy_getinfo(m_curl.get(), CURLINFO_CONNECT_TIME_T, &connectTime);
     std::string what;
     long limit = m_opt.replyTimeoutSeconds;
+    bool idle = false;
     if (connectTime == 0 && !m_greeted) {
         what = "could not connect to " + m_server;
         limit = m_opt.connectTimeoutSeconds;
@@ -271,12 +273,16 @@ std::string LiveUpdate::timeoutDetail(bool transfer) const {
                (m_length >= 0 ? std::to_string(m_length) : std::string("an unknown number of")) +
                " bytes arrived)";
         limit = m_opt.idleTimeoutSeconds;
-        if (!deadline) return what + ": nothing arrived for " + seconds(limit);
+        idle = true;
     } else {
         what = m_server + " did not answer " +
                (m_lastCommand.empty() ? std::string("the login") : m_lastCommand);
     }
-    if (deadline) return what + " within the update's deadline of " + seconds(m_opt.deadlineSeconds);
+    // A limit that was cut to the deadline is the deadline, even when curl's clock stopped a
+    // moment before ours.
+    if (remainingMs() <= 0 || m_budgetMs <= limit * 1000)
+        return what + " within the update's deadline of " + seconds(m_opt.deadlineSeconds);
+    if (idle) return what + ": nothing arrived for " + seconds(limit);
     return what + " within " + seconds(limit);
 }
 
